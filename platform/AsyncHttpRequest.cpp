@@ -1,0 +1,360 @@
+// SPDX-License-Identifier: MIT
+#include "AsyncHttpRequest.h"
+
+#include "EnvironmentProxy.h"
+#include "HttpErrorTable.h"
+
+#include <QAuthenticator>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kMaxTimerMs = INT_MAX;
+
+int clampMs(int64_t ms)
+{
+    return static_cast<int>(std::clamp<int64_t>(ms, 0, kMaxTimerMs));
+}
+} // namespace
+
+AsyncHttpRequest::AsyncHttpRequest() : m_manager(std::make_unique<QNetworkAccessManager>())
+{
+    m_phaseTimer.setSingleShot(true);
+    m_overallTimer.setSingleShot(true);
+    QObject::connect(&m_phaseTimer, &QTimer::timeout, [this] { onTimedOut(); });
+    QObject::connect(&m_overallTimer, &QTimer::timeout, [this] { onTimedOut(); });
+    QObject::connect(m_manager.get(), &QNetworkAccessManager::authenticationRequired,
+                     [this](QNetworkReply* reply, QAuthenticator* auth) { onAuthenticationRequired(reply, auth); });
+    QObject::connect(m_manager.get(), &QNetworkAccessManager::proxyAuthenticationRequired,
+                     [this](const QNetworkProxy&, QAuthenticator* auth) { onProxyAuthenticationRequired(auth); });
+}
+
+AsyncHttpRequest::~AsyncHttpRequest()
+{
+    m_phaseTimer.stop();
+    m_overallTimer.stop();
+    releaseReply();
+}
+
+int32_t AsyncHttpRequest::open(const QString& method, const QString& url)
+{
+    releaseReply();
+    resetResult();
+    m_readyState = Unsent;
+    m_method.clear();
+    m_url = QUrl(url, QUrl::StrictMode);
+    if (!m_url.isValid() || m_url.host().isEmpty() || method.trimmed().isEmpty())
+        return HttpErrorTable::InvalidUrl;
+    const QString scheme = m_url.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https")
+        return HttpErrorTable::ProtocolNotFound;
+    m_method = method.toLatin1();
+    m_headers.clear();
+    m_readyState = Opened;
+    return 0;
+}
+
+void AsyncHttpRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs)
+{
+    m_resolveMs = std::max(resolveMs, 0);
+    m_connectMs = std::max(connectMs, 0);
+    m_sendMs = std::max(sendMs, 0);
+    m_receiveMs = std::max(receiveMs, 0);
+}
+
+void AsyncHttpRequest::setRequestHeader(const QString& name, const QString& value)
+{
+    const QByteArray key = name.toLatin1();
+    QByteArray bytes = value.toLatin1();
+    // Qt drops a header with an empty value, and puts its own agent in place of an empty one; a
+    // lone blank still sends the header and reads as empty at the other end.
+    if (bytes.isEmpty())
+        bytes = QByteArray(" ");
+    const auto it = std::find_if(m_headers.begin(), m_headers.end(),
+                                 [&key](const auto& h) { return h.first.compare(key, Qt::CaseInsensitive) == 0; });
+    if (it != m_headers.end())
+        it->second = bytes;
+    else
+        m_headers.append({key, bytes});
+}
+
+void AsyncHttpRequest::setCredentials(const QString& user, const QString& password)
+{
+    m_user = user;
+    m_password = password;
+}
+
+int32_t AsyncHttpRequest::setProxy(const QString& hostPort)
+{
+    QString text = hostPort.trimmed();
+    if (text.startsWith(u"http://"_s, Qt::CaseInsensitive))
+        text.remove(0, 7);
+    while (text.endsWith(u'/'))
+        text.chop(1);
+    const QUrl parsed(u"http://"_s + text, QUrl::StrictMode);
+    if (text.isEmpty() || !parsed.isValid() || parsed.host().isEmpty() || !parsed.path().isEmpty() ||
+        !parsed.userInfo().isEmpty())
+        return HttpErrorTable::InvalidUrl;
+    m_namedProxy = QNetworkProxy(QNetworkProxy::HttpProxy, parsed.host(), static_cast<quint16>(parsed.port(80)));
+    m_proxyMode = ProxyMode::Named;
+    return 0;
+}
+
+void AsyncHttpRequest::setProxyCredentials(const QString& user, const QString& password)
+{
+    m_proxyUser = user;
+    m_proxyPassword = password;
+}
+
+int32_t AsyncHttpRequest::send(const QByteArray& body)
+{
+    if (m_readyState != Opened || m_method.isEmpty())
+        return 12019; // the handle is not in the correct state
+    releaseReply();
+    resetResult();
+
+    switch (m_proxyMode) {
+    case ProxyMode::Direct:
+        m_manager->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+        break;
+    case ProxyMode::Named: {
+        QNetworkProxy proxy = m_namedProxy;
+        proxy.setUser(m_proxyUser);
+        proxy.setPassword(m_proxyPassword);
+        m_manager->setProxy(proxy);
+        break;
+    }
+    case ProxyMode::Environment:
+        m_manager->setProxy(EnvironmentProxy::forUrl(m_url));
+        break;
+    }
+
+    QNetworkRequest request(m_url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    for (const auto& [name, value] : std::as_const(m_headers))
+        request.setRawHeader(name, value);
+
+    QNetworkReply* reply = body.isEmpty() ? m_manager->sendCustomRequest(request, m_method)
+                                          : m_manager->sendCustomRequest(request, m_method, body);
+    m_reply = reply;
+
+    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, reply, [this] {
+        if (m_phase == Phase::Resolving)
+            startPhase(Phase::Connecting, int64_t(m_connectMs) + m_sendMs);
+    });
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] { startPhase(Phase::Receiving, m_receiveMs); });
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] { onMetaDataChanged(); });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] { onReadyRead(); });
+    QObject::connect(reply, &QNetworkReply::sslErrors, reply,
+                     [this](const QList<QSslError>& errors) { m_sslErrors += errors; });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [this] { onFinished(); });
+
+    const int64_t overall = int64_t(m_resolveMs) + m_connectMs + m_sendMs + m_receiveMs;
+    if (overall > 0)
+        m_overallTimer.start(clampMs(overall));
+    if (m_resolveMs > 0)
+        startPhase(Phase::Resolving, m_resolveMs);
+    else
+        startPhase(Phase::Connecting, int64_t(m_connectMs) + m_sendMs);
+    return 0;
+}
+
+void AsyncHttpRequest::abort()
+{
+    m_aborted = true;
+    m_phaseTimer.stop();
+    m_overallTimer.stop();
+    releaseReply();
+    m_readyState = Unsent;
+}
+
+QString AsyncHttpRequest::responseText() const
+{
+    const qsizetype at = m_contentType.indexOf(u"charset="_s, 0, Qt::CaseInsensitive);
+    if (at >= 0) {
+        QString charset = m_contentType.mid(at + 8).section(u';', 0, 0).trimmed();
+        charset.remove(u'"');
+        QStringDecoder decoder(charset.toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(m_body);
+    }
+    return QString::fromUtf8(m_body);
+}
+
+void AsyncHttpRequest::resetResult()
+{
+    m_phase = Phase::Idle;
+    m_timedOut = false;
+    m_aborted = false;
+    m_started = false;
+    m_serverAuthAnswers = 0;
+    m_proxyAuthAnswers = 0;
+    m_sslErrors.clear();
+    m_status = 0;
+    m_statusText.clear();
+    m_contentType.clear();
+    m_body.clear();
+    m_errorNumber = 0;
+}
+
+void AsyncHttpRequest::startPhase(Phase phase, int64_t limitMs)
+{
+    m_phase = phase;
+    if (limitMs > 0)
+        m_phaseTimer.start(clampMs(limitMs));
+    else
+        m_phaseTimer.stop();
+}
+
+void AsyncHttpRequest::onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator)
+{
+    // A second challenge means the credentials were refused: leave it unanswered so the 401
+    // comes through as the response.
+    if (reply != m_reply || m_user.isEmpty() || m_serverAuthAnswers++ > 0)
+        return;
+    authenticator->setUser(m_user);
+    authenticator->setPassword(m_password);
+}
+
+void AsyncHttpRequest::onProxyAuthenticationRequired(QAuthenticator* authenticator)
+{
+    if (m_proxyUser.isEmpty() || m_proxyAuthAnswers++ > 0)
+        return;
+    authenticator->setUser(m_proxyUser);
+    authenticator->setPassword(m_proxyPassword);
+}
+
+void AsyncHttpRequest::onMetaDataChanged()
+{
+    if (m_phase == Phase::Receiving && m_receiveMs > 0)
+        m_phaseTimer.start(m_receiveMs);
+    // An intermediate redirect is not the response; its headers say nothing to the owner.
+    if (m_reply && !m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid() &&
+        takeStatusFromReply() && m_readyState < HeadersReceived)
+        m_readyState = HeadersReceived;
+}
+
+void AsyncHttpRequest::onReadyRead()
+{
+    if (!m_reply)
+        return;
+    if (m_phase == Phase::Receiving && m_receiveMs > 0)
+        m_phaseTimer.start(m_receiveMs);
+    const QByteArray chunk = m_reply->readAll();
+    if (chunk.isEmpty())
+        return;
+    takeStatusFromReply();
+    announceResponseStart();
+    if (m_aborted)
+        return;
+    m_readyState = Loading;
+    m_body += chunk;
+    if (onResponseDataAvailable)
+        onResponseDataAvailable(chunk);
+}
+
+void AsyncHttpRequest::onFinished()
+{
+    m_phaseTimer.stop();
+    m_overallTimer.stop();
+    if (m_aborted || !m_reply)
+        return;
+    if (m_timedOut) {
+        fail(HttpErrorTable::Timeout);
+        return;
+    }
+
+    const QByteArray rest = m_reply->readAll();
+    if (takeStatusFromReply()) {
+        announceResponseStart();
+        if (m_aborted)
+            return;
+        if (!rest.isEmpty()) {
+            m_body += rest;
+            if (onResponseDataAvailable)
+                onResponseDataAvailable(rest);
+            if (m_aborted)
+                return;
+        }
+        m_readyState = Done;
+        releaseReply();
+        if (onResponseFinished)
+            onResponseFinished();
+        return;
+    }
+    if (m_reply->error() == QNetworkReply::ProxyAuthenticationRequiredError) {
+        // A proxy that refused us is an answer, as with a server: status 407.
+        m_status = 407;
+        m_statusText = u"Proxy Authentication Required"_s;
+        announceResponseStart();
+        if (m_aborted)
+            return;
+        m_readyState = Done;
+        releaseReply();
+        if (onResponseFinished)
+            onResponseFinished();
+        return;
+    }
+    fail(HttpErrorTable::fromReply(m_reply->error(), m_sslErrors));
+}
+
+void AsyncHttpRequest::onTimedOut()
+{
+    if (!m_reply || m_aborted)
+        return;
+    m_timedOut = true;
+    m_reply->abort(); // finishes the reply, which reports the time-out
+}
+
+bool AsyncHttpRequest::takeStatusFromReply()
+{
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return false;
+    m_status = status.toInt();
+    m_statusText = QString::fromLatin1(m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    m_contentType = QString::fromLatin1(m_reply->rawHeader("Content-Type"));
+    return true;
+}
+
+void AsyncHttpRequest::announceResponseStart()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (m_readyState < HeadersReceived)
+        m_readyState = HeadersReceived;
+    if (onResponseStart)
+        onResponseStart(m_status, m_contentType);
+}
+
+void AsyncHttpRequest::fail(int32_t number)
+{
+    releaseReply();
+    m_errorNumber = number;
+    m_readyState = Done;
+    if (onError)
+        onError(number, HttpErrorTable::description(number));
+}
+
+void AsyncHttpRequest::releaseReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    // Only our own handlers: the manager keeps its connections to finish its bookkeeping.
+    QObject::disconnect(reply, nullptr, reply, nullptr);
+    if (!reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
+}

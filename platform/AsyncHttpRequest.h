@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSslError>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
+
+class QAuthenticator;
+class QNetworkAccessManager;
+
+// One asynchronous HTTP(S) request in the shape the two transports drive, standing in for the
+// desktop platform's asynchronous request objects: open, set up, send, then the events arrive
+// while the owner pumps the thread's events. Certificates are always verified and a redirect
+// never goes from https to http.
+//
+// Failures are reported as internet error numbers (HttpErrorTable); no text of ours or of Qt that
+// could hold the address (and with it a password) comes out of this class.
+//
+// Each request owns its network access manager, because the proxy and the credential answers
+// are settings of the manager; a request object reused for several sends keeps its connections.
+class AsyncHttpRequest
+{
+public:
+    enum class ProxyMode {
+        Direct,      // no proxy
+        Named,       // the proxy given with setProxy()
+        Environment, // http_proxy / https_proxy / no_proxy of the process's environment
+    };
+
+    // XMLHTTP-style progress: 0 unsent, 1 opened or sent, 2 headers received, 3 receiving,
+    // 4 done (a response or a failure).
+    enum ReadyState { Unsent = 0, Opened = 1, HeadersReceived = 2, Loading = 3, Done = 4 };
+
+    AsyncHttpRequest();
+    ~AsyncHttpRequest();
+    AsyncHttpRequest(const AsyncHttpRequest&) = delete;
+    AsyncHttpRequest& operator=(const AsyncHttpRequest&) = delete;
+
+    // Checks and keeps the method and address; 0 or an internet error number (12005 for an
+    // address that does not parse, 12008 for a scheme other than http and https).
+    int32_t open(const QString& method, const QString& url);
+
+    // Limits in milliseconds, 0 = none of its own. Qt does not report every step of a request,
+    // so the limits bound these stretches of it:
+    //  - resolve: from send() until the socket starts connecting (name and proxy lookup);
+    //  - connect + send, added into one limit: from the start of connecting (or from send() when
+    //    there is no resolve limit or the connection is reused) until the request is written;
+    //  - receive: from the request being written until the first piece of the response, and
+    //    then between pieces, like a socket's receive limit;
+    //  - overall: the sum of all four from send() to the end, so a lookup that hangs or a server
+    //    that trickles still ends.
+    // An expired limit fails the request with 12002.
+    void setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs);
+
+    // Replaces or adds a header (the name is sent as written). An empty value is still sent.
+    void setRequestHeader(const QString& name, const QString& value);
+    void setUserAgent(const QString& userAgent) { setRequestHeader(QStringLiteral("User-Agent"), userAgent); }
+
+    // Answer the server's authentication challenge (once per send).
+    void setCredentials(const QString& user, const QString& password);
+
+    // "host:port" (an "http://" in front is accepted); the port defaults to 80. Returns 0 or
+    // 12005 when the text does not name a host and port. Switches the mode to Named.
+    int32_t setProxy(const QString& hostPort);
+    // Answer the proxy's authentication challenge (once per send).
+    void setProxyCredentials(const QString& user, const QString& password);
+    void setProxyMode(ProxyMode mode) { m_proxyMode = mode; }
+
+    // Starts the request; 0 or an internet error number (12019 when open() was not called).
+    int32_t send(const QByteArray& body = {});
+    // Stops a request under way without any further event; readyState goes back to Unsent.
+    void abort();
+
+    // Events; they run on the owner's thread while it pumps events. A handler may call abort()
+    // but must not destroy the request.
+    std::function<void(int status, const QString& contentType)> onResponseStart;
+    std::function<void(const QByteArray& chunk)> onResponseDataAvailable;
+    std::function<void()> onResponseFinished;
+    std::function<void(int32_t number, const QString& description)> onError;
+
+    int readyState() const { return m_readyState; }
+    // HTTP status and reason phrase of the final response; 0 and empty before one arrived.
+    int status() const { return m_status; }
+    QString statusText() const { return m_statusText; }
+    QString contentType() const { return m_contentType; }
+    const QByteArray& responseBody() const { return m_body; }
+    // The body decoded by the charset the response names, UTF-8 when it names none.
+    QString responseText() const;
+    // The internet error number of a failed request, 0 otherwise.
+    int32_t errorNumber() const { return m_errorNumber; }
+
+private:
+    enum class Phase { Idle, Resolving, Connecting, Receiving };
+
+    void resetResult();
+    void startPhase(Phase phase, int64_t limitMs);
+    void onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator);
+    void onProxyAuthenticationRequired(QAuthenticator* authenticator);
+    void onMetaDataChanged();
+    void onReadyRead();
+    void onFinished();
+    void onTimedOut();
+    bool takeStatusFromReply();
+    void announceResponseStart();
+    void fail(int32_t number);
+    void releaseReply();
+
+    std::unique_ptr<QNetworkAccessManager> m_manager;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_phaseTimer;
+    QTimer m_overallTimer;
+
+    QByteArray m_method;
+    QUrl m_url;
+    QList<std::pair<QByteArray, QByteArray>> m_headers;
+    QString m_user;
+    QString m_password;
+    ProxyMode m_proxyMode = ProxyMode::Direct;
+    QNetworkProxy m_namedProxy;
+    QString m_proxyUser;
+    QString m_proxyPassword;
+    int m_resolveMs = 0;
+    int m_connectMs = 0;
+    int m_sendMs = 0;
+    int m_receiveMs = 0;
+
+    Phase m_phase = Phase::Idle;
+    bool m_timedOut = false;
+    bool m_aborted = false;
+    bool m_started = false;
+    int m_serverAuthAnswers = 0;
+    int m_proxyAuthAnswers = 0;
+    QList<QSslError> m_sslErrors;
+
+    int m_readyState = Unsent;
+    int m_status = 0;
+    QString m_statusText;
+    QString m_contentType;
+    QByteArray m_body;
+    int32_t m_errorNumber = 0;
+};

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "RegistryContent.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The text form of a hive, in the spirit of a registry export so that a person can read and
+// edit it:
+//
+//   Tallymeter registry 1
+//
+//   [Software\Tallymeter\Config]
+//   @="default value"
+//   "Path"="/home/me/Tallymeter"
+//   "debug"=dword:0000000a
+//   "Blob"=hex:01,ff
+//   "Multi"=hex(7):61,00,62,00
+//
+// Quoted texts escape \\ \" \n \r \t, NUL as \0 and other control bytes as \xHH; everything else,
+// UTF-8 included, stands as it is. Key path components escape %, ] and control bytes as %HH.
+// Lines starting with ; or # are comments.
+namespace RegistryFileFormat {
+inline constexpr char Header[] = "Tallymeter registry 1";
+
+// nullopt (and a message naming the line) when the text is not in this form.
+std::optional<RegistryContent> parse(const QByteArray& text, QString* error = nullptr);
+QByteArray serialise(const RegistryContent& content);
+} // namespace RegistryFileFormat

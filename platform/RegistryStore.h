@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "RegistryContent.h"
+#include "RegistryFile.h"
+#include "RegistryValue.h"
+
+#include <QString>
+
+#include <cerrno>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+// Stands in for a registry hive: a typed key/value store kept in one human-editable text file
+// (see RegistryFileFormat). Several processes share the file safely: every change is a
+// read-modify-write under an exclusive lock, saved by replacing the file atomically, and readers
+// pick up other processes' changes by re-reading whenever the file changed.
+//
+// A file that cannot be parsed reads as empty and is left alone; the next change moves it aside
+// (never deleting it), starts a fresh file with that change and reports the move.
+class RegistryStore
+{
+public:
+    // code 0 on success, otherwise an errno value; message, when set, replaces the system's text.
+    struct Result
+    {
+        int code = 0;
+        QString message;
+
+        bool ok() const { return code == 0; }
+    };
+
+    // Error code of a change that found the file unreadable (it was kept aside; the change was saved).
+    static constexpr int UnreadableFile = EBADMSG;
+
+    using PathSource = std::function<QString()>;
+
+    // Backed by the file that `path` names at each call. Without a path source the store holds
+    // nothing and refuses every change (EACCES).
+    explicit RegistryStore(PathSource path = {});
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
+    // The current user's hive, at $XDG_CONFIG_HOME/tallymeter/registry.reg (resolved per call).
+    static RegistryStore& currentUser();
+    static QString defaultCurrentUserPath();
+    // The store behind a hive handle; nullptr for a handle that names no hive. The classes root
+    // and the local machine hold nothing here yet.
+    static RegistryStore* forHive(uint32_t hive);
+
+    // Test seams: back the current user's hive by another file (empty restores the default), and
+    // run a hook between completing the temporary file and renaming it over the old one.
+    static void setCurrentUserPath(const QString& path);
+    static void setBeforeReplaceHook(std::function<void()> hook);
+
+    QString filePath() const;
+
+    bool keyExists(const QString& key) const;
+    std::optional<RegistryValue> value(const QString& key, const QString& name) const;
+
+    // Each creates the whole key path as needed.
+    Result createKey(const QString& key);
+    Result setValue(const QString& key, const QString& name, const RegistryValue& value);
+    // ENOENT for a missing key, ENOTEMPTY for a key with subkeys.
+    Result deleteKey(const QString& key);
+    // ENOENT when the key or the value is missing.
+    Result deleteValue(const QString& key, const QString& name);
+
+private:
+    RegistryContent snapshot() const;
+    Result modify(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change);
+
+    PathSource m_path;
+    mutable std::mutex m_mutex;
+    mutable bool m_cacheValid = false;
+    mutable QString m_cachedPath;
+    mutable RegistryFile::Identity m_cachedIdentity;
+    mutable RegistryContent m_cached; // implicitly shared, so handing out copies is cheap
+};

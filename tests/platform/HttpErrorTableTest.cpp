@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "HttpErrorTable.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<QSslError> errors(std::initializer_list<QSslError::SslError> kinds)
+{
+    QList<QSslError> out;
+    for (QSslError::SslError kind : kinds)
+        out << QSslError(kind);
+    return out;
+}
+
+TEST(HttpErrorTableTest, NetworkFailuresMapToTheInternetNumbers)
+{
+    using HttpErrorTable::fromReply;
+    EXPECT_EQ(fromReply(QNetworkReply::HostNotFoundError, {}), 12007);
+    EXPECT_EQ(fromReply(QNetworkReply::ConnectionRefusedError, {}), 12029);
+    EXPECT_EQ(fromReply(QNetworkReply::RemoteHostClosedError, {}), 12030);
+    EXPECT_EQ(fromReply(QNetworkReply::TimeoutError, {}), 12002);
+    EXPECT_EQ(fromReply(QNetworkReply::OperationCanceledError, {}), 12017);
+    EXPECT_EQ(fromReply(QNetworkReply::ProxyConnectionRefusedError, {}), 12165);
+    EXPECT_EQ(fromReply(QNetworkReply::ProxyNotFoundError, {}), 12165);
+    EXPECT_EQ(fromReply(QNetworkReply::ProxyTimeoutError, {}), 12002);
+    EXPECT_EQ(fromReply(QNetworkReply::ProtocolUnknownError, {}), 12008);
+    EXPECT_EQ(fromReply(QNetworkReply::ProtocolFailure, {}), 12152);
+}
+
+TEST(HttpErrorTableTest, TheMostTellingCertificateFailureWins)
+{
+    using HttpErrorTable::fromReply;
+    const auto tls = QNetworkReply::SslHandshakeFailedError;
+    EXPECT_EQ(fromReply(tls, errors({QSslError::SelfSignedCertificate})), 12045);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::UnableToGetLocalIssuerCertificate})), 12045);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::HostNameMismatch})), 12038);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::CertificateExpired})), 12037);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::CertificateNotYetValid})), 12037);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::CertificateRevoked, QSslError::HostNameMismatch})), 12170);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::HostNameMismatch, QSslError::CertificateUntrusted})), 12045);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::HostNameMismatch, QSslError::CertificateExpired})), 12037);
+    EXPECT_EQ(fromReply(tls, errors({QSslError::CertificateSignatureFailed})), 12169);
+    // A handshake that failed without a certificate complaint (protocol, cipher).
+    EXPECT_EQ(fromReply(tls, {}), 12175);
+}
+
+TEST(HttpErrorTableTest, TextsComeFromTheTable)
+{
+    EXPECT_EQ(HttpErrorTable::winInetText(12007), u"The server name could not be resolved."_s);
+    EXPECT_EQ(HttpErrorTable::winInetText(-2146893051), u"The requested security package does not exist."_s);
+    EXPECT_EQ(HttpErrorTable::winInetText(12006), u"Unknown wininet error"_s);
+    EXPECT_EQ(HttpErrorTable::winInetText(12175), u"Unknown wininet error"_s);
+    // The request object describes the secure failure it raises itself, and nothing it does not know.
+    EXPECT_FALSE(HttpErrorTable::description(12175).isEmpty());
+    EXPECT_EQ(HttpErrorTable::description(12029), u"The attempt to connect to the server failed."_s);
+    EXPECT_TRUE(HttpErrorTable::description(12006).isEmpty());
+}
+
+TEST(HttpErrorTableTest, ResultCodesAreSignedWin32FacilityCodes)
+{
+    EXPECT_EQ(HttpErrorTable::asResultCode(12002), -2147012894);
+    EXPECT_EQ(HttpErrorTable::asResultCode(12007), -2147012889);
+    EXPECT_EQ(HttpErrorTable::asResultCode(12045), -2147012851);
+    // Already a result code: unchanged.
+    EXPECT_EQ(HttpErrorTable::asResultCode(-2146893051), -2146893051);
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: MIT
+#include "RegistryStore.h"
+#include "RegistryHive.h"
+#include "StandardLocations.h"
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Config = u"Software\\Tallymeter\\Config"_s;
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Replaces the file by rename, the way another process's writer does.
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    writeFile(path + u".other"_s, bytes);
+    ASSERT_EQ(::rename(QFile::encodeName(path + u".other"_s).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info
+    {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+    return info.st_mode & 07777;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+class RegistryStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_folder = TestEnvironment::freshFolder(u"registry"_s) + u"/tallymeter"_s;
+        m_path = m_folder + u"/registry.reg"_s;
+    }
+
+    std::unique_ptr<RegistryStore> newStore() const
+    {
+        const QString path = m_path;
+        return std::make_unique<RegistryStore>([path] { return path; });
+    }
+
+    QString m_folder;
+    QString m_path;
+};
+} // namespace
+
+TEST_F(RegistryStoreTest, ValuesKeepTheirTypesAcrossProcessesOfTheFile)
+{
+    auto writer = newStore();
+    ASSERT_TRUE(writer->setValue(Config, u"Path"_s, RegistryValue::text(u"/data"_s)).ok());
+    ASSERT_TRUE(writer->setValue(Config, u"debug"_s, RegistryValue::dword(0xFFFFFFF6u)).ok());
+    ASSERT_TRUE(writer->setValue(Config, u"raw"_s, {REG_BINARY, QByteArray("\0\1", 2)}).ok());
+
+    auto reader = newStore();
+    EXPECT_EQ(reader->value(Config, u"PATH"_s), RegistryValue::text(u"/data"_s));
+    EXPECT_EQ(reader->value(Config, u"debug"_s), RegistryValue::dword(0xFFFFFFF6u));
+    EXPECT_EQ(reader->value(Config, u"raw"_s), (RegistryValue{REG_BINARY, QByteArray("\0\1", 2)}));
+    EXPECT_FALSE(reader->value(Config, u"missing"_s));
+    EXPECT_TRUE(reader->keyExists(u"software\\TALLYMETER"_s));
+    EXPECT_TRUE(readFile(m_path).contains("\"debug\"=dword:fffffff6\n"));
+}
+
+TEST_F(RegistryStoreTest, CreatesAnOwnerOnlyFolderAndFile)
+{
+    const mode_t saved = ::umask(0);
+    auto store = newStore();
+    const RegistryStore::Result result = store->setValue(Config, u"password"_s, RegistryValue::text(u"x"_s));
+    ::umask(saved);
+    ASSERT_TRUE(result.ok()) << result.code;
+    EXPECT_EQ(modeOf(m_folder), 0700u);
+    EXPECT_EQ(modeOf(m_path), 0600u);
+    EXPECT_EQ(modeOf(m_path + u".lock"_s), 0600u);
+    EXPECT_EQ(filesIn(m_folder), QStringList({u"registry.reg"_s, u"registry.reg.lock"_s}));
+}
+
+TEST_F(RegistryStoreTest, ReadsSeeChangesMadeBehindTheStoresBack)
+{
+    auto store = newStore();
+    ASSERT_TRUE(store->setValue(Config, u"n"_s, RegistryValue::dword(1)).ok());
+    ASSERT_EQ(store->value(Config, u"n"_s), RegistryValue::dword(1));
+
+    auto other = newStore();
+    ASSERT_TRUE(other->setValue(Config, u"n"_s, RegistryValue::dword(2)).ok());
+    EXPECT_EQ(store->value(Config, u"n"_s), RegistryValue::dword(2));
+
+    replaceFile(m_path, "[Elsewhere]\n\"n\"=dword:3\n");
+    EXPECT_FALSE(store->keyExists(Config));
+    EXPECT_EQ(store->value(u"Elsewhere"_s, u"n"_s), RegistryValue::dword(3));
+
+    // An editor that saves in place keeps the inode: the size still tells.
+    writeFile(m_path, "[Elsewhere]\n\"n\"=dword:00000004\n");
+    EXPECT_EQ(store->value(u"Elsewhere"_s, u"n"_s), RegistryValue::dword(4));
+
+    ASSERT_TRUE(QFile::remove(m_path));
+    EXPECT_FALSE(store->keyExists(u"Elsewhere"_s));
+}
+
+TEST_F(RegistryStoreTest, DeletionsReportWhatWasNotThere)
+{
+    auto store = newStore();
+    ASSERT_TRUE(store->setValue(u"A\\B\\C"_s, u"v"_s, RegistryValue::dword(1)).ok());
+    EXPECT_EQ(store->deleteKey(u"A\\B"_s).code, ENOTEMPTY);
+    EXPECT_EQ(store->deleteKey(u"A\\X"_s).code, ENOENT);
+    EXPECT_EQ(store->deleteValue(u"A\\B"_s, u"v"_s).code, ENOENT);
+    EXPECT_EQ(store->deleteValue(u"A\\X"_s, u"v"_s).code, ENOENT);
+    EXPECT_EQ(store->setValue(u"A\\\\B"_s, u"v"_s, RegistryValue::dword(1)).code, EINVAL);
+    EXPECT_FALSE(store->keyExists(u"A\\\\B"_s));
+
+    EXPECT_TRUE(store->deleteValue(u"a\\b\\c"_s, u"V"_s).ok());
+    EXPECT_TRUE(store->deleteKey(u"A\\B\\C"_s).ok());
+    auto reader = newStore();
+    EXPECT_TRUE(reader->keyExists(u"A\\B"_s));
+    EXPECT_FALSE(reader->keyExists(u"A\\B\\C"_s));
+}
+
+TEST_F(RegistryStoreTest, AnUnreadableFileIsKeptAsideAndReported)
+{
+    const QByteArray garbled = "[Software\\Tallymeter\\Config]\n\"debug\"=dword:zz\n";
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    writeFile(m_path, garbled);
+
+    // Readers see nothing and leave the file alone.
+    auto store = newStore();
+    EXPECT_FALSE(store->keyExists(Config));
+    EXPECT_FALSE(store->value(Config, u"debug"_s));
+    EXPECT_EQ(readFile(m_path), garbled);
+
+    const RegistryStore::Result first = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s));
+    EXPECT_EQ(first.code, RegistryStore::UnreadableFile);
+    const QStringList files = filesIn(m_folder);
+    ASSERT_EQ(files.size(), 3) << files.join(u' ').toStdString();
+    const QString keptAs = m_folder + u'/' + files.last();
+    EXPECT_TRUE(files.last().startsWith(u"registry.reg.unreadable-"_s));
+    EXPECT_EQ(readFile(keptAs), garbled);
+    EXPECT_TRUE(first.message.contains(u"could not be read"_s)) << first.message.toStdString();
+    EXPECT_TRUE(first.message.contains(keptAs)) << first.message.toStdString();
+    // The new value is not lost, and nothing of the old file is guessed at.
+    auto reader = newStore();
+    EXPECT_EQ(reader->value(Config, u"Path"_s), RegistryValue::text(u"/new"_s));
+    EXPECT_FALSE(reader->value(Config, u"debug"_s));
+
+    // A second damaged file within the same second does not replace the first one kept.
+    writeFile(m_path, "garbage");
+    const RegistryStore::Result second = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/newer"_s));
+    EXPECT_EQ(second.code, RegistryStore::UnreadableFile);
+    EXPECT_EQ(readFile(keptAs), garbled);
+    EXPECT_EQ(filesIn(m_folder).size(), 4);
+    EXPECT_EQ(reader->value(Config, u"Path"_s), RegistryValue::text(u"/newer"_s));
+}
+
+TEST_F(RegistryStoreTest, AFailedWriteReportsTheSystemError)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(m_folder).absolutePath()));
+    writeFile(m_folder, "a file where the folder should be");
+    auto store = newStore();
+    EXPECT_EQ(store->setValue(Config, u"n"_s, RegistryValue::dword(1)).code, ENOTDIR);
+    EXPECT_FALSE(store->value(Config, u"n"_s));
+}
+
+TEST(RegistryStoreHives, TheCurrentUsersFileFollowsTheConfigFolderAtEachCall)
+{
+    RegistryStore& store = RegistryStore::currentUser();
+    EXPECT_EQ(store.filePath(), StandardLocations::configHome() + u"/tallymeter/registry.reg"_s);
+
+    const QString otherConfig = TestEnvironment::freshFolder(u"otherconfig"_s);
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(otherConfig).constData(), 1);
+    EXPECT_EQ(store.filePath(), otherConfig + u"/tallymeter/registry.reg"_s);
+    ::setenv("XDG_CONFIG_HOME", saved.constData(), 1);
+
+    const QString elsewhere = TestEnvironment::freshFolder(u"elsewhere"_s) + u"/test.reg"_s;
+    RegistryStore::setCurrentUserPath(elsewhere);
+    EXPECT_EQ(store.filePath(), elsewhere);
+    RegistryStore::setCurrentUserPath({});
+    EXPECT_EQ(store.filePath(), RegistryStore::defaultCurrentUserPath());
+}
+
+TEST(RegistryStoreHives, OnlyTheCurrentUserCanBeWritten)
+{
+    EXPECT_EQ(RegistryStore::forHive(HKEY_CURRENT_USER), &RegistryStore::currentUser());
+    RegistryStore* classes = RegistryStore::forHive(HKEY_CLASSES_ROOT);
+    RegistryStore* machine = RegistryStore::forHive(HKEY_LOCAL_MACHINE);
+    ASSERT_NE(classes, nullptr);
+    ASSERT_NE(machine, nullptr);
+    EXPECT_NE(classes, machine);
+    EXPECT_EQ(RegistryStore::forHive(0x80000003u), nullptr);
+    EXPECT_EQ(RegistryStore::forHive(0), nullptr);
+
+    for (RegistryStore* store : {classes, machine}) {
+        EXPECT_EQ(store->setValue(u"Software"_s, u"n"_s, RegistryValue::dword(1)).code, EACCES);
+        EXPECT_EQ(store->createKey(u"Software"_s).code, EACCES);
+        EXPECT_FALSE(store->keyExists(u"Software"_s));
+        EXPECT_FALSE(store->value(u"Software"_s, u"n"_s));
+    }
+}

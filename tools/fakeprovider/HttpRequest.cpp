@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "HttpRequest.h"
+
+#include <QUrl>
+#include <QUtf8StringView>
+
+#include <optional>
+
+namespace {
+// Clients encode in UTF-8 or, like the feed components, byte by byte in a single-byte code page.
+QString decodeFormText(QByteArray raw)
+{
+    raw.replace('+', ' ');
+    const QByteArray bytes = QByteArray::fromPercentEncoding(raw);
+    if (QUtf8StringView(bytes).isValidUtf8())
+        return QString::fromUtf8(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+// The item's value, or nothing when absent; an item without "=" has an empty value.
+std::optional<QString> findFormItem(const QByteArray& rawQuery, const QString& name)
+{
+    for (const QByteArray& item : rawQuery.split('&')) {
+        const qsizetype equals = item.indexOf('=');
+        const QByteArray key = equals < 0 ? item : item.left(equals);
+        if (decodeFormText(key) == name)
+            return equals < 0 ? QString() : decodeFormText(item.mid(equals + 1));
+    }
+    return std::nullopt;
+}
+} // namespace
+
+QString HttpRequest::formValue(const QString& name) const
+{
+    return findFormItem(rawQuery, name).value_or(QString());
+}
+
+bool HttpRequest::hasFormItem(const QString& name) const
+{
+    return findFormItem(rawQuery, name).has_value();
+}

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include "MonthDescription.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+qint64 bytesOf(const QJsonValue& value)
+{
+    return value.isString() ? value.toString().toLongLong() : static_cast<qint64>(value.toDouble());
+}
+
+MonthDescription::TrafficType trafficTypeFrom(const QJsonObject& object)
+{
+    MonthDescription::TrafficType type;
+    type.classification = object.value(u"classification").toString();
+    type.name = object.value(u"name").toString();
+    type.quotaMb = bytesOf(object.value(u"quota_mb"));
+    type.shaped = object.value(u"shaped").toBool();
+    if (object.contains(u"speed"))
+        type.speed = object.value(u"speed").toString();
+    return type;
+}
+} // namespace
+
+std::optional<MonthDescription> MonthDescription::fromJson(QByteArray text, QDate monthDate, QDate lastDay,
+                                                           QString* error)
+{
+    const QDate first(monthDate.year(), monthDate.month(), 1);
+    text.replace("{month}", first.toString(u"yyyy-MM").toLatin1());
+    text.replace("{prevmonth}", first.addMonths(-1).toString(u"yyyy-MM").toLatin1());
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (!document.isObject()) {
+        if (error)
+            *error = u"month description is not a JSON object: "_s + parseError.errorString();
+        return std::nullopt;
+    }
+    const QJsonObject root = document.object();
+
+    MonthDescription month;
+    month.product = root.value(u"product").toString();
+    month.plan = root.value(u"plan").toString();
+    month.anniversary = root.value(u"anniversary").toInt();
+    month.offpeakStart = root.value(u"offpeak_start").toString();
+    month.offpeakEnd = root.value(u"offpeak_end").toString();
+    for (const QJsonValue& value : root.value(u"connections").toArray()) {
+        const QJsonObject object = value.toObject();
+        month.connections.append({object.value(u"ip").toString(), object.value(u"on_since").toString()});
+    }
+    for (const QJsonValue& value : root.value(u"traffic_types").toArray())
+        month.trafficTypes.append(trafficTypeFrom(value.toObject()));
+
+    for (const QJsonValue& value : root.value(u"days").toArray()) {
+        const QJsonObject object = value.toObject();
+        const int dayNumber = object.value(u"day").toInt();
+        if (dayNumber < 1) {
+            if (error)
+                *error = u"a day without a valid day number"_s;
+            return std::nullopt;
+        }
+        if (dayNumber > first.daysInMonth())
+            continue; // a template's 31st in a shorter month
+        Day day;
+        day.date = QDate(first.year(), first.month(), dayNumber);
+        if (lastDay.isValid() && day.date > lastDay)
+            continue;
+        // Known classes in the order of the traffic types, then any others the fixture names.
+        QStringList keys = object.keys();
+        keys.removeAll(u"day"_s);
+        for (const TrafficType& type : std::as_const(month.trafficTypes)) {
+            if (keys.removeAll(type.classification) > 0)
+                day.values.append({type.classification, bytesOf(object.value(type.classification))});
+        }
+        for (const QString& key : std::as_const(keys))
+            day.values.append({key, bytesOf(object.value(key))});
+        month.days.append(day);
+    }
+    return month;
+}

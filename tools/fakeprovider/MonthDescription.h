@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+// One month of one service as the provider knows it, independent of how it is sent. The JSON API and
+// the XML feed are both rendered from it, so the two tell the same story.
+//
+// File form (JSON; "{month}" and "{prevmonth}" anywhere in the text become the described month and
+// the one before, as "yyyy-MM", so one template serves whatever month it is asked for):
+//   { "product": "...", "plan": "...", "anniversary": 15,
+//     "offpeak_start": "02:00:00", "offpeak_end": "12:00:00",          (both optional)
+//     "connections": [ { "ip": "203.0.113.7", "on_since": "{month}-01 00:30:00" } ],   (UTC)
+//     "traffic_types": [ { "classification": "peak", "name": "Peak usage", "quota_mb": 150000,
+//                          "shaped": false, "speed": "256kbps" }, ... ],
+//     "days": [ { "day": 1, "peak": 1523456789, "offpeak": 734000000, ... }, ... ] }   (bytes)
+struct MonthDescription
+{
+    struct TrafficType
+    {
+        QString classification; // "peak", "anytime", "usage", "offpeak", "freezone", "uploads"
+        QString name;
+        qint64 quotaMb = 0;
+        bool shaped = false;
+        QString speed = QStringLiteral("0"); // "0": no shaping speed
+    };
+    struct Connection
+    {
+        QString ip;
+        QString onSince; // "yyyy-MM-dd HH:mm:ss", UTC
+    };
+    struct Day
+    {
+        QDate date;
+        QList<QPair<QString, qint64>> values; // classification and bytes, in traffic-type order
+    };
+
+    QString product;
+    QString plan;
+    int anniversary = 0;
+    QString offpeakStart;
+    QString offpeakEnd;
+    QList<Connection> connections;
+    QList<TrafficType> trafficTypes;
+    QList<Day> days;
+
+    // Reads the file form for the month that holds monthDate, keeping only the days up to lastDay (the
+    // provider knows nothing of days still to come). Nothing, with error set, when the text is unusable.
+    static std::optional<MonthDescription> fromJson(QByteArray text, QDate monthDate, QDate lastDay, QString* error);
+};
