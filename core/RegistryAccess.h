@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The registry routines as one object, so the core can be handed a store whose writes fail.
+// Same contract as the free routines: nothing throws, readers report found/missing, writers
+// give an error text.
+class RegistryAccess
+{
+public:
+    virtual ~RegistryAccess() = default;
+
+    virtual bool RegKeyExists(uint32_t hive, const QString& key) = 0;
+    virtual bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value) = 0;
+    virtual bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value,
+                                     QString& szErr) = 0;
+    virtual bool GetRegWordValue(uint32_t hive, const QString& key, const QString& name, int32_t& value) = 0;
+    virtual bool WriteRegWordValue(uint32_t hive, const QString& key, const QString& name, const int32_t& value,
+                                   QString& szErr) = 0;
+    virtual bool DeleteRegKey(uint32_t hive, const QString& key) = 0;
+    virtual bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) = 0;
+};
+
+// The current user's registry store, through the support library's routines.
+class SystemRegistry final : public RegistryAccess
+{
+public:
+    bool RegKeyExists(uint32_t hive, const QString& key) override;
+    bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value) override;
+    bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value,
+                             QString& szErr) override;
+    bool GetRegWordValue(uint32_t hive, const QString& key, const QString& name, int32_t& value) override;
+    bool WriteRegWordValue(uint32_t hive, const QString& key, const QString& name, const int32_t& value,
+                           QString& szErr) override;
+    bool DeleteRegKey(uint32_t hive, const QString& key) override;
+    bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
+};

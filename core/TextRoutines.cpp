@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "TextRoutines.h"
+
+#include "Dates.h"
+
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QString groupThousands(const QString& digits)
+{
+    QString grouped;
+    const qsizetype count = digits.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i > 0 && (count - i) % 3 == 0)
+            grouped += u',';
+        grouped += digits.at(i);
+    }
+    return grouped;
+}
+
+// Adds one to a string of decimal digits; "99" becomes "100".
+QString incrementDigits(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits.at(i) != u'9') {
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+            return digits;
+        }
+        digits[i] = u'0';
+    }
+    return u'1' + digits;
+}
+} // namespace
+
+QString FormatPlural(int32_t n, const QString& unit)
+{
+    return QString::number(n) + u' ' + unit + (n == 1 ? QString() : u"s"_s);
+}
+
+QString GetAccountTypeName(int16_t accountType)
+{
+    switch (accountType) {
+    case 0:
+        return u"Quolla"_s;
+    case 1:
+        return u"Brindle"_s;
+    case 2:
+        return u"Corvo"_s;
+    case 3:
+        return u"Dapple"_s;
+    case 4:
+        return u"Emberly"_s;
+    default:
+        return u"unknown"_s;
+    }
+}
+
+QString StripDomain(const QString& username)
+{
+    const qsizetype at = username.indexOf(u'@');
+    return at < 0 ? username : username.left(at);
+}
+
+QString OrdinalSuffix(int16_t n)
+{
+    const int units = n % 10;
+    const int tens = n > 9 ? (n - units) / 10 : 0;
+    QString suffix;
+    if (tens == 1)
+        suffix = u"th"_s;
+    else if (units == 1)
+        suffix = u"st"_s;
+    else if (units == 2)
+        suffix = u"nd"_s;
+    else if (units == 3)
+        suffix = u"rd"_s;
+    else if (units >= 0)
+        suffix = u"th"_s;
+    return QString::number(n) + suffix;
+}
+
+QString FormatWholeNumber(int32_t value, bool commaSeparators)
+{
+    if (!commaSeparators)
+        return QString::number(value);
+    const QString digits = QString::number(std::abs(int64_t(value)));
+    return (value < 0 ? u"-"_s : QString()) + groupThousands(digits);
+}
+
+QString FormatTwoDecimals(const QString& numberText, bool commaSeparators)
+{
+    const std::optional<double> parsed = readNumericText(numberText);
+    if (!parsed || !std::isfinite(*parsed))
+        return {};
+
+    // Round the decimal digits of the value (15 significant, as the number format reads them),
+    // not its binary fraction, so 1.005 gives 1.01 and 0.125 gives 0.13.
+    QString integerDigits = u"0"_s;
+    QString fraction = u"00"_s;
+    if (*parsed != 0) {
+        const QString scientific = QString::number(std::fabs(*parsed), 'e', 14); // d.dddddddddddddde+XX
+        const qsizetype e = scientific.indexOf(u'e');
+        const QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+        const int exponent = scientific.mid(e + 1).toInt();
+        const int kept = exponent + 1 + 2; // digits before the cut: integer digits and two decimals
+        QString rounded;
+        if (kept >= 0) {
+            rounded = digits.left(kept);
+            if (kept < digits.size() && digits.at(kept) >= u'5')
+                rounded = incrementDigits(rounded.isEmpty() ? u"0"_s : rounded);
+            while (rounded.size() < kept)
+                rounded += u'0';
+            // Now rounded holds the value in hundredths, possibly with one more leading digit.
+        } else {
+            rounded = u"0"_s;
+        }
+        while (rounded.size() < 3)
+            rounded.prepend(u'0');
+        integerDigits = rounded.left(rounded.size() - 2);
+        fraction = rounded.right(2);
+        while (integerDigits.size() > 1 && integerDigits.startsWith(u'0'))
+            integerDigits.remove(0, 1);
+    }
+    const bool negative = *parsed < 0 && (integerDigits != u"0"_s || fraction != u"00"_s);
+    return (negative ? u"-"_s : QString()) + (commaSeparators ? groupThousands(integerDigits) : integerDigits) + u'.' +
+           fraction;
+}
+
+QString singleText(float value)
+{
+    return QString::number(double(value), 'g', 7);
+}

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Texts built from numbers and user names, shared by the core and the windows. Pure functions.
+
+// "1 minute", "0 minutes", "-1 minutes": the unit gains an "s" unless n is exactly 1.
+QString FormatPlural(int32_t n, const QString& unit);
+// The brand of an account type: 0 Quolla .. 4 Emberly, anything else "unknown".
+QString GetAccountTypeName(int16_t accountType);
+// The user name before the first "@" (all of it when there is none).
+QString StripDomain(const QString& username);
+// A day number with its English suffix: 1st, 2nd, 3rd, 4th, 11th, 21st. Only the tens of the
+// whole number count, so 111 gives "111st"; a negative number gets no suffix.
+QString OrdinalSuffix(int16_t n);
+
+// "#,##0" with thousands separators, else "0".
+QString FormatWholeNumber(int32_t value, bool commaSeparators);
+// A number given as text with two decimals, halves rounded away from zero: "#,##0.00" with
+// thousands separators, else "0.00". A text that is no number gives the empty text.
+QString FormatTwoDecimals(const QString& numberText, bool commaSeparators);
+// The text of a single-precision number with up to 7 significant digits ("16.58986", "1e+07").
+QString singleText(float value);

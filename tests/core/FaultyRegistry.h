@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "RegistryAccess.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// The real registry routines, except that writes of the named values fail as a full disk or a
+// locked store would; every attempted write is listed.
+class FaultyRegistry : public RegistryAccess
+{
+public:
+    // Value names whose writes fail (compared without regard to case).
+    QSet<QString> failingWrites;
+    // Value names of every write attempted, in order.
+    QStringList attemptedWrites;
+
+    static QString failureText();
+
+    bool RegKeyExists(uint32_t hive, const QString& key) override;
+    bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value) override;
+    bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value,
+                             QString& szErr) override;
+    bool GetRegWordValue(uint32_t hive, const QString& key, const QString& name, int32_t& value) override;
+    bool WriteRegWordValue(uint32_t hive, const QString& key, const QString& name, const int32_t& value,
+                           QString& szErr) override;
+    bool DeleteRegKey(uint32_t hive, const QString& key) override;
+    bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
+
+private:
+    bool fails(const QString& name, QString& szErr);
+
+    SystemRegistry m_real;
+};
