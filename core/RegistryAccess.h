@@ -24,8 +24,9 @@ public:
     virtual bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) = 0;
 };
 
-// The current user's registry store, through the support library's routines.
-class SystemRegistry final : public RegistryAccess
+// The current user's registry store, through the support library's routines. Tests derive from
+// it to make chosen writes fail.
+class SystemRegistry : public RegistryAccess
 {
 public:
     bool RegKeyExists(uint32_t hive, const QString& key) override;

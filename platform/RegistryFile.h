@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "UniqueFd.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -38,16 +40,11 @@ int ensureFolder(const QString& folder);
 class Lock
 {
 public:
-    Lock() = default;
-    ~Lock();
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
     // Waits until the lock is free.
     int acquire(const QString& lockPath);
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd; // closing the descriptor releases the lock
 };
 
 // Writes the bytes to a new owner-only temporary file beside `path`, syncs it, calls

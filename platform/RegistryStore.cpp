@@ -43,10 +43,16 @@ QString RegistryStore::defaultCurrentUserPath()
     return StandardLocations::configHome() + u"/tallymeter/registry.reg"_s;
 }
 
+QString RegistryStore::defaultClassesRootPath()
+{
+    return StandardLocations::configHome() + u"/tallymeter/classes.reg"_s;
+}
+
 RegistryStore* RegistryStore::forHive(uint32_t hive)
 {
-    // Separate empty stores, so either can later be given a file of its own.
-    static RegistryStore classesRoot;
+    // The classes root holds the component libraries' registration in a file of its own; the
+    // local machine stays an empty store that refuses changes.
+    static RegistryStore classesRoot([] { return defaultClassesRootPath(); });
     static RegistryStore localMachine;
     switch (hive) {
     case HKEY_CURRENT_USER:

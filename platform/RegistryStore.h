@@ -46,8 +46,10 @@ public:
     // The current user's hive, at $XDG_CONFIG_HOME/tallymeter/registry.reg (resolved per call).
     static RegistryStore& currentUser();
     static QString defaultCurrentUserPath();
-    // The store behind a hive handle; nullptr for a handle that names no hive. The classes root
-    // and the local machine hold nothing here yet.
+    // The classes root (component registration), at $XDG_CONFIG_HOME/tallymeter/classes.reg.
+    static QString defaultClassesRootPath();
+    // The store behind a hive handle; nullptr for a handle that names no hive. The local machine
+    // holds nothing here and refuses changes.
     static RegistryStore* forHive(uint32_t hive);
 
     // Test seams: back the current user's hive by another file (empty restores the default), and

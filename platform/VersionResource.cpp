@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "VersionResource.h"
 
+#include "UniqueFd.h"
 #include "VersionBlockFormat.h"
 
 #include <QFile>
@@ -28,22 +29,15 @@ constexpr unsigned char HostData = std::endian::native == std::endian::little ? 
 class ReadOnlyFile
 {
 public:
+    // Non-blocking so that a FIFO given as path cannot hang us; only regular files are read.
     explicit ReadOnlyFile(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        // Non-blocking so that a FIFO given as path cannot hang us; only regular files are read.
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         struct stat st
         {};
-        if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        if (m_fd.isValid() && ::fstat(m_fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
             m_size = static_cast<uint64_t>(st.st_size);
     }
-    ~ReadOnlyFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
     uint64_t size() const { return m_size; }
 
@@ -57,7 +51,7 @@ public:
         auto* bytes = static_cast<char*>(out);
         size_t done = 0;
         while (done < length) {
-            const ssize_t got = ::pread(m_fd, bytes + done, length - done, static_cast<off_t>(offset + done));
+            const ssize_t got = ::pread(m_fd.get(), bytes + done, length - done, static_cast<off_t>(offset + done));
             if (got <= 0)
                 return false; // error, or the file shrank under us
             done += static_cast<size_t>(got);
@@ -66,7 +60,7 @@ public:
     }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     uint64_t m_size = 0;
 };
 

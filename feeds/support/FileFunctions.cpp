@@ -2,15 +2,16 @@
 #include "FileFunctions.h"
 
 #include "ApiErrors.h"
+#include "AtomicFileWriter.h"
+#include "RenameNoReplace.h"
 #include "RunTimeError.h"
+#include "UniqueFd.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,36 +60,11 @@ RunTimeError fileError(int err, const QByteArray& path, const QString& source)
     }
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now, so that a failing close (a late write error) can be reported; returns errno or 0.
-    int close()
-    {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
-
 // errno, or 0 when the whole file was read into bytes.
 int readWholeFile(const QByteArray& path, QByteArray& bytes)
 {
-    FileDescriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
+    const UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    if (!fd.isValid())
         return errno;
     struct stat st
     {};
@@ -107,21 +83,6 @@ int readWholeFile(const QByteArray& path, QByteArray& bytes)
     }
 }
 
-// errno, or 0 when all bytes were written.
-int writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            return errno;
-        done += put;
-    }
-    return 0;
-}
-
 // The real file behind a symbolic link, so that saving replaces the file and keeps the link.
 QByteArray resolvedTarget(const QByteArray& path)
 {
@@ -135,51 +96,6 @@ QByteArray resolvedTarget(const QByteArray& path)
     QByteArray target(real);
     std::free(real);
     return target;
-}
-
-// Creates a new temporary file next to target; the file descriptor, or -1 with errno set.
-int createTemporary(const QByteArray& target, QByteArray& temporary)
-{
-    static std::atomic<unsigned> counter{0};
-    const QByteArray folder = folderOf(target);
-    // Keep the temporary name within the file system's name limit whatever the target's length.
-    const QByteArray base = target.mid(target.lastIndexOf('/') + 1).left(180);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + (folder.endsWith('/') ? "" : "/") + '.' + base + ".tmp-" + QByteArray::number(::getpid()) +
-                    '-' + QByteArray::number(counter.fetch_add(1));
-        // 0666 lets the umask decide a new file's mode, as for any newly created file.
-        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// 0, or errno. Falls back for file systems without the no-replace flag.
-int renameNoReplace(const char* from, const char* to)
-{
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    int err = errno;
-    if (err != EINVAL && err != ENOSYS)
-        return err;
-    // A hard link fails when the target exists, which gives the same guarantee for files.
-    if (::link(from, to) == 0) {
-        if (::unlink(from) == 0)
-            return 0;
-        err = errno;
-        ::unlink(to);
-        return err;
-    }
-    err = errno;
-    if (err != EPERM && err != EOPNOTSUPP)
-        return err;
-    // Folders, or a file system without hard links: check, then rename.
-    struct stat st
-    {};
-    if (::lstat(to, &st) == 0)
-        return EEXIST;
-    return ::rename(from, to) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -233,32 +149,10 @@ void SaveFile(const QString& path, const QString& text)
     if (exists && (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR)))
         throw RunTimeError(RunTimeErrorNumber::PathFileAccessError, u"Path/File access error"_s, source);
 
-    QByteArray temporary;
-    FileDescriptor fd(createTemporary(target, temporary));
-    if (fd.get() < 0)
-        throw fileError(errno, target, source);
-    const auto fail = [&](int err) {
-        ::unlink(temporary.constData());
-        return fileError(err, target, source);
-    };
-    if (const int err = writeAll(fd.get(), text.toUtf8()))
-        throw fail(err);
-    if (exists) {
-        // Best effort: only the superuser may give the file back to another owner.
-        [[maybe_unused]] const int owned = ::fchown(fd.get(), existing.st_uid, existing.st_gid);
-        ::fchmod(fd.get(), existing.st_mode & 07777);
-    }
-    if (::fsync(fd.get()) != 0)
-        throw fail(errno);
-    if (const int err = fd.close())
-        throw fail(err);
-    if (::rename(temporary.constData(), target.constData()) != 0)
-        throw fail(errno);
-
-    // Make the rename itself durable; a failure here no longer risks the content.
-    FileDescriptor folderFd(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.get() >= 0)
-        ::fsync(folderFd.get());
+    // 0666 lets the umask decide a new file's mode, as for any newly created file.
+    if (const int err = AtomicFileWriter::write(
+            target, text.toUtf8(), {.newFileMode = 0666, .keepExistingModeAndOwner = true, .hiddenTemporary = true}))
+        throw fileError(err, target, source);
 }
 
 bool FileDate(const QString& path, LocalDateTime& when)
@@ -285,6 +179,6 @@ bool MyRenameFile(const QString& oldPath, const QString& newPath, QString& text)
     int32_t code = renameNoReplace(QFile::encodeName(oldPath).constData(), QFile::encodeName(newPath).constData());
     if (code == 0)
         return true;
-    text = u'[' + QString::number(code) + u"] failed to rename " + oldPath + u" to " + newPath;
+    text = bracketedError(code, u"failed to rename "_s + oldPath + u" to " + newPath);
     return false;
 }

@@ -3,6 +3,7 @@
 
 #include "ApiErrors.h"
 #include "RegistryStore.h"
+#include "RunTimeError.h"
 
 #include <cerrno>
 #include <optional>
@@ -42,8 +43,7 @@ RegistryStore::Result writeValue(uint32_t hive, const QString& key, const QStrin
 
 QString errorText(const RegistryStore::Result& result)
 {
-    return u'[' + QString::number(result.code) + u"] "_s +
-           (result.message.isEmpty() ? GetAPIErrorStr(result.code) : result.message);
+    return bracketedError(result.code, result.message.isEmpty() ? GetAPIErrorStr(result.code) : result.message);
 }
 
 // Only memory exhaustion throws below the routines.

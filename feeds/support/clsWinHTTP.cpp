@@ -3,6 +3,7 @@
 
 #include "AsyncHttpRequest.h"
 #include "HttpErrorTable.h"
+#include "RequestFailure.h"
 #include "RunTimeError.h"
 
 #include <QCoreApplication>
@@ -27,19 +28,6 @@ constexpr int64_t kWaitSlackMs = 5000;
 constexpr unsigned long kPumpSleepMs = 50;
 
 const QString CRLF = u"\r\n"_s;
-
-QString bracketed(int32_t number, const QString& description)
-{
-    return u'[' + QString::number(number) + u"] "_s + description;
-}
-
-// A failure of the request object, raised the way its methods raise: the result code and the
-// object's description.
-void check(int32_t number)
-{
-    if (number != 0)
-        throw RunTimeError(HttpErrorTable::asResultCode(number), HttpErrorTable::description(number));
-}
 
 } // namespace
 
@@ -157,7 +145,7 @@ bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, c
 
         raiseStatus(u"HTTPFetchSetup: calling Open method using "_s + szMethod);
         szStep = u"opening page"_s;
-        check(objWinHTTP->open(szMethod, szURL));
+        raiseIfFailed(objWinHTTP->open(szMethod, szURL));
         raiseStatus(u"HTTPFetchSetup: Open method completed"_s);
 
         raiseStatus(u"HTTPFetchSetup: setting user agent"_s);
@@ -181,7 +169,7 @@ bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, c
         raiseStatus(u"HTTPFetchSetup: setting proxy server"_s);
         szStep = u"setting proxy server"_s;
         if (!szProxy.isEmpty())
-            check(objWinHTTP->setProxy(szProxy));
+            raiseIfFailed(objWinHTTP->setProxy(szProxy));
         else
             raiseStatus(u"HTTPFetchSetup: no proxy server to set"_s);
 
@@ -195,7 +183,7 @@ bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, c
         raiseStatus(u"HTTPFetchSetup: sending data"_s);
         szStep = u"sending data"_s;
         boolFetchPending = true;
-        check(objWinHTTP->send(szData.toUtf8()));
+        raiseIfFailed(objWinHTTP->send(szData.toUtf8()));
         return true;
     } catch (const RunTimeError& e) {
         raiseStatus(u"HTTPFetchSetup: runtime error "_s + e.text(), 3);
@@ -232,7 +220,8 @@ void clsWinHTTP::objWinHttp_OnResponseFinished()
     boolFetchOK = false;
     const QString statusText = objWinHTTP->statusText();
     szFetchError = u"Retrieval error: "_s + statusText;
-    szFetchErrorDetail = m_componentName + u".WHTTPFetch Retrieval error:"_s + CRLF + bracketed(status, statusText);
+    szFetchErrorDetail =
+        m_componentName + u".WHTTPFetch Retrieval error:"_s + CRLF + bracketedError(status, statusText);
     objWinHTTP->abort();
 }
 
@@ -258,11 +247,11 @@ void clsWinHTTP::objWinHttp_OnError(int32_t ErrorNumber, const QString& ErrorDes
     } else if (ErrorNumber == HttpErrorTable::SecurityPackageNotFound) {
         szFetchError += u"requested security package does not exist"_s;
         szFetchErrorDetail +=
-            bracketed(ErrorNumber, u"SEC_E_SECPKG_NOT_FOUND The requested security package does not exist"_s);
+            bracketedError(ErrorNumber, u"SEC_E_SECPKG_NOT_FOUND The requested security package does not exist"_s);
     } else {
         szFetchError += description;
-        szFetchErrorDetail += bracketed(ErrorNumber, description);
+        szFetchErrorDetail += bracketedError(ErrorNumber, description);
     }
-    raiseStatus(u"clsWinHTTP: OnError: "_s + bracketed(ErrorNumber, description));
+    raiseStatus(u"clsWinHTTP: OnError: "_s + bracketedError(ErrorNumber, description));
     m_objectReleased = true;
 }

@@ -4,6 +4,7 @@
 #include "AsyncHttpRequest.h"
 #include "HttpErrorTable.h"
 #include "LocalDateTime.h"
+#include "RequestFailure.h"
 #include "RunTimeError.h"
 #include "clsWaitableTimer.h"
 
@@ -27,17 +28,6 @@ const QString CRLF = u"\r\n"_s;
 // Where the network layer that stands in for the request object comes from on this system.
 const QString kRequestObjectSource = u"https://packages.debian.org/bookworm/libqt6network6"_s;
 const QString kDataAccessSource = u"https://packages.debian.org/bookworm/libqt6core6"_s;
-
-QString bracketed(int32_t number, const QString& description)
-{
-    return u'[' + QString::number(number) + u"] "_s + description;
-}
-
-void check(int32_t number)
-{
-    if (number != 0)
-        throw RunTimeError(HttpErrorTable::asResultCode(number), HttpErrorTable::description(number));
-}
 
 // Runs one step; an unspecified failure skips just that step, anything else ends the fetch.
 template <typename Step>
@@ -70,7 +60,7 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
     } catch (const std::bad_alloc&) {
         szErrorString = u"Retrieve error: failed to create MSXML object"_s;
         szErrorDetail = componentName + u":HTTPFetch error creating MSXML object:"_s + CRLF +
-                        bracketed(kOutOfMemory, u"Out of memory"_s) + CRLF + u"Try installing MSXML from "_s +
+                        bracketedError(kOutOfMemory, u"Out of memory"_s) + CRLF + u"Try installing MSXML from "_s +
                         kRequestObjectSource;
         return false;
     }
@@ -78,7 +68,7 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
     try {
         step([&] {
             request->setProxyMode(AsyncHttpRequest::ProxyMode::Environment);
-            check(request->open(szMethod, szURL));
+            raiseIfFailed(request->open(szMethod, szURL));
         });
         step([&] {
             request->setRequestHeader(u"Content-Type"_s, u"application/x-www-form-urlencoded"_s);
@@ -88,7 +78,7 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
         });
         const SystemClock clock;
         const LocalDateTime started = clock.now();
-        step([&] { check(request->send(szData.toUtf8())); });
+        step([&] { raiseIfFailed(request->send(szData.toUtf8())); });
 
         clsWaitableTimer timer;
         // Whole seconds are counted as second boundaries crossed since the start.
@@ -115,9 +105,9 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
         const int status = requestStatus(*request);
         QString error;
         if (status >= -1 && status <= 12000)
-            error = bracketed(status, request->statusText());
+            error = bracketedError(status, request->statusText());
         else
-            error = bracketed(status, HttpErrorTable::winInetText(status));
+            error = bracketedError(status, HttpErrorTable::winInetText(status));
         szErrorDetail = componentName + u":HTTPFetch HTTP retrieval error during download:"_s + CRLF + error;
         szErrorString = u"Retrieval error: "_s + error;
         return false;

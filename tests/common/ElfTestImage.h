@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "VersionBlockFormat.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -10,7 +12,8 @@
 #include <elf.h>
 
 // Builds small ELF64 files for the tests of the version block reader: an ELF header, the given
-// sections, a section-name table and the section header table, nothing else.
+// sections, a section-name table and the section header table, nothing else; and the version
+// blocks to put in them.
 namespace ElfTestImage {
 
 struct Section
@@ -100,6 +103,20 @@ inline void setSection(QByteArray& image, int index, const Elf64_Shdr& value)
     const auto at = qsizetype(header(image).e_shoff + index * sizeof(Elf64_Shdr));
     if (at + qsizetype(sizeof value) <= image.size())
         std::memcpy(image.data() + at, &value, sizeof value);
+}
+
+// The bytes of a version block, for an image's version section.
+inline QByteArray encodeBlock(const VersionBlockFormat::Block& block)
+{
+    QByteArray bytes(qsizetype(VersionBlockFormat::encodedSize(block)), '\0');
+    VersionBlockFormat::encode(block, reinterpret_cast<unsigned char*>(bytes.data()));
+    return bytes;
+}
+
+// Overwrites the size that a version block declares in its header.
+inline void setDeclaredSize(QByteArray& block, uint32_t size)
+{
+    std::memcpy(block.data() + 12, &size, sizeof size);
 }
 
 inline bool write(const QString& path, const QByteArray& bytes)

@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -51,5 +52,11 @@ QString freshFolder(const QString& name)
     QDir(path).removeRecursively();
     QDir().mkpath(path);
     return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace TestEnvironment

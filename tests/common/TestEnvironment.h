@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The temporary per-process home that the test main sets up before any test runs.
@@ -14,4 +15,6 @@ void tearDown();
 QString home();
 // A fresh empty folder below home(), for one test's own files.
 QString freshFolder(const QString& name);
+// The file's whole content; empty when it is missing or unreadable.
+QByteArray readFile(const QString& path);
 } // namespace TestEnvironment

@@ -9,7 +9,7 @@
 
 // The real registry routines, except that writes of the named values fail as a full disk or a
 // locked store would; every attempted write is listed.
-class FaultyRegistry : public RegistryAccess
+class FaultyRegistry : public SystemRegistry
 {
 public:
     // Value names whose writes fail (compared without regard to case).
@@ -19,18 +19,11 @@ public:
 
     static QString failureText();
 
-    bool RegKeyExists(uint32_t hive, const QString& key) override;
-    bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value) override;
     bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value,
                              QString& szErr) override;
-    bool GetRegWordValue(uint32_t hive, const QString& key, const QString& name, int32_t& value) override;
     bool WriteRegWordValue(uint32_t hive, const QString& key, const QString& name, const int32_t& value,
                            QString& szErr) override;
-    bool DeleteRegKey(uint32_t hive, const QString& key) override;
-    bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
 
 private:
     bool fails(const QString& name, QString& szErr);
-
-    SystemRegistry m_real;
 };

@@ -4,7 +4,6 @@
 #include "TestEnvironment.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -17,11 +16,7 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Config = u"Software\\Tallymeter\\Config"_s;
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestEnvironment::readFile;
 
 RegistryStore storeAt(const QString& path)
 {

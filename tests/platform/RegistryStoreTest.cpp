@@ -19,11 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Config = u"Software\\Tallymeter\\Config"_s;
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestEnvironment::readFile;
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -203,7 +199,7 @@ TEST(RegistryStoreHives, TheCurrentUsersFileFollowsTheConfigFolderAtEachCall)
     EXPECT_EQ(store.filePath(), RegistryStore::defaultCurrentUserPath());
 }
 
-TEST(RegistryStoreHives, OnlyTheCurrentUserCanBeWritten)
+TEST(RegistryStoreHives, TheLocalMachineCannotBeWritten)
 {
     EXPECT_EQ(RegistryStore::forHive(HKEY_CURRENT_USER), &RegistryStore::currentUser());
     RegistryStore* classes = RegistryStore::forHive(HKEY_CLASSES_ROOT);
@@ -211,13 +207,23 @@ TEST(RegistryStoreHives, OnlyTheCurrentUserCanBeWritten)
     ASSERT_NE(classes, nullptr);
     ASSERT_NE(machine, nullptr);
     EXPECT_NE(classes, machine);
+    EXPECT_NE(classes, &RegistryStore::currentUser());
     EXPECT_EQ(RegistryStore::forHive(0x80000003u), nullptr);
     EXPECT_EQ(RegistryStore::forHive(0), nullptr);
 
-    for (RegistryStore* store : {classes, machine}) {
-        EXPECT_EQ(store->setValue(u"Software"_s, u"n"_s, RegistryValue::dword(1)).code, EACCES);
-        EXPECT_EQ(store->createKey(u"Software"_s).code, EACCES);
-        EXPECT_FALSE(store->keyExists(u"Software"_s));
-        EXPECT_FALSE(store->value(u"Software"_s, u"n"_s));
-    }
+    EXPECT_EQ(machine->setValue(u"Software"_s, u"n"_s, RegistryValue::dword(1)).code, EACCES);
+    EXPECT_EQ(machine->createKey(u"Software"_s).code, EACCES);
+    EXPECT_FALSE(machine->keyExists(u"Software"_s));
+    EXPECT_FALSE(machine->value(u"Software"_s, u"n"_s));
+}
+
+TEST(RegistryStoreHives, TheClassesRootKeepsAFileOfItsOwn)
+{
+    RegistryStore* classes = RegistryStore::forHive(HKEY_CLASSES_ROOT);
+    ASSERT_NE(classes, nullptr);
+    EXPECT_EQ(classes->filePath(), StandardLocations::configHome() + u"/tallymeter/classes.reg"_s);
+    ASSERT_TRUE(classes->setValue(u"Pelborne.General\\CLSID"_s, QString(), RegistryValue::text(u"{X}"_s)).ok());
+    EXPECT_EQ(classes->value(u"Pelborne.General\\CLSID"_s, QString()), RegistryValue::text(u"{X}"_s));
+    EXPECT_TRUE(readFile(classes->filePath()).contains("[Pelborne.General\\CLSID]"));
+    EXPECT_FALSE(RegistryStore::currentUser().keyExists(u"Pelborne.General"_s));
 }

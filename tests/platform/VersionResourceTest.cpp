@@ -31,17 +31,8 @@ const VersionBlockFormat::Block SampleBlock = [] {
     return block;
 }();
 
-QByteArray encodeBlock(const VersionBlockFormat::Block& block)
-{
-    QByteArray bytes(qsizetype(VersionBlockFormat::encodedSize(block)), '\0');
-    VersionBlockFormat::encode(block, reinterpret_cast<unsigned char*>(bytes.data()));
-    return bytes;
-}
-
-void setDeclaredSize(QByteArray& block, uint32_t size)
-{
-    std::memcpy(block.data() + 12, &size, sizeof size);
-}
+using ElfTestImage::encodeBlock;
+using ElfTestImage::setDeclaredSize;
 
 QString writeFile(const QString& name, const QByteArray& bytes)
 {

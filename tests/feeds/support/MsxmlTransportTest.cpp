@@ -121,17 +121,12 @@ TEST_F(MsxmlTransportTest, SilentServerEndsAfterTheTimeOutSeconds)
 
 TEST_F(MsxmlTransportTest, TimersRunWhileTheFetchWaits)
 {
-    FakeProvider::Rule slow = rule(u"/slow"_s, 200, "late");
-    slow.delayMs = 700;
-    provider.addRule(slow);
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(100);
+    addLateReply(provider, u"/slow"_s);
+    const TickCounter timer;
 
     ASSERT_TRUE(fetch(url(u"/slow"_s)));
     EXPECT_EQ(response, u"late"_s);
-    EXPECT_GE(ticks, 4);
+    EXPECT_GE(timer.ticks(), 4);
 }
 
 TEST_F(MsxmlTransportTest, TransportFailuresUseTheInternetErrorTable)
@@ -188,10 +183,7 @@ TEST_F(MsxmlTransportTest, TheProxyComesFromTheEnvironment)
 TEST(WaitableTimerTest, WaitsTheTimeAndKeepsEventsFlowing)
 {
     clsWaitableTimer timer;
-    int ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start(20);
+    const TickCounter ticker(20);
 
     QElapsedTimer clock;
     clock.start();
@@ -199,7 +191,7 @@ TEST(WaitableTimerTest, WaitsTheTimeAndKeepsEventsFlowing)
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 200);
     EXPECT_LT(elapsed, 400);
-    EXPECT_GE(ticks, 5);
+    EXPECT_GE(ticker.ticks(), 5);
 
     // Nested waits each use their own timer: the inner one ends first, the outer still waits its time.
     QElapsedTimer inner;

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -112,5 +113,29 @@ inline FakeProvider::Rule rule(const QString& path, int status, const QByteArray
     r.body = body;
     return r;
 }
+
+// A reply with the body "late" that the provider holds back for 700 ms.
+inline void addLateReply(FakeProvider& provider, const QString& path)
+{
+    FakeProvider::Rule slow = rule(path, 200, "late");
+    slow.delayMs = 700;
+    provider.addRule(slow);
+}
+
+// Counts the ticks of a timer from its creation on: a wait that keeps events flowing lets it tick.
+class TickCounter
+{
+public:
+    explicit TickCounter(int intervalMs = 100)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { ++m_ticks; });
+        m_timer.start(intervalMs);
+    }
+    int ticks() const { return m_ticks; }
+
+private:
+    QTimer m_timer;
+    int m_ticks = 0;
+};
 
 } // namespace TransportTestSupport

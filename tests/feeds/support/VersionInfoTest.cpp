@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -39,22 +38,14 @@ VersionBlockFormat::Block sampleBlock(uint16_t language = 0x0409, uint16_t codeP
     return block;
 }
 
-QByteArray encodeBlock(const VersionBlockFormat::Block& block)
-{
-    QByteArray bytes(qsizetype(VersionBlockFormat::encodedSize(block)), '\0');
-    VersionBlockFormat::encode(block, reinterpret_cast<unsigned char*>(bytes.data()));
-    return bytes;
-}
-
 // An ELF file holding the block; the block may be cut to its first `keep` bytes (with its size
 // field saying so), which drops the translation, fixed information or string table.
 QString fileWithBlock(const QString& name, const VersionBlockFormat::Block& block, qsizetype keep = -1)
 {
-    QByteArray bytes = encodeBlock(block);
+    QByteArray bytes = ElfTestImage::encodeBlock(block);
     if (keep >= 0) {
         bytes.truncate(keep);
-        const auto size = uint32_t(keep);
-        std::memcpy(bytes.data() + 12, &size, sizeof size);
+        ElfTestImage::setDeclaredSize(bytes, uint32_t(keep));
     }
     const QString path = TestEnvironment::freshFolder(name) + u"/module.so";
     EXPECT_TRUE(ElfTestImage::write(path, ElfTestImage::build({{".tally_version", bytes}})));

@@ -3,7 +3,6 @@
 #include "clsWinHTTP.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -167,18 +166,13 @@ TEST_F(WinHttpTransportTest, SilentServerEndsWithinTheReceiveLimit)
 
 TEST_F(WinHttpTransportTest, TimersRunWhileTheFetchWaits)
 {
-    FakeProvider::Rule slow = rule(u"/slow"_s, 200, "late");
-    slow.delayMs = 700;
-    provider.addRule(slow);
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(100);
+    addLateReply(provider, u"/slow"_s);
+    const TickCounter timer;
     clsWinHTTP http(u"Sarnick"_s);
 
     ASSERT_TRUE(fetch(http, url(u"/slow"_s)));
     EXPECT_EQ(response, u"late"_s);
-    EXPECT_GE(ticks, 4);
+    EXPECT_GE(timer.ticks(), 4);
 }
 
 TEST_F(WinHttpTransportTest, AfterAnErrorEventTheObjectIsSpent)

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "StatusSink.h"
+
+#include <QString>
+
+// The cache folder of a component when no "Path" is stored: the folder of the program that hosts
+// it, or the component's own folder when the program's is unknown. Programs and libraries are
+// installed where a user cannot write, so a folder that is not writable gives way to the per-user
+// folder, which is created. Each step is reported (without a component prefix).
+QString DeriveCacheFolder(const QString& programFolder, const QString& componentFolder, const QString& perUserFolder,
+                          const StatusSink& report);

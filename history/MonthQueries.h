@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LiteValue.h"
+#include "LocalDateTime.h"
+
+#include <QList>
+#include <QString>
+
+class SQLAccess;
+struct HistoryContext;
+
+// The stored months and their last-update times.
+class MonthQueries
+{
+public:
+    MonthQueries(HistoryContext& context, SQLAccess& sql) : m_ctx(context), m_sql(sql) {}
+
+    // The stored first days, newest first. Values that are no date are logged and left out;
+    // False when no month remains.
+    bool SQLGetMonths(QList<LocalDateTime>& months, QString& szErr);
+    // The LastUpdate of the newest month. An empty table fails with a text holding
+    // "no value found".
+    bool SQLGetLastUpdate(LocalDateTime& lastUpdate, QString& szErr);
+    // The LastUpdate of the month stored under exactly that first day; a month not stored fails
+    // with a text holding "no value found", which the back-fill takes as "never updated".
+    bool SQLGetLastUpdateForMonth(const LocalDateTime& firstDay, LocalDateTime& lastUpdate, QString& szErr);
+
+private:
+    bool readLastUpdate(const QString& name, const QString& sql, const LiteRow& params, LocalDateTime& lastUpdate,
+                        QString& szErr);
+
+    HistoryContext& m_ctx;
+    SQLAccess& m_sql;
+};
