@@ -166,6 +166,7 @@ int main(int argc, char** argv)
 
     report("store the current month (check + vacuum)",
            time(20, [&] { return history.qoMonth2SQL(current, false, err); }));
+    report("check the schema (CheckSQLDatabase)", time(20, [&] { return history.CheckSQLDatabase(err); }));
     const qoMonth previous = monthFrom(firstMonth.addMonths(Months - 2), Months - 2);
     report("store a back-filled month (no vacuum)", time(20, [&] { return history.qoMonth2SQL(previous, true, err); }));
     const LocalDateTime middle = firstMonth.addMonths(Months / 2);

@@ -129,6 +129,11 @@ QString FormatTwoDecimals(const QString& numberText, bool commaSeparators)
            fraction;
 }
 
+QString FormatPlainDecimals(const QString& numberText)
+{
+    return FormatTwoDecimals(numberText, false);
+}
+
 QString singleText(float value)
 {
     return QString::number(double(value), 'g', 7);

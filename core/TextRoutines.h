@@ -22,5 +22,8 @@ QString FormatWholeNumber(int32_t value, bool commaSeparators);
 // A number given as text with two decimals, halves rounded away from zero: "#,##0.00" with
 // thousands separators, else "0.00". A text that is no number gives the empty text.
 QString FormatTwoDecimals(const QString& numberText, bool commaSeparators);
+// The same without thousands separators whatever the user chose: the form of the exports and the
+// history database, which other programs read.
+QString FormatPlainDecimals(const QString& numberText);
 // The text of a single-precision number with up to 7 significant digits ("16.58986", "1e+07").
 QString singleText(float value);

@@ -31,7 +31,7 @@ public:
     virtual ~WindowSeam() = default;
 
     // The main window. isFormLoaded: any window of the program exists (false before start-up has
-    // loaded one, and in the hidden run-once mode).
+    // loaded one; the hidden run-once mode has one that is loaded but never shown).
     virtual bool isFormLoaded() const = 0;
     virtual bool isMainWindowVisible() const = 0;
     // Start-up: show the main window, or load it minimised and off the task bar.

@@ -36,7 +36,7 @@ LiteValue numberParam(const QString& text)
 
 LiteValue twoDecimalsParam(float value)
 {
-    return numberParam(FormatTwoDecimals(singleText(value), false));
+    return numberParam(FormatPlainDecimals(singleText(value)));
 }
 
 LiteValue firstValue(const LiteResult& result)

@@ -16,7 +16,7 @@ const QString separator = u", "_s;
 
 QString twoDecimals(float value)
 {
-    return FormatTwoDecimals(singleText(value), false);
+    return FormatPlainDecimals(singleText(value));
 }
 
 float element(const QList<float>& series, qsizetype i)

@@ -12,6 +12,8 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {

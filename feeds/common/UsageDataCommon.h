@@ -23,8 +23,6 @@ public:
     // data folder).
     static constexpr char CachePathKey[] = "Software\\Sarnick\\Config";
 
-    const UsageDataState& state() const { return m; }
-
 protected:
     // version: the component's major.minor.revision.
     UsageDataCommon(const QString& title, const QString& version);

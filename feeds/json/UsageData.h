@@ -4,6 +4,7 @@
 #include "ClockSeam.h"
 #include "ComObject.h"
 #include "ConnectionPoint.h"
+#include "JsonValue.h"
 #include "Pelborne/UsageDataInterface.h"
 #include "ServiceList.h"
 #include "UsageDataCommon.h"
@@ -13,8 +14,9 @@
 
 namespace Pelborne {
 
-// Pelborne's UsageData object: the JSON API's sign-in with its service list, the cache expiry and
-// the settings; the retrieval of a month builds on them.
+// Pelborne's UsageData object: one account's month from the JSON API (sign-in with its service
+// list, then the usage request) or from the cache file of the last good reply, with the cache
+// expiry and the settings.
 class UsageData final : public ComObject, public _UsageData, public ClockSeam, private UsageDataCommon
 {
 public:
@@ -78,6 +80,15 @@ private:
     // named after procedure and what ("service list", "daily data").
     bool fetch(const QString& procedure, const QString& what, const QString& url, const QString& proxy,
                const QString& proxyUser, const QString& proxyPassword, QString& reply);
+
+    // The parts of RetrieveData.
+    void resetMonthValues();
+    bool fetchUsage(const QString& szUser, const QString& szPass, const QString& szProxy, const QString& szProxyUID,
+                    const QString& szProxyPWD, bool bHistorical, const LocalDateTime& dtHistoricalDate, QString& reply);
+    // Length, parse and result code of a reply; false with the error texts set.
+    bool checkReply(const QString& reply, JsonValue& root);
+    void setLastUpdate(const QString& cacheFile, const QString& szUser, bool bHistorical);
+    bool ParseDailyData(const JsonValue& data);
 
     QString defaultServiceListTemplate() const;
     QString defaultUsageTemplate() const;

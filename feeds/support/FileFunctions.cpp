@@ -100,14 +100,18 @@ QByteArray resolvedTarget(const QByteArray& path)
 
 } // namespace
 
-QString FileOpen(const QString& path)
+QByteArray FileOpenBytes(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     QByteArray bytes;
     if (const int err = readWholeFile(native, bytes))
         throw fileError(err, native, u"FileOpen"_s);
+    return bytes;
+}
 
-    const QString content = QString::fromUtf8(bytes);
+QString FileOpen(const QString& path)
+{
+    const QString content = QString::fromUtf8(FileOpenBytes(path));
     QString text;
     text.reserve(content.size() + content.size() / 16 + 2);
     qsizetype start = 0;
@@ -134,6 +138,11 @@ bool FileExist(const QString& path)
 
 void SaveFile(const QString& path, const QString& text)
 {
+    SaveFileBytes(path, text.toUtf8());
+}
+
+void SaveFileBytes(const QString& path, const QByteArray& bytes)
+{
     const QString source = u"SaveFile"_s;
     const QByteArray target = resolvedTarget(QFile::encodeName(path));
     if (target.isEmpty())
@@ -151,7 +160,7 @@ void SaveFile(const QString& path, const QString& text)
 
     // 0666 lets the umask decide a new file's mode, as for any newly created file.
     if (const int err = AtomicFileWriter::write(
-            target, text.toUtf8(), {.newFileMode = 0666, .keepExistingModeAndOwner = true, .hiddenTemporary = true}))
+            target, bytes, {.newFileMode = 0666, .keepExistingModeAndOwner = true, .hiddenTemporary = true}))
         throw fileError(err, target, source);
 }
 

@@ -15,6 +15,9 @@
 // "FileOpen" when the file cannot be read.
 QString FileOpen(const QString& path);
 
+// The file's bytes exactly as stored. Raises RunTimeError with source "FileOpen" as FileOpen does.
+QByteArray FileOpenBytes(const QString& path);
+
 // True when the path names an existing file or folder.
 bool FileExist(const QString& path);
 
@@ -23,6 +26,9 @@ bool FileExist(const QString& path);
 // existing file keeps its permissions; a read-only one is refused. Raises RunTimeError with
 // source "SaveFile".
 void SaveFile(const QString& path, const QString& text);
+
+// SaveFile for bytes that are stored exactly as given.
+void SaveFileBytes(const QString& path, const QByteArray& bytes);
 
 // The file's last modification as local wall-clock time; false, leaving it untouched, on failure.
 bool FileDate(const QString& path, LocalDateTime& when);

@@ -73,6 +73,7 @@ bool clsWinHTTP::HTTPFetch(const QString& szMethod, const QString& szURL, const 
         szFetchError.clear();
         szFetchErrorDetail.clear();
         szFetchResponse.clear();
+        m_responseBody.clear();
         raiseStatus(u"HTTPFetch: setting up fetch"_s);
 
         if (!HTTPFetchSetup(szMethod, szURL, szData, lngTimeout, sz_ErrorString, sz_ErrorDetailString, sz_Response))
@@ -214,6 +215,7 @@ void clsWinHTTP::objWinHttp_OnResponseFinished()
         raiseStatus(u"clsWinHTTP: response finished with successful status"_s);
         boolFetchOK = true;
         szFetchResponse = objWinHTTP->responseText();
+        m_responseBody = objWinHTTP->responseBody();
         return;
     }
     raiseStatus(u"clsWinHTTP: response finished with unsuccessful status: "_s + QString::number(status));

@@ -38,6 +38,8 @@ public:
     // the body in sz_Response; false with the two error texts otherwise. Raises nothing.
     bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szData, int32_t lngTimeout,
                    QString& sz_ErrorString, QString& sz_ErrorDetailString, QString& sz_Response);
+    // The body of the last successful fetch exactly as it arrived; sz_Response is its text.
+    const QByteArray& responseBody() const { return m_responseBody; }
     // Sets up and sends the request without waiting; true when it was sent.
     bool HTTPFetchSetup(const QString& szMethod, const QString& szURL, const QString& szData, int32_t lngTimeout,
                         QString& szErrorString, QString& szErrorDetailString, QString& szResponse);
@@ -63,4 +65,5 @@ private:
     QString szFetchError;
     QString szFetchErrorDetail;
     QString szFetchResponse;
+    QByteArray m_responseBody;
 };

@@ -52,7 +52,7 @@ int requestStatus(const AsyncHttpRequest& request)
 
 bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szData, int32_t lngTimeout,
                const QString& szUserAgent, QString& szErrorString, QString& szErrorDetail, QString& szResponse,
-               const QString& componentName)
+               const QString& componentName, QByteArray* responseBody)
 {
     std::unique_ptr<AsyncHttpRequest> request;
     try {
@@ -98,6 +98,8 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
 
         if (requestStatus(*request) == 200) {
             szResponse = request->responseText();
+            if (responseBody)
+                *responseBody = request->responseBody();
             return true;
         }
 

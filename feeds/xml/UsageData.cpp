@@ -53,15 +53,6 @@ void* UsageData::FindConnectionPoint(const Guid& eventInterfaceId)
     return nullptr;
 }
 
-bool UsageData::RetrieveData(const QString&, const QString&, bool&, const QString&, const QString&, const QString&,
-                             bool, LocalDateTime)
-{
-    // The month's retrieval is not part of this build yet; fail plainly instead of pretending.
-    m.szLastError = u"Retrieval error: not available"_s;
-    m.szLastErrorDetail = u"Sarnick.RetrieveData: Retrieval error:\r\nretrieval not available in this build"_s;
-    return false;
-}
-
 QString UsageData::FileVersion(const QString& szPath)
 {
     QString productName;

@@ -4,13 +4,18 @@
 #include "ClockSeam.h"
 #include "ComObject.h"
 #include "ConnectionPoint.h"
+#include "FeedCacheFiles.h"
+#include "RunTimeError.h"
 #include "Sarnick/UsageDataInterface.h"
 #include "UsageDataCommon.h"
+#include "XmlDocument.h"
+
+#include <QByteArray>
 
 namespace Sarnick {
 
-// Sarnick's UsageData object: the feed template, the cache expiry and the settings; the retrieval
-// of a month builds on them.
+// Sarnick's UsageData object: one account's month from the provider's XML usage feed, or from the
+// copy of the feed's last reply kept in the cache folder.
 class UsageData final : public ComObject, public _UsageData, public ClockSeam, private UsageDataCommon
 {
 public:
@@ -68,8 +73,47 @@ public:
     QString FileVersion(const QString& szPath) override;
 
 private:
+    // Stretches of a retrieval, each with its own error texts for a run-time error.
+    enum class Stage { Init, CreateWinHttp, WinHttp, OpenCache, SaveCache, Checks, Load };
+
     QString defaultLoginTemplate() const;
     void readTimeoutSetting();
+
+    // The retrieval's steps (UsageDataRetrieve.cpp).
+    void resetMonth();
+    void raiseRetrieve(const QString& text, int16_t level) const { raise(QStringLiteral("RetrieveData"), text, level); }
+    void removeLegacyFiles(const FeedCacheFiles& files, bool historical) const;
+    QByteArray readCacheFile(const FeedCacheFiles& files, bool historical) const;
+    void checkCachedMonth(const LocalDateTime& historicalDate) const;
+    // The reply's checks, its document and every part of it but the days; cachedMonth, when given,
+    // is the earlier month that a cached reply must hold.
+    bool readReply(const QByteArray& reply, const QString& cacheFile, const LocalDateTime* cachedMonth, Stage& stage);
+    void fail(Stage stage, const RunTimeError& error, const QString& cacheFile);
+
+    // The live fetch (UsageDataFetch.cpp).
+    bool fetchFeed(const QString& user, const QString& password, const QString& proxy, const QString& proxyUser,
+                   const QString& proxyPassword, bool historical, const LocalDateTime& historicalDate, Stage& stage,
+                   QByteArray& reply);
+    bool fetchWithWinHttp(const QString& url, const QString& userAgent, const QString& proxy, const QString& proxyUser,
+                          const QString& proxyPassword, Stage& stage, QByteArray& reply);
+
+    // The document's parts (UsageDataDocument.cpp).
+    bool feedError();
+    // True when the document names the product or the plan.
+    bool readAccount();
+    void readConnections();
+    void readAnniversary();
+    // True when the document has an off-peak class.
+    bool readTrafficTypes();
+    bool readTrafficType(const XmlNode& type, qsizetype index);
+    void readOffpeakHours(bool offpeakNamed);
+    void readOffpeakHour(const QString& xpath, const QString& which, int16_t& hour);
+    bool tooManyMissing(bool accountNamed) const;
+
+    // The days (UsageDataDaily.cpp).
+    bool ParseDailyData();
+
+    XmlDocument m_document;
 
     ConnectionPoint<__UsageData> m_statusEvents;
     // The feed template keeps its placeholders: each retrieval fills a copy.

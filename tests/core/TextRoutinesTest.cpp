@@ -101,3 +101,10 @@ TEST(TextRoutines, SingleTextHasSevenSignificantDigits)
     EXPECT_EQ(singleText(0.1f), u"0.1"_s);
     EXPECT_EQ(FormatTwoDecimals(singleText(1e7f), false), u"10000000.00"_s);
 }
+
+TEST(FormatPlainDecimals, NeverGroupsThousands)
+{
+    EXPECT_EQ(FormatPlainDecimals(u"1234567.891"_s), u"1234567.89"_s);
+    EXPECT_EQ(FormatPlainDecimals(u"0.005"_s), u"0.01"_s);
+    EXPECT_EQ(FormatPlainDecimals(u"text"_s), QString());
+}

@@ -168,12 +168,4 @@ TEST_F(UsageDataSettings, SarnicksFeedTemplateFollowsToolboxURL)
     EXPECT_EQ(sarnick.usage->szLoginURL(), u"https://elsewhere.example/feed?u=qoUID"_s);
 }
 
-TEST_F(UsageDataSettings, RetrievalIsNotAvailableYet)
-{
-    PelborneComponent pelborne(u"Pelborne.UsageData"_s, recorder);
-    bool fromCache = false;
-    EXPECT_FALSE(pelborne.usage->RetrieveData(u"alice"_s, u"pw"_s, fromCache));
-    EXPECT_EQ(pelborne.usage->szLastError(), u"Retrieval error: not available"_s);
-}
-
 } // namespace

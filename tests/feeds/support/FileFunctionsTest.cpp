@@ -138,6 +138,24 @@ TEST(SaveFile, WritesTheTextAsItIsAndFileOpenReadsItBack)
     EXPECT_EQ(QDir(path.section(u'/', 0, -2)).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
 }
 
+TEST(SaveFileBytes, StoresTheBytesExactlyAndFileOpenBytesReadsThemBackUnchanged)
+{
+    const QString path = TestEnvironment::freshFolder(u"savefilebytes"_s) + u"/feed.xml";
+    // Latin-1 and a lone CR: neither is touched on the way in or out.
+    const QByteArray bytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r<plan>Gro\xdf</plan>\n");
+    SaveFileBytes(path, bytes);
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_EQ(FileOpenBytes(path), bytes);
+    SaveFileBytes(path, "x");
+    EXPECT_EQ(FileOpenBytes(path), QByteArray("x"));
+
+    const RunTimeError missing = raisedBy([&] { FileOpenBytes(path + u".gone"_s); });
+    EXPECT_EQ(missing.number(), 53);
+    EXPECT_EQ(missing.source(), u"FileOpen");
+    const RunTimeError noFolder = raisedBy([&] { SaveFileBytes(path + u"/below"_s, "x"); });
+    EXPECT_EQ(noFolder.source(), u"SaveFile");
+}
+
 TEST(SaveFile, RefusesAReadOnlyFileAndLeavesItIntact)
 {
     const QString path = TestEnvironment::freshFolder(u"savefile-readonly"_s) + u"/locked.txt";

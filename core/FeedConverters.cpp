@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "FeedConverters.h"
+
+#include "FeedComponents.h"
+#include "LogFrontEnd.h"
+#include "NumberConversions.h"
+#include "Pelborne/UsageDataInterface.h"
+#include "RunState.h"
+#include "RunTimeError.h"
+#include "Sarnick/UsageDataInterface.h"
+#include "Settings.h"
+#include "TextRoutines.h"
+#include "qoMonth.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// What differs between the two components' converters.
+struct PelborneFeed
+{
+    using Interface = Pelborne::_UsageData;
+    static QString name() { return u"Pelborne"_s; }
+    static std::shared_ptr<Interface> create(FeedComponents& components) { return components.newJSON(); }
+    static void release(FeedComponents& components) { components.releaseJSON(); }
+    // The component holds its own API addresses.
+    static void setLoginURL(Interface&, const RunState&) {}
+};
+
+struct SarnickFeed
+{
+    using Interface = Sarnick::_UsageData;
+    static QString name() { return u"Sarnick"_s; }
+    static std::shared_ptr<Interface> create(FeedComponents& components) { return components.newXML(); }
+    static void release(FeedComponents& components) { components.releaseXML(); }
+    static void setLoginURL(Interface& usage, const RunState& run) { usage.szLoginURL(run.URLXMLUsage); }
+};
+
+void raise(const ComErrorResult& error)
+{
+    if (error)
+        throw RunTimeError(error->number, error->description, error->source);
+}
+} // namespace
+
+FeedConverters::FeedConverters(const Settings& settings, const RunState& run, LogFrontEnd& log,
+                               FeedComponents& components)
+    : m_settings(settings), m_run(run), m_log(log), m_components(components)
+{}
+
+bool FeedConverters::Pelborne2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
+                                      QString& szErrorDetail)
+{
+    return convert<PelborneFeed>(bFromCache, month, bHistorical, szError, szErrorDetail);
+}
+
+bool FeedConverters::Sarnick2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
+                                     QString& szErrorDetail)
+{
+    return convert<SarnickFeed>(bFromCache, month, bHistorical, szError, szErrorDetail);
+}
+
+template <class Feed>
+bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
+                             QString& szErrorDetail)
+{
+    const QString routine = Feed::name() + u"2qoMonth"_s;
+    m_log.LogMessage(u"calling "_s + routine + u" for profile "_s + QString::number(m_run.ProfileNumber), 3);
+    try {
+        std::shared_ptr<typename Feed::Interface> usage = Feed::create(m_components);
+        raise(usage->intProfile(m_run.ProfileNumber));
+        Feed::setLoginURL(*usage, m_run);
+        usage->intTimeout(NumberConversions::toInteger(int64_t(m_settings.Timeout)));
+        usage->szAccountName(GetAccountTypeName(m_settings.AccountType));
+
+        m_log.LogMessage(routine + u": retrieving "_s + (bHistorical ? u"historical "_s : QString()) + u"data from "_s +
+                             Feed::name(),
+                         3);
+        // The component may set its copy when it served the request from its cache; the
+        // caller's flag stays as it was.
+        bool fromCache = bHistorical ? false : bFromCache;
+        const bool proxy = m_settings.UseProxy;
+        if (!usage->RetrieveData(m_settings.Username, m_settings.Password, fromCache,
+                                 proxy ? m_settings.Proxy : QString(), proxy ? m_settings.ProxyUID : QString(),
+                                 proxy ? m_settings.ProxyPWD : QString(), bHistorical,
+                                 bHistorical ? month.AnniversaryDate : LocalDateTime())) {
+            szError = usage->szLastError();
+            szErrorDetail = usage->szLastErrorDetail();
+            usage.reset();
+            Feed::release(m_components);
+            return false;
+        }
+
+        m_log.LogMessage(u"successfully retrieved "_s + (bFromCache ? u"cached data"_s : u"live data"_s), 2);
+        m_log.LogMessage(u"processing daily usage data..."_s, 2);
+        m_log.LogMessage(routine + u": manipulating retrieved data"_s, 6);
+
+        qoMonth fetched;
+        const DailyDates dates = usage->arrayDailyDates();
+        if (!dates || dates->isEmpty())
+            throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
+        fetched.AnniversaryDate = dates->first();
+        fetched.IP = usage->szIP();
+        fetched.LastConnect = usage->szLastConnect();
+        fetched.LastUpdate = usage->szLastUpdate();
+        fetched.ShapingSpeed = usage->szShapingSpeed();
+        fetched.PeakQuota = usage->sngQuotaPeak();
+        fetched.TotalPeak = usage->sngUsedPeak();
+        fetched.PeakQuotaLeft = usage->sngLeftPeak();
+        fetched.PercentPeak = usage->sngPctPeak();
+        fetched.PeakShapeStatus = usage->intPeakShapeStatus();
+        fetched.OffPeakQuota = usage->sngQuotaOffpeak();
+        fetched.TotalOffpeak = usage->sngUsedOffpeak();
+        fetched.OffpeakQuotaLeft = usage->sngLeftOffPeak();
+        fetched.OffpeakShapeStatus = usage->intOffpeakShapeStatus();
+        fetched.TotalFreezone = usage->sngUsedFreezone();
+        fetched.PlanName = usage->szPlanName();
+        fetched.ProductName = usage->szProductName();
+        fetched.PeakStart = usage->intPeakStart();
+        fetched.PeakEnd = usage->intPeakEnd();
+        fetched.DailyDates = *dates;
+        fetched.DailyPeak = usage->arrayDailyPeak().value_or(QList<float>());
+        fetched.DailyOffpeak = usage->arrayDailyOffPeak().value_or(QList<float>());
+        fetched.DailyFreezone = usage->arrayDailyFreezone().value_or(QList<float>());
+        fetched.DailyTotals = usage->arrayDailyTotals().value_or(QList<float>());
+        fetched.DailyUploads = usage->arrayDailyUploads().value_or(QList<float>());
+        const DailyHeaders headers = usage->arrayDailyHeaders();
+        for (int i = 0; i < DailyHeader::Count; ++i)
+            fetched.DailyHeaders[size_t(i)] = headers[size_t(i)];
+
+        usage.reset();
+        m_log.LogMessage(routine + u": cleaning up"_s, 6);
+        month = std::move(fetched);
+        Feed::release(m_components);
+        return true;
+    } catch (const RunTimeError& error) {
+        szErrorDetail = routine + u" failed:\r\n"_s + error.text();
+        szError = error.description();
+        Feed::release(m_components);
+        return false;
+    }
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "JsonCacheFile.h"
+
+#include "JsonDictionary.h"
+#include "RunTimeError.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int32_t BadFileName = 52;
+
+QString withoutSeparators(QString part)
+{
+    part.replace(u'/', u'_');
+    part.replace(u'\\', u'_');
+    part.replace(QChar(0), u'_');
+    return part;
+}
+
+} // namespace
+
+QString JsonCacheFile::path(const QString& folder, const QString& user, const QString& service, bool historical)
+{
+    QString name = withoutSeparators(user);
+    if (!service.isEmpty())
+        name += u'-' + withoutSeparators(service);
+    name += historical ? u"_h-json.txt"_s : u"-json.txt"_s;
+
+    const QString file = folder + u'/' + name;
+    // Without separators the name is one entry of the folder, and the suffix rules out "." and "..";
+    // the check keeps it so should the naming ever change.
+    if (QFileInfo(file).fileName() != name || name == u"."_s || name == u".."_s)
+        throw RunTimeError(BadFileName, u"Bad file name or number"_s);
+    return file;
+}
+
+bool JsonCacheFile::holdsMonth(const JsonValue& root, const LocalDateTime& monthDate)
+{
+    const QString month = QString::number(monthDate.year()).rightJustified(4, u'0') +
+                          QString::number(monthDate.month()).rightJustified(2, u'0');
+    try {
+        const JsonValue& data = root[u"response"_s][u"usage"_s][u"data"_s];
+        if (!data.isDictionary())
+            return true;
+        for (const JsonDictionary::Entry& day : *data.dictionary()) {
+            if (!day.value.isDictionary())
+                continue;
+            if (!day.value[u"period"_s].toText().startsWith(month))
+                return false;
+        }
+    } catch (const RunTimeError&) {
+        // The reading of the data reports what is wrong with it.
+    }
+    return true;
+}

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "HeadlessWindowSeam.h"
+#include "CoreTestContext.h"
+#include "qoMonth.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+class HeadlessWindowSeamTest : public ::testing::Test
+{
+protected:
+    QStringList errorLines;
+    HeadlessWindowSeam seam{[this](const QString& text) { errorLines.append(text); }};
+};
+} // namespace
+
+TEST_F(HeadlessWindowSeamTest, BoxesAnswerAsIfCancelled)
+{
+    EXPECT_EQ(HeadlessWindowSeam::cancelAnswer(BoxButtons::Ok), BoxAnswer::Ok);
+    EXPECT_EQ(HeadlessWindowSeam::cancelAnswer(BoxButtons::OkCancel), BoxAnswer::Cancel);
+    EXPECT_EQ(HeadlessWindowSeam::cancelAnswer(BoxButtons::YesNo), BoxAnswer::No);
+    EXPECT_EQ(HeadlessWindowSeam::cancelAnswer(BoxButtons::YesNoCancel), BoxAnswer::Cancel);
+}
+
+TEST_F(HeadlessWindowSeamTest, BoxesGoToStandardErrorAndTheLog)
+{
+    QStringList logged;
+    seam.setLogSink([&](const QString& text, int16_t level) {
+        EXPECT_EQ(level, 2);
+        logged.append(text);
+    });
+    EXPECT_EQ(seam.messageBox(u"Move the data?\r\nIt may take a while."_s, u"Tallyroo"_s, BoxIcon::Question,
+                              BoxButtons::YesNo),
+              BoxAnswer::No);
+    EXPECT_EQ(errorLines, QStringList{u"Tallyroo: Move the data? It may take a while."_s});
+    EXPECT_EQ(logged, QStringList{u"message box without a window, answered No: Move the data? It may take a while."_s});
+}
+
+TEST_F(HeadlessWindowSeamTest, LogLinesReachStandardErrorThroughTheStatusLine)
+{
+    CoreTestContext core(u"HeadlessLog"_s);
+    LogFrontEnd log(core.app, core.registry, core.settings, core.run, seam, core.clock, core.writer);
+    log.LogMessage(u"retrieving data for fred..."_s, 2);
+    log.LogMessage(u"RefreshData: attempting refresh from Quolla"_s, 6);
+    // A level-1 line with the default box mode: the hidden window shows no box for it.
+    log.LogMessage(u"Error while refreshing data:\r\n[5] Invalid procedure call"_s, 1);
+    EXPECT_EQ(errorLines,
+              (QStringList{u"2008-03-20 11:00:00 - retrieving data for fred..."_s,
+                           u"2008-03-20 11:00:00 - Error while refreshing data: [5] Invalid procedure call"_s}));
+}
+
+TEST_F(HeadlessWindowSeamTest, NoWindowsButTheTrayStateIsKept)
+{
+    EXPECT_TRUE(seam.isFormLoaded());
+    EXPECT_FALSE(seam.isMainWindowVisible());
+    EXPECT_FALSE(seam.isGraphWindowLoaded());
+    seam.ModifyTrayIcon(u"error"_s);
+    seam.ModifyTrayToolTip(u"Tallyroo [fred]: no cached data found"_s);
+    seam.setStatusToolTip(u"auto refresh disabled"_s);
+    seam.setCaption(u"Tallyroo v1.3.2 [fred]"_s);
+    EXPECT_EQ(seam.trayPicture(), u"error"_s);
+    EXPECT_EQ(seam.trayToolTip(), u"Tallyroo [fred]: no cached data found"_s);
+    EXPECT_EQ(seam.statusToolTip(), u"auto refresh disabled"_s);
+    EXPECT_EQ(seam.caption(), u"Tallyroo v1.3.2 [fred]"_s);
+    QString error;
+    EXPECT_TRUE(seam.ParseArrays(false, qoMonth(), error));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(errorLines.isEmpty());
+}
