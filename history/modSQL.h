@@ -7,9 +7,9 @@
 #include "MonthQueries.h"
 #include "MonthReader.h"
 #include "MonthStore.h"
-#include "MonthTotals.h"
 #include "SQLAccess.h"
 #include "SchemaUpgrade.h"
+#include "StoredTotals.h"
 #include "qoMonth.h"
 
 #include <QList>
@@ -78,5 +78,5 @@ private:
     MonthStore m_store;
     MonthReader m_reader;
     MonthQueries m_queries;
-    MonthTotals m_totals;
+    StoredTotals m_totals;
 };

@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -117,13 +118,23 @@ pugi::xml_node nodeOf(pugi::xml_node_struct* node)
     return pugi::xml_node(node);
 }
 
-void appendText(const pugi::xml_node& node, QByteArray& out)
+// Walks the tree below root without recursion, so however deep a document nests it cannot exhaust
+// the stack.
+void appendText(const pugi::xml_node& root, QByteArray& out)
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            out += child.value();
-        else if (child.type() == pugi::node_element)
-            appendText(child, out);
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            out += node.value();
+        if (node.type() == pugi::node_element && node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != root && !node.next_sibling())
+            node = node.parent();
+        if (node == root)
+            return;
+        node = node.next_sibling();
     }
 }
 

@@ -119,6 +119,20 @@ TEST(XmlDocument, AFaultyDocumentLoadsEmptyWithTheReasonAndPlace)
     EXPECT_EQ(document.parseError().reason, QString());
 }
 
+TEST(XmlDocument, TextOfADeeplyNestedDocument)
+{
+    const int depth = 100000;
+    QByteArray deep;
+    for (int i = 0; i < depth; ++i)
+        deep += "<a>";
+    deep += "x";
+    for (int i = 0; i < depth; ++i)
+        deep += "</a>y";
+    XmlDocument document;
+    ASSERT_TRUE(document.load(deep.chopped(1)));
+    EXPECT_EQ(document.documentElement().text(), u"x"_s + QString(depth - 1, u'y'));
+}
+
 TEST(XmlDocument, NodesOutliveTheDocumentThatGaveThem)
 {
     XmlNode plan;

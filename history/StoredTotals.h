@@ -36,10 +36,10 @@ struct MonthlyTotals
 
 // The totals of the stored months and the column titles that fit all of them, for the monthly
 // chart.
-class MonthTotals
+class StoredTotals
 {
 public:
-    MonthTotals(HistoryContext& context, SQLAccess& sql, MonthQueries& queries)
+    StoredTotals(HistoryContext& context, SQLAccess& sql, MonthQueries& queries)
         : m_ctx(context), m_sql(sql), m_queries(queries)
     {}
 

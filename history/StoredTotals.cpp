@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MonthTotals.h"
+#include "StoredTotals.h"
 
 #include "HistoryContext.h"
 #include "LogFrontEnd.h"
@@ -14,7 +14,7 @@
 using namespace Qt::StringLiterals;
 using namespace SqlValues;
 
-bool MonthTotals::SQLGetMonthTotals(const LocalDateTime& firstDay, MonthTotal& totals, QString& szErr)
+bool StoredTotals::SQLGetMonthTotals(const LocalDateTime& firstDay, MonthTotal& totals, QString& szErr)
 {
     const QString header = u"SQLGetMonthTotals: "_s;
     const QString first = firstDay.toDateString();
@@ -70,7 +70,7 @@ bool MonthTotals::SQLGetMonthTotals(const LocalDateTime& firstDay, MonthTotal& t
     return false;
 }
 
-bool MonthTotals::SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr)
+bool StoredTotals::SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr)
 {
     QList<LocalDateTime> months;
     QString err;
@@ -97,7 +97,7 @@ bool MonthTotals::SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr)
     return true;
 }
 
-bool MonthTotals::SQLGetHistoricalHeaders(std::array<QString, DailyHeader::Count>& headers, QString& szErr)
+bool StoredTotals::SQLGetHistoricalHeaders(std::array<QString, DailyHeader::Count>& headers, QString& szErr)
 {
     const QString header = u"SQLGetHistoricalHeaders: "_s;
     m_ctx.log.LogMessage(u"calling SQLGetHistoricalHeaders for profile "_s + QString::number(m_ctx.run.ProfileNumber),
