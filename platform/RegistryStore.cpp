@@ -178,6 +178,12 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
     if (const int rc = change(content, *keyPath); rc != 0)
         return {rc, {}};
 
+    const QByteArray serialised = RegistryFileFormat::serialise(content);
+    // Rewriting identical content would cost two fsyncs for nothing; components store their
+    // unchanged last-refresh value on every cached read.
+    if (parsed && serialised == bytes)
+        return {};
+
     Result result;
     if (!parsed) {
         QString keptAs;
@@ -192,9 +198,7 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
         beforeReplace = testSeams().beforeReplace;
     }
     RegistryFile::Identity written;
-    if (const int rc =
-            RegistryFile::replaceAtomically(path, RegistryFileFormat::serialise(content), written, beforeReplace);
-        rc != 0)
+    if (const int rc = RegistryFile::replaceAtomically(path, serialised, written, beforeReplace); rc != 0)
         return {rc, {}};
 
     std::lock_guard guard(m_mutex);

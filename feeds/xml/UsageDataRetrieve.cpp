@@ -124,10 +124,7 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
         stage = Stage::SaveCache;
         if (pending)
             pending->commit();
-        // A cached read mostly finds the value already there: the store's durable write is skipped then.
-        QString stored;
-        if (timeKnown && !bHistorical &&
-            !(GetRegValue(HKEY_CURRENT_USER, configKey(), user, stored) && stored == m.szLastUpdate)) {
+        if (timeKnown && !bHistorical) {
             QString ignored;
             WriteRegStringValue(HKEY_CURRENT_USER, configKey(), user, m.szLastUpdate, ignored);
         }

@@ -97,6 +97,28 @@ TEST_F(RegistryStoreTest, CreatesAnOwnerOnlyFolderAndFile)
     EXPECT_EQ(filesIn(m_folder), QStringList({u"registry.reg"_s, u"registry.reg.lock"_s}));
 }
 
+TEST_F(RegistryStoreTest, StoringAnUnchangedValueLeavesTheFileAlone)
+{
+    auto store = newStore();
+    ASSERT_TRUE(store->setValue(Config, u"alice"_s, RegistryValue::text(u"2026-12-09 05:00:00"_s)).ok());
+    struct stat before
+    {};
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &before), 0);
+
+    ASSERT_TRUE(store->setValue(Config, u"ALICE"_s, RegistryValue::text(u"2026-12-09 05:00:00"_s)).ok());
+    struct stat same
+    {};
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &same), 0);
+    EXPECT_EQ(same.st_ino, before.st_ino) << "an identical value must not replace the file";
+
+    ASSERT_TRUE(store->setValue(Config, u"alice"_s, RegistryValue::text(u"2026-12-09 06:00:00"_s)).ok());
+    struct stat changed
+    {};
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &changed), 0);
+    EXPECT_NE(changed.st_ino, before.st_ino);
+    EXPECT_EQ(newStore()->value(Config, u"alice"_s), RegistryValue::text(u"2026-12-09 06:00:00"_s));
+}
+
 TEST_F(RegistryStoreTest, ReadsSeeChangesMadeBehindTheStoresBack)
 {
     auto store = newStore();
