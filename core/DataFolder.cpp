@@ -25,8 +25,7 @@ DataFolder::DataFolder(const AppInfo& app, RegistryAccess& registry, LogFrontEnd
                        WindowSeam& window, QString appDataFolder, QString programFolder)
     : m_app(app), m_registry(registry), m_log(log), m_run(run), m_window(window),
       m_appDataFolder(std::move(appDataFolder)), m_programFolder(std::move(programFolder))
-{
-}
+{}
 
 QString DataFolder::sharedKey()
 {
@@ -143,9 +142,8 @@ DataFolder::Check DataFolder::CheckDataDirectory(QString& dataDir, bool hidden, 
         }
     }
     if (newStatus != status) {
-        m_log.LogMessage(u"CheckDataDirectory: updating DataDirMigration reg setting to "_s +
-                             QString::number(newStatus),
-                         6);
+        m_log.LogMessage(
+            u"CheckDataDirectory: updating DataDirMigration reg setting to "_s + QString::number(newStatus), 6);
         QString ignored;
         m_registry.WriteRegWordValue(HKEY_CURRENT_USER, configKey, u"DataDirMigration"_s, newStatus, ignored);
     }
@@ -153,8 +151,8 @@ DataFolder::Check DataFolder::CheckDataDirectory(QString& dataDir, bool hidden, 
     return Check::Continue;
 }
 
-int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, const Migrator& migrate,
-                               bool& terminate, bool& abandon)
+int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, const Migrator& migrate, bool& terminate,
+                               bool& abandon)
 {
     if (dataDir.toLower() != m_programFolder.toLower())
         return StatusDone;
@@ -181,12 +179,11 @@ int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, co
     }
     const QString target = QDir(appData).filePath(m_app.ProductName);
     const QString product = m_app.ProductName;
-    const BoxAnswer answer =
-        m_window.messageBox(u"Your "_s + product + u" data files are currently stored in"_s + CrLf + u"    "_s +
-                                dataDir + CrLf + CrLf + product + u" will move them to"_s + CrLf + u"    "_s + target +
-                                CrLf + CrLf + u"Do you want to allow "_s + product +
-                                u" to migrate your data directory?"_s,
-                            m_app.Title, BoxIcon::Question, BoxButtons::YesNoCancel);
+    const BoxAnswer answer = m_window.messageBox(
+        u"Your "_s + product + u" data files are currently stored in"_s + CrLf + u"    "_s + dataDir + CrLf + CrLf +
+            product + u" will move them to"_s + CrLf + u"    "_s + target + CrLf + CrLf + u"Do you want to allow "_s +
+            product + u" to migrate your data directory?"_s,
+        m_app.Title, BoxIcon::Question, BoxButtons::YesNoCancel);
     const QString word = answer == BoxAnswer::Yes ? u"yes "_s : answer == BoxAnswer::No ? u"no "_s : u"cancel "_s;
     m_log.LogMessage(u"CheckDataDirectory: user response: "_s + QString::number(int(answer)) + u" = "_s + word, 6);
 

@@ -72,14 +72,12 @@ ProviderLinks::ProviderLinks(const AppInfo& app, const Settings& settings, RunSt
                              LogFrontEnd& log, WindowSeam& window, Opener opener, Hosts hosts)
     : m_app(app), m_settings(settings), m_run(run), m_registry(registry), m_log(log), m_window(window),
       m_opener(std::move(opener)), m_hosts(std::move(hosts))
-{
-}
+{}
 
 ProviderLinks::ProviderLinks(const AppInfo& app, const Settings& settings, RunState& run, RegistryAccess& registry,
                              LogFrontEnd& log, WindowSeam& window, Opener opener)
     : ProviderLinks(app, settings, run, registry, log, window, std::move(opener), Hosts())
-{
-}
+{}
 
 QString ProviderLinks::menuCaption(int16_t accountType)
 {

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QByteArray ShowRequest = "show\n";
+const QByteArray ShownAnswer = "shown\n";
+
+QString baseName(const QString& title, const QString& folder)
+{
+    // The runtime folder is per user; the fallback (the temporary folder) is not, hence the id.
+    return QDir(folder).filePath(title + u'-' + QString::number(::getuid()));
+}
+} // namespace
+
+SingleInstance::SingleInstance(const QString& title, const QString& folder)
+    : m_lockPath(baseName(title, folder) + u".lock"_s), m_socketPath(baseName(title, folder) + u".socket"_s),
+      m_lock(m_lockPath)
+{
+    // Never stale by age: a copy may run for months. A lock whose process is gone is still
+    // recognised and taken over.
+    m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_server)
+        m_server->close();
+    if (m_lock.isLocked())
+        m_lock.unlock();
+}
+
+SingleInstance::Claim SingleInstance::claim(int answerMs)
+{
+    if (m_lock.tryLock(0)) {
+        serve();
+        return Claim::First;
+    }
+    return askRunningCopy(answerMs) ? Claim::ActivatedOther : Claim::OtherNotAnswering;
+}
+
+void SingleInstance::serve()
+{
+    // A socket file left by a crashed copy would make listen fail.
+    QLocalServer::removeServer(m_socketPath);
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_socketPath))
+        return;
+    QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] {
+        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+                if (!socket->canReadLine())
+                    return;
+                if (socket->readLine() == ShowRequest) {
+                    if (m_onActivate)
+                        m_onActivate();
+                    socket->write(ShownAnswer);
+                    socket->flush();
+                }
+                socket->disconnectFromServer();
+            });
+        }
+    });
+}
+
+bool SingleInstance::askRunningCopy(int answerMs)
+{
+    QLocalSocket socket;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    // An event loop rather than the blocking waits, so a running copy in this same thread (tests)
+    // can answer.
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QLocalSocket::connected, &loop, [&socket] { socket.write(ShowRequest); });
+    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
+        if (socket.canReadLine())
+            loop.quit();
+    });
+    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop, &QEventLoop::quit);
+    socket.connectToServer(m_socketPath);
+    timer.start(answerMs);
+    loop.exec();
+    return socket.canReadLine() && socket.readLine() == ShownAnswer;
+}

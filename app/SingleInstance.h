@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// One running copy of the program per user: a lock file in the runtime folder, and a local socket
+// named after the title on which the running copy listens, so a second one can ask it to come to
+// the front. (Stands in for the named mutexes and the search for the running copy's window.)
+class SingleInstance
+{
+public:
+    enum class Claim {
+        First,             // this copy runs; it now answers the others
+        ActivatedOther,    // another copy runs and came to the front
+        OtherNotAnswering, // another copy holds the lock but did not answer
+    };
+
+    // folder: the per-user runtime folder.
+    SingleInstance(const QString& title, const QString& folder);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // A lock left by a copy that is gone is taken over. answerMs: how long to wait for the
+    // running copy's answer.
+    Claim claim(int answerMs = 3000);
+
+    // Called in the running copy when another asks it to come to the front.
+    void setActivateHandler(std::function<void()> handler) { m_onActivate = std::move(handler); }
+
+    QString lockFile() const { return m_lockPath; }
+    QString socketName() const { return m_socketPath; }
+
+private:
+    bool askRunningCopy(int answerMs);
+    void serve();
+
+    QString m_lockPath;
+    QString m_socketPath;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+    std::function<void()> m_onActivate;
+};

@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: MIT
+#include "TallyProgram.h"
+
+#include "ComRuntime.h"
+#include "CommandLine.h"
+#include "DataMigration.h"
+#include "FileFunctions.h"
+#include "LiteConnection.h"
+#include "RegistryHive.h"
+#include "StandardLocations.h"
+#include "StartupDecision.h"
+#include "TextRoutines.h"
+#include "Wine.h"
+#include "frmDataMigration.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString CrLf = u"\r\n"_s;
+
+// The migration's progress where no window shows it: on standard error, never cancelled.
+class StderrMigrationProgress final : public MigrationProgress
+{
+public:
+    void setStatus(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool cancelRequested() override { return false; }
+    void finished() override {}
+};
+
+bool openWithDesktop(const QString& target)
+{
+    return QDesktopServices::openUrl(QUrl(target));
+}
+} // namespace
+
+TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const Clock& clock)
+    : m_arguments(std::move(arguments)), m_programFolder(std::move(programFolder)), m_clock(clock),
+      m_app(AppInfo::current()), m_writer([] { return QDateTime::currentDateTime(); }),
+      m_log(m_app, m_registry, m_settings, m_run, m_window, m_clock, m_writer), m_scrambler(m_app, m_registry, m_log),
+      m_store(m_app, m_registry, m_log, m_scrambler, m_settings, m_run), m_migration(m_app, m_registry, m_log),
+      m_dataFolder(m_app, m_registry, m_log, m_run, m_window, StandardLocations::dataHome(), m_programFolder),
+      m_diagnostics(m_app, m_run, m_registry, m_log),
+      m_links(m_app, m_settings, m_run, m_registry, m_log, m_window, openWithDesktop),
+      m_history(m_app, m_settings, m_run, m_log),
+      m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
+      m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
+{
+    m_window.setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
+}
+
+TallyProgram::~TallyProgram() = default;
+
+bool TallyProgram::quietOption() const
+{
+    return m_settings.hasOption(OptionFlag::QuietMode) || m_run.CmdLineQuiet;
+}
+
+void TallyProgram::fatalCreation(const QString& component, int32_t number, const QString& description)
+{
+    QString text = u"Fatal error creating instance of "_s + component + u" automation object:"_s + CrLf + u'[' +
+                   QString::number(number) + u"] "_s + description;
+    if (number == 430) {
+        text += CrLf + CrLf + u"There is a version mismatch betwen "_s + m_app.ProductName + u" and the "_s +
+                component + u" automation object it uses."_s;
+    }
+    text += CrLf + CrLf + u"Please re-install "_s + m_app.ProductName + u'.';
+    m_log.LogMessage(text, 1);
+}
+
+bool TallyProgram::creationChecks()
+{
+    ComError error;
+    if (!ComRuntime::createObject(u"Sarnick.General"_s, &error)) {
+        fatalCreation(u"Sarnick.dll"_s, error.number, error.description);
+        return false;
+    }
+    try {
+        LiteConnection connection;
+    } catch (const std::exception& e) {
+        fatalCreation(u"Hobwell.dll"_s, 429, QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return true;
+}
+
+void TallyProgram::clearSettings()
+{
+    const QString config = m_app.configKey();
+    if (m_run.CmdLineFlags & CmdLineFlag::ClearSettings) {
+        m_log.LogMessage(u"Main: clearing reg settings"_s, 6);
+        m_registry.DeleteRegKey(HKEY_CURRENT_USER, config);
+        for (int n = 1; n <= CommandLine::MaxProfile; ++n)
+            m_registry.DeleteRegKey(HKEY_CURRENT_USER, config + QString::number(n));
+    }
+    if (m_run.CmdLineFlags & CmdLineFlag::ClearWidths) {
+        m_log.LogMessage(u"Main: clearing column width settings"_s, 6);
+        m_registry.DeleteRegValue(HKEY_CURRENT_USER, m_app.profileKey(m_run.ProfileNumber), u"frmMainWidth"_s);
+        for (int n = 1; n <= 8; ++n)
+            m_registry.DeleteRegValue(HKEY_CURRENT_USER, config, u"Col"_s + QString::number(n));
+    }
+}
+
+std::optional<int> TallyProgram::singleInstance()
+{
+    if (m_settings.hasOption(OptionFlag::MultInstances))
+        return std::nullopt;
+    m_instance = std::make_unique<SingleInstance>(m_app.Title, StandardLocations::runtimeDir());
+    m_instance->setActivateHandler([this] {
+        m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
+        m_window.restoreMainWindow();
+    });
+    const SingleInstance::Claim claim = m_instance->claim();
+    if (claim == SingleInstance::Claim::First)
+        return std::nullopt;
+    m_instance.reset();
+    m_log.LogMessage(u"Main: detected existing instance already running"_s, 6);
+    if (claim == SingleInstance::Claim::ActivatedOther) {
+        m_log.LogMessage(u"Main: successfully found and activated existing instance"_s, 6);
+    } else {
+        m_log.LogMessage(u"Main: failed to find and activate existing instance"_s, 6);
+        m_log.LogMessage(u"An instance of "_s + m_app.ProductName + u" is already running."_s + CrLf +
+                             u"Shut it down before attempting to start another instance."_s,
+                         1);
+    }
+    return AlreadyRunning;
+}
+
+std::optional<int> TallyProgram::runHidden()
+{
+    // The refresh stores into the database, so its file must be settled first.
+    if (!m_settings.Username.isEmpty() && m_settings.hasOption(OptionFlag::History)) {
+        QString error;
+        if (!m_history.CheckSQLDatabase(error))
+            m_log.LogMessage(error, 1);
+    }
+    bool fromcache = false;
+    const bool ok = m_cycle.RefreshData(fromcache, quietOption(), false);
+    m_window.exitProgram();
+    return ok ? Ok : RefreshFailed;
+}
+
+void TallyProgram::startupRefresh()
+{
+    StartupDecision::Inputs in;
+    in.OptionFlags = m_settings.OptionFlags;
+    in.CmdLineFlags = m_run.CmdLineFlags;
+    in.CmdLineQuiet = m_run.CmdLineQuiet;
+    in.Username = m_settings.Username;
+    in.LastUpdate = m_run.CurrentMonth.LastUpdate;
+    in.StartupRefreshDelay = m_settings.StartupRefreshDelay;
+    in.Interval = m_settings.Interval;
+    in.mainWindowVisible = m_window.isMainWindowVisible();
+    in.now = m_clock.now();
+    const StartupDecision d = StartupDecision::decide(in);
+    const QString lastUpdate = m_run.CurrentMonth.LastUpdate;
+    bool fromcache = false;
+    switch (d.action) {
+    case StartupDecision::Action::None:
+        break;
+    case StartupDecision::Action::Delay:
+        m_log.LogMessage(u"startup refresh delay is "_s + FormatPlural(m_settings.StartupRefreshDelay, u"minute"_s), 2);
+        m_cycle.schedule().SetNextRefreshDate(lastUpdate, d.scheduleBase);
+        break;
+    case StartupDecision::Action::Skip:
+        m_log.LogMessage(u"Main: skipping startup refresh (last refresh was < "_s +
+                             QString::number(StartupDecision::MinimumMinutes) + u" minutes ago)"_s,
+                         6);
+        m_cycle.schedule().SetNextRefreshDate(lastUpdate, d.scheduleBase);
+        break;
+    case StartupDecision::Action::Refresh:
+        m_log.LogMessage(u"Main: performing startup refresh"_s, 6);
+        m_cycle.RefreshData(fromcache, d.quiet, false);
+        break;
+    case StartupDecision::Action::FirstRefresh:
+        m_log.LogMessage(u"Main: performing very first refresh"_s, 6);
+        m_cycle.RefreshData(fromcache, d.quiet, false);
+        break;
+    }
+}
+
+std::optional<int> TallyProgram::Main()
+{
+    LocalDateTime built;
+    const QString buildDate = FileDate(QCoreApplication::applicationFilePath(), built) ? built.toString() : QString();
+    m_run.IsWine = RunningUnderWine();
+    m_dataFolder.settle();
+
+    m_log.LogMessage(QString(70, u'-'), 2);
+    m_log.LogMessage(u"starting "_s + m_app.ProductName + u' ' + m_diagnostics.LoggerVer() +
+                         (buildDate.isEmpty() ? QString() : u" ("_s + buildDate + u')'),
+                     2);
+    m_log.LogMessage(u"a usage meter for Quolla and its sibling brands' accounts"_s, 2);
+    if (m_log.fileLoggingOn()) {
+        m_log.LogMessage(u"Sarnick.dll version "_s + m_diagnostics.SarnickVer(), 2);
+        m_log.LogMessage(u"Pelborne.dll version "_s + m_diagnostics.PelborneVer(), 2);
+        m_log.LogMessage(u"Hobwell.dll version "_s + m_diagnostics.qoSQLVer(), 2);
+        m_log.LogMessage(u"TeeChart6.ocx version "_s + m_diagnostics.TeeChartVer(), 2);
+    }
+    if (!creationChecks())
+        return ComponentMissing;
+
+    int32_t debugLevel = 0;
+    m_registry.GetRegWordValue(HKEY_CURRENT_USER, m_app.appKey(), u"debug"_s, debugLevel);
+    if (debugLevel >= 10)
+        m_diagnostics.WriteDebugInfo();
+
+    const QString commandLine = CommandLine::joinArguments(m_arguments);
+    m_log.LogMessage(u"Main: command line parameters: \""_s + commandLine + u'"', 5);
+    m_log.LogMessage(u"Main: parsing command line parameters"_s, 6);
+    QString error;
+    if (!CommandLine::ParseCommandLine(m_arguments, m_run, error)) {
+        m_log.LogMessage(u"Error processing command line parameters:"_s + CrLf + error + CrLf + CrLf + m_app.Title +
+                             u" aborting..."_s,
+                         1, quietOption() ? -1 : 0);
+        return BadCommandLine;
+    }
+
+    m_migration.MigrateRegSettings();
+    clearSettings();
+    m_log.LogMessage(u"Main: reading registry settings"_s, 6);
+    m_store.ReadRegSettings();
+    if (m_run.CmdLineFlags & CmdLineFlag::Tray)
+        m_settings.OptionFlags |= int32_t(OptionFlag::StartMinimised);
+
+    if (const std::optional<int> ended = singleInstance())
+        return ended;
+
+    const bool hidden = (m_run.CmdLineFlags & CmdLineFlag::Hidden) != 0;
+    // The move shows its dialog where there are windows, else it reports on standard error.
+    const auto migrate = [this](const QString& from, const QString& to, QString& szErr) {
+        std::unique_ptr<MigrationProgress> progress;
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            progress = std::make_unique<frmDataMigration>(m_app.ProductName, from, to);
+        else
+            progress = std::make_unique<StderrMigrationProgress>();
+        DataMigration migration(m_log, m_run, *progress);
+        return migration.DoMigration(from, to, szErr);
+    };
+    if (m_dataFolder.CheckDataDirectory(m_run.DataDir, hidden, migrate) == DataFolder::Check::Terminate)
+        return CancelledByUser;
+
+    m_mainRoutines.SetAppCaption();
+    m_links.SetURLs();
+    if (hidden)
+        return runHidden();
+
+    m_window.showMainWindow(m_settings.hasOption(OptionFlag::StartMinimised));
+    m_window.AddTrayIcon(u"none_none"_s, m_app.ProductName);
+    m_window.repaintMainWindow();
+    if (!m_settings.Username.isEmpty() && m_settings.hasOption(OptionFlag::History)) {
+        if (!m_history.CheckSQLDatabase(error))
+            m_log.LogMessage(error, 1);
+        error.clear();
+        if (!m_mainRoutines.SQLGetMonths(error))
+            m_log.LogMessage(error, 2);
+    }
+    if (!(m_run.CmdLineFlags & CmdLineFlag::NoOld)) {
+        bool fromcache = true;
+        m_cycle.RefreshData(fromcache, true, false);
+    }
+    startupRefresh();
+    m_cycle.schedule().UpdateRefreshStatus();
+    if (m_settings.VerCheckOptions & 2)
+        m_window.DoVersionCheck(true, true);
+    return std::nullopt;
+}

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "AppInfo.h"
+#include "DataFolder.h"
+#include "Diagnostics.h"
+#include "HeadlessWindowSeam.h"
+#include "LocalDateTime.h"
+#include "LogFileWriter.h"
+#include "LogFrontEnd.h"
+#include "MainRoutines.h"
+#include "PasswordScrambler.h"
+#include "ProviderLinks.h"
+#include "RefreshCycle.h"
+#include "RegistryAccess.h"
+#include "RunState.h"
+#include "Settings.h"
+#include "SettingsMigration.h"
+#include "SettingsStore.h"
+#include "SingleInstance.h"
+#include "modSQL.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// The program from its start to the point where it lives on through its windows: data folder,
+// log banner, component checks, command line, settings, single instance, data-folder offer,
+// links, the stored month and the start-up refresh. With /H it refreshes once and ends.
+class TallyProgram
+{
+public:
+    // Exit statuses of a run that ends during start-up.
+    enum Status {
+        Ok = 0,
+        RefreshFailed = 1, // /H: the refresh did not succeed
+        BadCommandLine = 2,
+        ComponentMissing = 3, // a component or the database wrapper could not be created
+        AlreadyRunning = 4,   // another copy runs (and was asked to come forward)
+        CancelledByUser = 5,  // the data-folder question was cancelled
+    };
+
+    // arguments: the command line without the program's name. programFolder: where the
+    // executable lives; the data folder falls back to it.
+    TallyProgram(QStringList arguments, QString programFolder, const Clock& clock);
+    ~TallyProgram();
+
+    // Runs the start-up sequence. A value: the program ends with that status. None: the program
+    // goes on running (the windows, their timers and the tray icon take over).
+    std::optional<int> Main();
+
+    RunState& run() { return m_run; }
+    Settings& settings() { return m_settings; }
+    LogFrontEnd& log() { return m_log; }
+    HeadlessWindowSeam& window() { return m_window; }
+    RefreshCycle& cycle() { return m_cycle; }
+    ProviderLinks& links() { return m_links; }
+
+private:
+    bool creationChecks();
+    void fatalCreation(const QString& component, int32_t number, const QString& description);
+    void clearSettings();
+    std::optional<int> singleInstance();
+    std::optional<int> runHidden();
+    void startupRefresh();
+    bool quietOption() const;
+
+    QStringList m_arguments;
+    QString m_programFolder;
+    const Clock& m_clock;
+
+    AppInfo m_app;
+    SystemRegistry m_registry;
+    Settings m_settings;
+    RunState m_run;
+    HeadlessWindowSeam m_window;
+    LogFileWriter m_writer;
+    LogFrontEnd m_log;
+    PasswordScrambler m_scrambler;
+    SettingsStore m_store;
+    SettingsMigration m_migration;
+    DataFolder m_dataFolder;
+    Diagnostics m_diagnostics;
+    ProviderLinks m_links;
+    modSQL m_history;
+    MainRoutines m_mainRoutines;
+    RefreshCycle m_cycle;
+    std::unique_ptr<SingleInstance> m_instance;
+};

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#include "LocalDateTime.h"
+#include "TallyProgram.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Windows need a display; the run-once mode and a start without one do with none.
+    bool hidden = false;
+    for (int i = 1; i < argc; ++i)
+        hidden = hidden || QByteArray(argv[i]).left(2).toUpper() == "/H";
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    std::unique_ptr<QCoreApplication> application;
+    if (display && !hidden)
+        application = std::make_unique<QApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
+    QCoreApplication::setApplicationName(QStringLiteral("tallymeter"));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+
+    SystemClock clock;
+    TallyProgram program(arguments, QCoreApplication::applicationDirPath(), clock);
+    if (const std::optional<int> status = program.Main())
+        return *status;
+
+    // The program lives on until it is told to end; a signal ends it through the event loop, so
+    // the single-instance lock is given back.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+    }
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class LogFrontEnd;
+struct RunState;
+
+// What the person sees of a data-file move: a status line and a Cancel button. The run-once mode
+// shows it on standard error and never cancels.
+class MigrationProgress
+{
+public:
+    virtual ~MigrationProgress() = default;
+    virtual void setStatus(const QString& text) = 0;
+    virtual bool cancelRequested() = 0;
+    // The move has ended: the Cancel button becomes OK; returns once the person has closed it.
+    virtual void finished() = 0;
+};
+
+// Moves the data files from the old data folder into the new one: every file is copied under a
+// temporary name and renamed, a newer file already in the new folder is kept, and the old files
+// are deleted only once every copy has succeeded. Only the log follows the move at once (from the
+// moment it was copied); the caller stores the new folder when the move succeeded.
+class DataMigration
+{
+public:
+    static const QStringList& patterns();
+
+    DataMigration(LogFrontEnd& log, RunState& run, MigrationProgress& progress);
+
+    // True when everything was moved or there was nothing to move.
+    bool DoMigration(const QString& from, const QString& to, QString& szErr);
+    // The same as the data folder's migrator.
+    std::function<bool(const QString&, const QString&, QString&)> migrator();
+
+    // The data files of a folder, each once, in the order of the patterns.
+    static QStringList dataFiles(const QString& folder);
+
+private:
+    bool abort(QString& szErr);
+    // False with the error text when the file could not be put into the new folder.
+    bool copyOne(const QString& from, const QString& to, const QString& name, QString& error);
+
+    LogFrontEnd& m_log;
+    RunState& m_run;
+    MigrationProgress& m_progress;
+};

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#include "GridWheel.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(GridWheelLines, SettingsGiveHalfAPageAPageLessOneOrTheirNumber)
+{
+    EXPECT_EQ(GridWheel::linesPerNotch(u"-2"_s, 10), 5);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"-2"_s, 5), 2); // 2.5 rounds to even
+    EXPECT_EQ(GridWheel::linesPerNotch(u"-1"_s, 10), 9);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"3"_s, 10), 3);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"-5"_s, 10), 5);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"12"_s, 10), 9);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"0"_s, 10), 1);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"x"_s, 10), 1);
+    EXPECT_EQ(GridWheel::linesPerNotch(u"-1"_s, 1), 1);
+}
+
+TEST(GridWheelTarget, KeysDivideTheStepAndTheLeftButtonHoldsTheGrid)
+{
+    // 6 lines a notch from row 10 of 40.
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, 0, u"6"_s), 16);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, 120, 0, u"6"_s), 4);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::Shift, u"6"_s), 13);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::Control, u"6"_s), 12);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::Shift | GridWheel::Control, u"6"_s), 12);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::MiddleButton, u"6"_s), 11);
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, 0x2, u"6"_s), 16); // right button alone
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::LeftButton, u"6"_s), 10);
+}
+
+TEST(GridWheelTarget, AStepThatRoundsAwayStillMovesOneRowAndTheTopStaysInTheGrid)
+{
+    EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::MiddleButton, u"1"_s), 11);
+    EXPECT_EQ(GridWheel::targetTopRow(2, 20, 40, 120, 0, u"6"_s), 1);
+    EXPECT_EQ(GridWheel::targetTopRow(37, 20, 40, -120, 0, u"6"_s), 39);
+}

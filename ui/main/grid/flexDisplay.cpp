@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "flexDisplay.h"
+
+#include "DailyGrid.h"
+#include "GridWheel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+flexDisplay::flexDisplay(DailyGrid& grid, QWidget* parent) : QTableView(parent), m_grid(grid)
+{
+    setObjectName(QStringLiteral("flexDisplay"));
+    m_wheelLines = QString::number(QApplication::wheelScrollLines());
+    setModel(&m_grid.model());
+    verticalHeader()->hide();
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_grid.headerClicked(column); });
+    // Only a drag by the user is kept; the resets of a new fill are not.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) {
+        if (!m_applyingWidths && QGuiApplication::mouseButtons() != Qt::NoButton)
+            saveColumnWidths();
+    });
+}
+
+double flexDisplay::twipsPerPixel() const
+{
+    const int dpi = logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+void flexDisplay::afterFill()
+{
+    m_applyingWidths = true;
+    const QList<int32_t> widths = m_grid.columnWidths();
+    for (int c = 0; c < widths.size(); ++c) {
+        if (c == 0 || widths.at(c) == 0) {
+            setColumnHidden(c, true);
+            continue;
+        }
+        setColumnHidden(c, false);
+        setColumnWidth(c, int(std::lround(widths.at(c) / twipsPerPixel())));
+    }
+    m_applyingWidths = false;
+
+    const int rows = m_grid.model().rowCount();
+    if (rows == 0)
+        return;
+    const int today = m_grid.contents().todayRow;
+    // Today with the row below it, or the totals when the month does not hold today.
+    const int target = today > 0 ? std::min(today, rows - 1) : rows - 1;
+    scrollTo(m_grid.model().index(target, 1), QAbstractItemView::EnsureVisible);
+}
+
+GridRange flexDisplay::currentRange() const
+{
+    const QModelIndex anchor = currentIndex();
+    const QModelIndexList chosen = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList{};
+    if (!anchor.isValid() || chosen.isEmpty())
+        return {};
+    int top = anchor.row(), bottom = anchor.row(), left = anchor.column(), right = anchor.column();
+    for (const QModelIndex& index : chosen) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    // The anchor is where the drag began; the far corner is the opposite end of the block.
+    const int rowSel = anchor.row() == bottom ? top : bottom;
+    const int colSel = anchor.column() == right ? left : right;
+    return {anchor.row() + 1, anchor.column(), rowSel + 1, colSel};
+}
+
+void flexDisplay::selectAll()
+{
+    const int rows = m_grid.model().rowCount();
+    const int columns = m_grid.model().columnCount();
+    if (rows == 0 || columns < 2)
+        return;
+    const QItemSelection all(m_grid.model().index(0, 1), m_grid.model().index(rows - 1, columns - 1));
+    selectionModel()->setCurrentIndex(m_grid.model().index(rows - 1, columns - 1), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+    setFocus();
+}
+
+bool flexDisplay::copyToClipboard() const
+{
+    const GridContents& grid = m_grid.contents();
+    if (grid.rowCount() < 2 || grid.columnCount() < 2)
+        return false;
+    GridRange range = currentRange();
+    // Every cell selected means the titles too: the view draws them apart, the grid does not.
+    const int rows = m_grid.model().rowCount();
+    const int columns = m_grid.model().columnCount();
+    if (selectionModel() && selectionModel()->selectedIndexes().size() == qsizetype(rows) * (columns - 1))
+        range = GridSelection::selectAll(grid);
+    QApplication::clipboard()->clear();
+    QApplication::clipboard()->setText(m_grid.copyText(range));
+    return true;
+}
+
+QString flexDisplay::addUpSelection() const
+{
+    const GridRange range = currentRange();
+    return m_grid.addUpText(range.row, range.rowSel);
+}
+
+void flexDisplay::saveColumnWidths()
+{
+    const int columns = m_grid.model().columnCount();
+    QList<int32_t> widths(columns, 0);
+    for (int c = 1; c < columns; ++c)
+        widths[c] = isColumnHidden(c) ? 0 : int32_t(std::lround(columnWidth(c) * twipsPerPixel()));
+    m_grid.SaveGridColumnWidths(widths);
+}
+
+int flexDisplay::topRow() const
+{
+    const int row = rowAt(0);
+    return row < 0 ? 1 : row + 1;
+}
+
+int flexDisplay::visibleSpan() const
+{
+    const int rows = m_grid.model().rowCount();
+    const int top = topRow() - 1;
+    for (int row = top; row < rows; ++row)
+        if (rowViewportPosition(row) + rowHeight(row) > viewport()->height())
+            return std::max(0, row - 1 - top);
+    return 0;
+}
+
+void flexDisplay::wheelEvent(QWheelEvent* event)
+{
+    const int rows = m_grid.model().rowCount();
+    if (rows == 0 || event->angleDelta().y() == 0) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    int keys = 0;
+    if (event->buttons() & Qt::LeftButton)
+        keys |= GridWheel::LeftButton;
+    if (event->modifiers() & Qt::ShiftModifier)
+        keys |= GridWheel::Shift;
+    if (event->modifiers() & Qt::ControlModifier)
+        keys |= GridWheel::Control;
+    if (event->buttons() & Qt::MiddleButton)
+        keys |= GridWheel::MiddleButton;
+    const int target =
+        GridWheel::targetTopRow(topRow(), visibleSpan(), rows + 1, event->angleDelta().y(), keys, m_wheelLines);
+    scrollTo(m_grid.model().index(target - 1, 1), QAbstractItemView::PositionAtTop);
+    event->accept();
+}

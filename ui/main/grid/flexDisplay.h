@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "GridSelection.h"
+
+#include <QTableView>
+
+class DailyGrid;
+
+// The main window's daily grid: draws the model of a DailyGrid with the serial column hidden,
+// sorts on a title click, and keeps the widths the user gives the columns.
+class flexDisplay : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit flexDisplay(DailyGrid& grid, QWidget* parent = nullptr);
+
+    // After a fill: hidden serial column, stored or default widths, today (or the totals) in view.
+    void afterFill();
+    // The selection as the grid's anchor and extent (model rows shifted by the title row).
+    GridRange currentRange() const;
+    void selectAll() override;
+    // Copies the selection as text; false when there was nothing to copy.
+    bool copyToClipboard() const;
+    QString addUpSelection() const;
+
+    // Rows per wheel notch as the Lines setting reads ("-2" half a page, "-1" a page less one).
+    void setWheelLines(const QString& lines) { m_wheelLines = lines; }
+    // The first day row in view (grid rows, 1 = the first) and how many more are fully shown.
+    int topRow() const;
+    int visibleSpan() const;
+
+    // Screen twips of one pixel of this widget.
+    double twipsPerPixel() const;
+
+    // Stores the widths of columns 1..last in twips; a hidden column is stored as 0.
+    void saveColumnWidths();
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    DailyGrid& m_grid;
+    bool m_applyingWidths = false;
+    QString m_wheelLines;
+};
