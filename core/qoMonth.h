@@ -74,6 +74,23 @@ struct qoMonth
     QList<float> DailyTotals;  // peak + off-peak + free zone, uploads excluded
     QList<float> DailyUploads; // -1 = no upload figure for that day
 
+    // The daily series under column title 1 to 5 (Date has none; anything else gives the uploads).
+    const QList<float>& dailySeries(int title) const
+    {
+        switch (title) {
+        case DailyHeader::Peak:
+            return DailyPeak;
+        case DailyHeader::Offpeak:
+            return DailyOffpeak;
+        case DailyHeader::Freezone:
+            return DailyFreezone;
+        case DailyHeader::Total:
+            return DailyTotals;
+        default:
+            return DailyUploads;
+        }
+    }
+
     int16_t PeakStart = 0; // hour the daily peak period begins
     int16_t PeakEnd = 0;   // hour it ends; the period wraps midnight when PeakStart > PeakEnd
 

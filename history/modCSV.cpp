@@ -26,23 +26,6 @@ float element(const QList<float>& series, qsizetype i)
     return series.at(i);
 }
 
-// The series behind title 1 to 5.
-const QList<float>& seriesOf(const qoMonth& month, int title)
-{
-    switch (title) {
-    case DailyHeader::Peak:
-        return month.DailyPeak;
-    case DailyHeader::Offpeak:
-        return month.DailyOffpeak;
-    case DailyHeader::Freezone:
-        return month.DailyFreezone;
-    case DailyHeader::Total:
-        return month.DailyTotals;
-    default:
-        return month.DailyUploads;
-    }
-}
-
 QString totalOf(const qoMonth& month, int title)
 {
     switch (title) {
@@ -94,7 +77,7 @@ QString modCSV::csvText(const qoMonth& month, bool bExcludeFuture, const LocalDa
             continue;
         QString line = day.toDateString();
         for (const int title : columns)
-            line += separator + twoDecimals(element(seriesOf(month, title), i));
+            line += separator + twoDecimals(element(month.dailySeries(title), i));
         text += (firstLine ? QString() : crlf) + line;
         firstLine = false;
     }

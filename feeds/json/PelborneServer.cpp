@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Pelborne's class table and its four entry points, the only symbols the library exports.
+#include "ComExport.h"
 #include "ComServer.h"
 #include "FileVersionInfoObject.h"
 #include "GeneralObject.h"
@@ -38,24 +39,4 @@ ComServer Server({QLatin1StringView(Pelborne::Title), Pelborne::LibraryId, QLati
                  Classes);
 } // namespace
 
-extern "C" {
-[[gnu::visibility("default")]] int32_t DllGetClassObject(const Guid* classId, const Guid* interfaceId, void** object)
-{
-    return Server.getClassObject(classId, interfaceId, object);
-}
-
-[[gnu::visibility("default")]] int32_t DllCanUnloadNow()
-{
-    return Server.canUnloadNow();
-}
-
-[[gnu::visibility("default")]] int32_t DllRegisterServer()
-{
-    return Server.registerServer();
-}
-
-[[gnu::visibility("default")]] int32_t DllUnregisterServer()
-{
-    return Server.unregisterServer();
-}
-}
+TALLY_COM_SERVER_ENTRY_POINTS(Server)

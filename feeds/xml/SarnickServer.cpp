@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Sarnick's class table and its four entry points, the only symbols the library exports. Its
 // clsWinHTTP is private and not in the table.
+#include "ComExport.h"
 #include "ComServer.h"
 #include "FileVersionInfoObject.h"
 #include "GeneralObject.h"
@@ -37,24 +38,4 @@ ComServer Server({QLatin1StringView(Sarnick::Title), Sarnick::LibraryId, QLatin1
                  Classes);
 } // namespace
 
-extern "C" {
-[[gnu::visibility("default")]] int32_t DllGetClassObject(const Guid* classId, const Guid* interfaceId, void** object)
-{
-    return Server.getClassObject(classId, interfaceId, object);
-}
-
-[[gnu::visibility("default")]] int32_t DllCanUnloadNow()
-{
-    return Server.canUnloadNow();
-}
-
-[[gnu::visibility("default")]] int32_t DllRegisterServer()
-{
-    return Server.registerServer();
-}
-
-[[gnu::visibility("default")]] int32_t DllUnregisterServer()
-{
-    return Server.unregisterServer();
-}
-}
+TALLY_COM_SERVER_ENTRY_POINTS(Server)

@@ -30,22 +30,6 @@ float cellNumber(const GridContents& grid, int row, int column)
     return float(gridCellValue(grid.text(row, column)).value_or(0.0));
 }
 
-const QList<float>& seriesOf(const qoMonth& month, int slot)
-{
-    switch (slot) {
-    case DailyHeader::Peak:
-        return month.DailyPeak;
-    case DailyHeader::Offpeak:
-        return month.DailyOffpeak;
-    case DailyHeader::Freezone:
-        return month.DailyFreezone;
-    case DailyHeader::Total:
-        return month.DailyTotals;
-    default:
-        return month.DailyUploads;
-    }
-}
-
 float valueAt(const QList<float>& series, int index)
 {
     return index < series.size() ? series.at(index) : 0.0f;
@@ -125,7 +109,7 @@ GridContents GridFill::fill(const qoMonth& month) const
             grid.todayIndex = r;
         }
         for (int c = 2; c <= k; ++c) {
-            const float v = classes[c] == 0 ? 0.0f : valueAt(seriesOf(month, classes[c]), r);
+            const float v = classes[c] == 0 ? 0.0f : valueAt(month.dailySeries(classes[c]), r);
             grid.cells[row][c].text = FormatTwoDecimals(singleText(v), m_options.commaSeparators);
             // An upload of -1 is unknown: shown, never added.
             if (!(c == grid.uploadsColumn && v == -1.0f))
