@@ -3,13 +3,14 @@
 // storing the current month (with its schema check and the compaction), reading a month back,
 // listing the months and computing every month's totals.
 #include "AppInfo.h"
+#include "HeadlessWindowSeam.h"
 #include "LogFileWriter.h"
 #include "LogFrontEnd.h"
 #include "RegistryAccess.h"
 #include "RegistryStore.h"
 #include "RunState.h"
 #include "Settings.h"
-#include "WindowSeam.h"
+#include "SyntheticMonth.h"
 #include "modSQL.h"
 
 #include <QCoreApplication>
@@ -24,78 +25,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// No window: the benchmark runs as the hidden run-once mode does.
-class NoWindow final : public WindowSeam
-{
-public:
-    bool isFormLoaded() const override { return false; }
-    bool isMainWindowVisible() const override { return false; }
-    void showMainWindow(bool) override {}
-    void setCaption(const QString&) override {}
-    void repaintMainWindow() override {}
-    void setBusyPointer(bool) override {}
-    void restoreMainWindow() override {}
-    void exitProgram() override {}
-    void SetURLs() override {}
-    void setStatusText(const QString&) override {}
-    void setStatusPicture(const QString&) override {}
-    void setStatusToolTip(const QString&) override {}
-    QString debugLogText() const override { return {}; }
-    void setDebugLogText(const QString&) override {}
-    BoxAnswer messageBox(const QString&, const QString&, BoxIcon, BoxButtons) override { return BoxAnswer::Ok; }
-    void AddTrayIcon(const QString&, const QString&) override {}
-    void ModifyTrayIcon(const QString&) override {}
-    void ModifyTrayToolTip(const QString&) override {}
-    void setTrayAnimation(bool) override {}
-    void setRefreshControlsEnabled(bool) override {}
-    void setMonthListVisible(bool) override {}
-    void clearMonthList() override {}
-    void addMonthListItem(const QString&) override {}
-    void setMonthListSelecting(bool) override {}
-    void setMonthListIndex(int) override {}
-    void InitValueDisplay(bool) override {}
-    void setControlText(const ControlRef&, const QString&) override {}
-    void setControlToolTip(const ControlRef&, const QString&) override {}
-    void setControlTextColour(const ControlRef&, uint32_t) override {}
-    void setControlVisible(const ControlRef&, bool) override {}
-    void UpdateProgressBar(const qoMonth&) override {}
-    bool ParseArrays(bool, const qoMonth&, QString&) override { return true; }
-    void showOptionsDialog() override {}
-    void showPasswordDialog() override {}
-    void DoVersionCheck(bool, bool) override {}
-    bool isGraphWindowLoaded() const override { return false; }
-    void RefreshTeeGraph(const qoMonth&) override {}
-};
-
-qoMonth monthFrom(const LocalDateTime& firstDay, int seed)
-{
-    const int days = int(firstDay.dayBoundariesTo(firstDay.addMonths(1)));
-    qoMonth month;
-    month.LastUpdate = firstDay.addDays(days - 1).addHours(22).toString();
-    month.IP = u"203.0.113.9"_s;
-    month.LastConnect = firstDay.addHours(7).toString();
-    month.AnniversaryDate = firstDay;
-    month.ShapingSpeed = u"256"_s;
-    month.PlanName = u"Home 50"_s;
-    month.ProductName = u"Fibre"_s;
-    month.PeakQuota = 25000;
-    month.OffPeakQuota = 50000;
-    month.PeakStart = 8;
-    month.PeakEnd = 23;
-    month.DailyHeaders = {u"Date"_s, u"Peak"_s, u"Offpeak"_s, u"Freezone"_s, u"Total"_s, u"Uploads"_s};
-    for (int i = 0; i < days; ++i) {
-        const float peak = float((seed * 31 + i * 17) % 900) + 0.37f;
-        const float offpeak = float((seed * 13 + i * 29) % 1500) + 0.61f;
-        month.DailyDates.append(firstDay.addDays(i));
-        month.DailyPeak.append(peak);
-        month.DailyOffpeak.append(offpeak);
-        month.DailyFreezone.append(12.5f);
-        month.DailyTotals.append(peak + offpeak + 12.5f);
-        month.DailyUploads.append(float(i % 7) * 3.25f);
-    }
-    return month;
-}
-
 struct Timing
 {
     double averageMs;
@@ -141,7 +70,8 @@ int main(int argc, char** argv)
     RunState run;
     run.DataDir = folder.path();
     SystemRegistry registry;
-    NoWindow window;
+    // No window: the benchmark runs as the hidden run-once mode does.
+    HeadlessWindowSeam window([](const QString&) {});
     SystemClock clock;
     LogFileWriter writer([] { return QDateTime::currentDateTime(); });
     LogFrontEnd log(app, registry, settings, run, window, clock, writer);
@@ -152,12 +82,12 @@ int main(int argc, char** argv)
     const LocalDateTime firstMonth = *LocalDateTime::fromParts(2000, 1, 14);
     QString err;
     for (int i = 0; i < Months - 1; ++i) {
-        if (!history.qoMonth2SQL(monthFrom(firstMonth.addMonths(i), i), true, err)) {
+        if (!history.qoMonth2SQL(syntheticMonth(firstMonth.addMonths(i), i), true, err)) {
             std::fprintf(stderr, "setup failed: %s\n", qPrintable(err));
             return 1;
         }
     }
-    const qoMonth current = monthFrom(firstMonth.addMonths(Months - 1), Months - 1);
+    const qoMonth current = syntheticMonth(firstMonth.addMonths(Months - 1), Months - 1);
     if (!history.qoMonth2SQL(current, false, err)) {
         std::fprintf(stderr, "setup failed: %s\n", qPrintable(err));
         return 1;
@@ -167,7 +97,7 @@ int main(int argc, char** argv)
     report("store the current month (check + vacuum)",
            time(20, [&] { return history.qoMonth2SQL(current, false, err); }));
     report("check the schema (CheckSQLDatabase)", time(20, [&] { return history.CheckSQLDatabase(err); }));
-    const qoMonth previous = monthFrom(firstMonth.addMonths(Months - 2), Months - 2);
+    const qoMonth previous = syntheticMonth(firstMonth.addMonths(Months - 2), Months - 2);
     report("store a back-filled month (no vacuum)", time(20, [&] { return history.qoMonth2SQL(previous, true, err); }));
     const LocalDateTime middle = firstMonth.addMonths(Months / 2);
     qoMonth month;

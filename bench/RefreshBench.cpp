@@ -14,6 +14,7 @@
 #include "RegistryHive.h"
 #include "RunState.h"
 #include "Settings.h"
+#include "SyntheticMonth.h"
 #include "modSQL.h"
 
 #include <QCoreApplication>
@@ -31,33 +32,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+const SyntheticMonthShape RefreshShape{150000, 150000, 2, 9000, 5000};
 const LocalDateTime Now = *LocalDateTime::fromParts(2024, 3, 20, 12, 0, 0);
-
-qoMonth storedMonth(const LocalDateTime& firstDay, int seed)
-{
-    const int days = int(firstDay.dayBoundariesTo(firstDay.addMonths(1)));
-    qoMonth month;
-    month.LastUpdate = firstDay.addDays(days - 1).addHours(22).toString();
-    month.IP = u"203.0.113.9"_s;
-    month.LastConnect = firstDay.addHours(7).toString();
-    month.AnniversaryDate = firstDay;
-    month.PeakQuota = 150000;
-    month.OffPeakQuota = 150000;
-    month.PeakStart = 8;
-    month.PeakEnd = 2;
-    month.DailyHeaders = {u"Date"_s, u"Peak"_s, u"Off-Peak"_s, u"Freezone"_s, u"Total"_s, u"Uploads"_s};
-    for (int i = 0; i < days; ++i) {
-        const float peak = float((seed * 31 + i * 17) % 9000) + 0.37f;
-        const float offpeak = float((seed * 13 + i * 29) % 5000) + 0.61f;
-        month.DailyDates.append(firstDay.addDays(i));
-        month.DailyPeak.append(peak);
-        month.DailyOffpeak.append(offpeak);
-        month.DailyFreezone.append(12.5f);
-        month.DailyTotals.append(peak + offpeak + 12.5f);
-        month.DailyUploads.append(float(i % 7) * 3.25f);
-    }
-    return month;
-}
 
 void fail(const char* what, const QString& detail = {})
 {
@@ -136,7 +112,7 @@ int main(int argc, char** argv)
         fail("no database", err);
     const LocalDateTime current = *LocalDateTime::fromParts(2024, 3, 1);
     for (int i = 119; i >= 1; --i) {
-        if (!history.qoMonth2SQL(storedMonth(current.addMonths(-i), i), true, err))
+        if (!history.qoMonth2SQL(syntheticMonth(current.addMonths(-i), i, RefreshShape), true, err))
             fail("setup failed", err);
     }
 
