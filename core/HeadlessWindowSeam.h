@@ -43,8 +43,9 @@ public:
     void setBusyPointer(bool) override {}
     void restoreMainWindow() override {}
     void exitProgram() override {}
-    // No link menu; the XML feed's template stays empty and the component uses its own.
-    void SetURLs() override {}
+    // No link menu.
+    void linksChanged() override {}
+    void processPendingEvents() override {}
     void setStatusText(const QString& text) override;
     void setStatusPicture(const QString&) override {}
     void setStatusToolTip(const QString& text) override { m_statusToolTip = text; }
@@ -70,9 +71,11 @@ public:
     bool ParseArrays(bool, const qoMonth&, QString&) override { return true; }
     void showOptionsDialog() override {}
     void showPasswordDialog() override {}
+    void showAboutDialog() override {}
     void DoVersionCheck(bool, bool) override {}
     bool isGraphWindowLoaded() const override { return false; }
     void RefreshTeeGraph(const qoMonth&) override {}
+    void hideGraphCharts() override {}
 
 private:
     TextSink m_errorOutput;

@@ -161,6 +161,7 @@ void ProviderLinks::SetURLs()
         setDefaults(m_settings.AccountType);
         for (const LinkSpec& spec : linkSpecs())
             applyOverride(spec);
+        m_window.linksChanged();
     } catch (const RunTimeError& error) {
         m_log.LogMessage(u"Error while setting URLs:"_s + CrLf + u'[' + QString::number(error.number()) + u"] "_s +
                              error.description(),

@@ -43,9 +43,11 @@ public:
     virtual void restoreMainWindow() = 0;
     // The exit routine (mnuFile_Exit_Click): unload the windows, remove the tray icon, end the run.
     virtual void exitProgram() = 0;
-    // Fill the nine web-link members of the run state for the profile's brand and set up the
-    // link menu.
-    virtual void SetURLs() = 0;
+    // The web links of the run state were filled again: set up the tray's link menu (its caption
+    // for the brand and one item per link that is set).
+    virtual void linksChanged() = 0;
+    // Let waiting window events run (the refresh waits in the same thread).
+    virtual void processPendingEvents() = 0;
 
     // Status bar: panel 2 text (repainted at once); panel 1 picture (image key) and tooltip.
     virtual void setStatusText(const QString& text) = 0;
@@ -89,6 +91,7 @@ public:
     // Modal dialogs: when they return, the settings hold what the user saved or entered.
     virtual void showOptionsDialog() = 0;  // frmConfig
     virtual void showPasswordDialog() = 0; // frmPasswordEntry
+    virtual void showAboutDialog() = 0;    // frmAbout
 
     // Ask the program's web site for a newer version; atStartup skips a check made in the last
     // two hours.
@@ -97,4 +100,6 @@ public:
     // The graph window (frmTeeGraph).
     virtual bool isGraphWindowLoaded() const = 0;
     virtual void RefreshTeeGraph(const qoMonth& month) = 0;
+    // After a failed profile switch: the loaded graph window's two charts are hidden.
+    virtual void hideGraphCharts() = 0;
 };

@@ -62,9 +62,14 @@ void RecordingWindowSeam::exitProgram()
     record(u"exitProgram"_s);
 }
 
-void RecordingWindowSeam::SetURLs()
+void RecordingWindowSeam::linksChanged()
 {
-    record(u"SetURLs"_s);
+    record(u"linksChanged"_s);
+}
+
+void RecordingWindowSeam::processPendingEvents()
+{
+    record(u"processPendingEvents"_s);
 }
 
 void RecordingWindowSeam::setStatusText(const QString& text)
@@ -223,6 +228,11 @@ void RecordingWindowSeam::showPasswordDialog()
         onPasswordDialog();
 }
 
+void RecordingWindowSeam::showAboutDialog()
+{
+    record(u"showAboutDialog"_s);
+}
+
 void RecordingWindowSeam::DoVersionCheck(bool, bool)
 {
     record(u"DoVersionCheck"_s);
@@ -237,4 +247,9 @@ void RecordingWindowSeam::RefreshTeeGraph(const qoMonth& month)
 {
     record(u"RefreshTeeGraph"_s);
     graphedMonths.append(month);
+}
+
+void RecordingWindowSeam::hideGraphCharts()
+{
+    record(u"hideGraphCharts"_s);
 }

@@ -72,7 +72,8 @@ public:
     void setBusyPointer(bool busy) override;
     void restoreMainWindow() override;
     void exitProgram() override;
-    void SetURLs() override;
+    void linksChanged() override;
+    void processPendingEvents() override;
     void setStatusText(const QString& text) override;
     void setStatusPicture(const QString& imageKey) override;
     void setStatusToolTip(const QString& text) override;
@@ -98,9 +99,11 @@ public:
     bool ParseArrays(bool quiet, const qoMonth& month, QString& szErr) override;
     void showOptionsDialog() override;
     void showPasswordDialog() override;
+    void showAboutDialog() override;
     void DoVersionCheck(bool background, bool atStartup) override;
     bool isGraphWindowLoaded() const override;
     void RefreshTeeGraph(const qoMonth& month) override;
+    void hideGraphCharts() override;
 
 private:
     void record(const QString& call);
