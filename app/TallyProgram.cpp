@@ -35,6 +35,11 @@ public:
     void finished() override {}
 };
 
+bool withWindows()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 bool openWithDesktop(const QString& target)
 {
     return QDesktopServices::openUrl(QUrl(target));
@@ -43,7 +48,10 @@ bool openWithDesktop(const QString& target)
 
 TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const Clock& clock)
     : m_arguments(std::move(arguments)), m_programFolder(std::move(programFolder)), m_clock(clock),
-      m_app(AppInfo::current()), m_writer([] { return QDateTime::currentDateTime(); }),
+      m_app(AppInfo::current()), m_headless(withWindows() ? nullptr : std::make_unique<HeadlessWindowSeam>()),
+      m_mainWindow(withWindows() ? std::make_unique<MainWindowSeam>() : nullptr),
+      m_window(m_mainWindow ? static_cast<WindowSeam&>(*m_mainWindow) : *m_headless),
+      m_writer([] { return QDateTime::currentDateTime(); }),
       m_log(m_app, m_registry, m_settings, m_run, m_window, m_clock, m_writer), m_scrambler(m_app, m_registry, m_log),
       m_store(m_app, m_registry, m_log, m_scrambler, m_settings, m_run), m_migration(m_app, m_registry, m_log),
       m_dataFolder(m_app, m_registry, m_log, m_run, m_window, StandardLocations::dataHome(), m_programFolder),
@@ -53,10 +61,18 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
       m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
 {
-    m_window.setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
+    if (m_headless)
+        m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
+    else
+        m_mainWindow->attach(CommandContext{m_app, m_settings, m_run, m_log, m_registry, m_clock, m_window, m_cycle,
+                                            m_history, m_mainRoutines, m_store, m_links});
 }
 
-TallyProgram::~TallyProgram() = default;
+// The windows go first: they hold on to every service until they are gone.
+TallyProgram::~TallyProgram()
+{
+    m_mainWindow.reset();
+}
 
 bool TallyProgram::quietOption() const
 {

@@ -9,6 +9,7 @@
 #include "LogFileWriter.h"
 #include "LogFrontEnd.h"
 #include "MainRoutines.h"
+#include "MainWindowSeam.h"
 #include "PasswordScrambler.h"
 #include "ProviderLinks.h"
 #include "RefreshCycle.h"
@@ -54,7 +55,9 @@ public:
     RunState& run() { return m_run; }
     Settings& settings() { return m_settings; }
     LogFrontEnd& log() { return m_log; }
-    HeadlessWindowSeam& window() { return m_window; }
+    WindowSeam& window() { return m_window; }
+    // The windows of a run with a display; none in the hidden run-once mode or without a display.
+    MainWindowSeam* mainWindow() { return m_mainWindow.get(); }
     RefreshCycle& cycle() { return m_cycle; }
     ProviderLinks& links() { return m_links; }
 
@@ -75,7 +78,9 @@ private:
     SystemRegistry m_registry;
     Settings m_settings;
     RunState m_run;
-    HeadlessWindowSeam m_window;
+    std::unique_ptr<HeadlessWindowSeam> m_headless;
+    std::unique_ptr<MainWindowSeam> m_mainWindow;
+    WindowSeam& m_window;
     LogFileWriter m_writer;
     LogFrontEnd m_log;
     PasswordScrambler m_scrambler;

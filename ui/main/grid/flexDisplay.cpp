@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -20,6 +21,9 @@ flexDisplay::flexDisplay(DailyGrid& grid, QWidget* parent) : QTableView(parent),
     m_wheelLines = QString::number(QApplication::wheelScrollLines());
     setModel(&m_grid.model());
     verticalHeader()->hide();
+    // A cell is one line, as in the figures' columns; a narrow column elides instead of wrapping.
+    setWordWrap(false);
+    fitRowHeight();
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     horizontalHeader()->setSectionsClickable(true);
@@ -42,13 +46,19 @@ void flexDisplay::afterFill()
 {
     m_applyingWidths = true;
     const QList<int32_t> widths = m_grid.columnWidths();
+    const QList<std::optional<int32_t>> stored = m_grid.storedColumnWidths();
     for (int c = 0; c < widths.size(); ++c) {
         if (c == 0 || widths.at(c) == 0) {
             setColumnHidden(c, true);
             continue;
         }
         setColumnHidden(c, false);
-        setColumnWidth(c, int(std::lround(widths.at(c) / twipsPerPixel())));
+        int pixels = int(std::lround(widths.at(c) / twipsPerPixel()));
+        // The default width was measured for a narrower font than a desktop's: until the user
+        // sets a width of their own, a column is at least as wide as its figures.
+        if (c >= stored.size() || !stored.at(c))
+            pixels = std::max({pixels, sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)});
+        setColumnWidth(c, pixels);
     }
     m_applyingWidths = false;
 
@@ -159,4 +169,17 @@ void flexDisplay::wheelEvent(QWheelEvent* event)
         GridWheel::targetTopRow(topRow(), visibleSpan(), rows + 1, event->angleDelta().y(), keys, m_wheelLines);
     scrollTo(m_grid.model().index(target - 1, 1), QAbstractItemView::PositionAtTop);
     event->accept();
+}
+
+void flexDisplay::fitRowHeight()
+{
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void flexDisplay::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeight();
 }

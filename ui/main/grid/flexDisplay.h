@@ -39,8 +39,12 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // One line of text per row, in the grid's current font.
+    void fitRowHeight();
+
     DailyGrid& m_grid;
     bool m_applyingWidths = false;
     QString m_wheelLines;

@@ -1,0 +1,457 @@
+// SPDX-License-Identifier: MIT
+#include "MainWindowSeam.h"
+
+#include "DailyGrid.h"
+#include "LogFrontEnd.h"
+#include "ProviderLinks.h"
+#include "QtTrayBackend.h"
+#include "RefreshCycle.h"
+#include "RunState.h"
+#include "Settings.h"
+#include "TrayLinks.h"
+#include "TrayMenu.h"
+#include "flexDisplay.h"
+#include "frmMain.h"
+#include "imgTray.h"
+#include "modProgressBar.h"
+#include "modSysTray.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QMessageBox::Icon boxIcon(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Critical:
+        return QMessageBox::Critical;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    case BoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    case BoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons boxButtons(BoxButtons buttons)
+{
+    switch (buttons) {
+    case BoxButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case BoxButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case BoxButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case BoxButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+BoxAnswer boxAnswer(int button)
+{
+    switch (button) {
+    case QMessageBox::Cancel:
+        return BoxAnswer::Cancel;
+    case QMessageBox::Yes:
+        return BoxAnswer::Yes;
+    case QMessageBox::No:
+        return BoxAnswer::No;
+    default:
+        return BoxAnswer::Ok;
+    }
+}
+} // namespace
+
+MainWindowSeam::MainWindowSeam() = default;
+
+// The window goes before the tray and the commands it signals to.
+MainWindowSeam::~MainWindowSeam()
+{
+    m_form.reset();
+}
+
+void MainWindowSeam::attach(const CommandContext& services)
+{
+    m_services = std::make_unique<CommandContext>(services);
+    m_commands = std::make_unique<MainCommands>(*m_services);
+    m_trayBackend = std::make_unique<QtTrayBackend>();
+    m_tray = std::make_unique<modSysTray>(services.app, services.run, services.log, *m_trayBackend);
+    m_trayMenu = std::make_unique<TrayMenu>();
+    connectTray();
+}
+
+void MainWindowSeam::log(const QString& text, int16_t level) const
+{
+    if (m_services)
+        m_services->log.LogMessage(text, level);
+}
+
+bool MainWindowSeam::isFormLoaded() const
+{
+    return m_form != nullptr;
+}
+
+bool MainWindowSeam::isMainWindowVisible() const
+{
+    return m_form && m_form->isVisible();
+}
+
+void MainWindowSeam::loadForm()
+{
+    if (m_form || !m_services)
+        return;
+    const CommandContext& s = *m_services;
+    m_form = std::make_unique<frmMain>(MainWindowContext{s.app, s.settings, s.run, s.log, s.registry, s.clock});
+    m_form->setWindowIcon(imgTray::applicationIcon());
+    m_form->setTrayPresent([this] { return m_trayBackend && m_trayBackend->isShown(); });
+    if (!m_caption.isEmpty())
+        m_form->setWindowTitle(m_caption);
+    if (!m_debugLog.isEmpty())
+        setDebugLogText(m_debugLog);
+    connectForm();
+}
+
+void MainWindowSeam::connectForm()
+{
+    frmMain* form = m_form.get();
+    MainCommands* commands = m_commands.get();
+    QObject::connect(form, &frmMain::refreshRequested, form, [commands] { commands->cmdRefresh_Click(); });
+    QObject::connect(form, &frmMain::reloadRequested, form, [commands] { commands->mnuReload_Click(); });
+    QObject::connect(form, &frmMain::historyChosen, form,
+                     [commands](const QString& text, int index) { commands->cboHistory_Click(text, index); });
+    QObject::connect(form, &frmMain::graphRequested, form, [commands] { commands->cmdTeeGraph_Click(); });
+    QObject::connect(form, &frmMain::profileMenuRequested, form, [this](const QPoint& position) {
+        if (!m_form->refreshControlsEnabled())
+            return;
+        int count = 0;
+        QList<frmMain::ProfileItem> items;
+        for (const MainCommands::ProfileEntry& entry : m_commands->profileMenu(count))
+            items.append({entry.caption, entry.visible, entry.checked});
+        if (count > 1)
+            m_form->showProfileMenu(items, position);
+    });
+    QObject::connect(form, &frmMain::profileChosen, form, [commands](int index) { commands->mnuProfile_Click(index); });
+    QObject::connect(form, &frmMain::optionsRequested, form, [this] { showOptionsDialog(); });
+    QObject::connect(form, &frmMain::aboutRequested, form, [this] { showAboutDialog(); });
+    QObject::connect(form, &frmMain::versionCheckRequested, form, [this] { DoVersionCheck(false, false); });
+    QObject::connect(form, &frmMain::helpPageRequested, form,
+                     [commands](const QString& page) { commands->helpPage(page); });
+    QObject::connect(form, &frmMain::aboutToEnd, form, [this] { m_tray->RemoveTrayIcon(); });
+    QObject::connect(&form->tmrRefresh(), &QTimer::timeout, form, [commands] { commands->tmrRefresh_Timer(); });
+    QObject::connect(&form->tmrAnimate(), &QTimer::timeout, form, [commands] { commands->tmrAnimate_Timer(); });
+    QObject::connect(&form->tmrVerCheck(), &QTimer::timeout, form, [commands] { commands->tmrVerCheck_Timer(); });
+}
+
+void MainWindowSeam::connectTray()
+{
+    QtTrayBackend* backend = m_trayBackend.get();
+    TrayMenu* menu = m_trayMenu.get();
+    QObject::connect(backend, &QtTrayBackend::doubleClicked, backend, [this] {
+        log(u"SysTray: left button double click, restoring main form"_s, 10);
+        restoreMainWindow();
+    });
+    // The menu opens from the tray itself; its states are settled just before it shows.
+    backend->setContextMenu(&menu->menu());
+    QObject::connect(menu, &TrayMenu::aboutToOpen, menu, [this] { prepareTrayMenu(); });
+    QObject::connect(backend, &QtTrayBackend::trayAppeared, backend, [this] { m_tray->taskbarCreated(); });
+    QObject::connect(menu, &TrayMenu::showClicked, menu, [this] { restoreMainWindow(); });
+    QObject::connect(menu, &TrayMenu::hideClicked, menu, [this] {
+        if (m_form)
+            m_form->mnuFile_MinToTray_Click();
+    });
+    QObject::connect(menu, &TrayMenu::graphClicked, menu, [this] { m_commands->cmdTeeGraph_Click(); });
+    QObject::connect(menu, &TrayMenu::refreshClicked, menu, [this] { m_commands->cmdRefresh_Click(); });
+    QObject::connect(menu, &TrayMenu::autoRefreshToggled, menu,
+                     [this](bool checked) { m_commands->mnuPopup_AutoRefresh_Click(checked); });
+    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { showOptionsDialog(); });
+    QObject::connect(menu, &TrayMenu::linkClicked, menu, [this](const QString& item) {
+        openTrayLink(item, m_services->run, m_services->links, m_services->log);
+    });
+    QObject::connect(menu, &TrayMenu::exitClicked, menu, [this] { exitProgram(); });
+}
+
+void MainWindowSeam::prepareTrayMenu()
+{
+    log(u"SysTray: right button mouse up, showing popup menu"_s, 10);
+    m_trayMenu->prepare(isMainWindowVisible(), m_services->settings, m_services->run);
+}
+
+void MainWindowSeam::showMainWindow(bool startMinimised)
+{
+    loadForm();
+    if (m_form && !startMinimised)
+        m_form->show();
+}
+
+void MainWindowSeam::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    if (m_form)
+        m_form->setWindowTitle(caption);
+}
+
+void MainWindowSeam::repaintMainWindow()
+{
+    if (m_form && m_form->isVisible())
+        m_form->repaint();
+}
+
+void MainWindowSeam::setBusyPointer(bool busy)
+{
+    if (busy == m_busy || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindowSeam::restoreMainWindow()
+{
+    if (m_form)
+        m_form->mnuPopup_Show_Click();
+}
+
+void MainWindowSeam::exitProgram()
+{
+    if (m_form) {
+        m_form->mnuFile_Exit_Click();
+        return;
+    }
+    if (m_tray)
+        m_tray->RemoveTrayIcon();
+    QCoreApplication::exit(0);
+}
+
+void MainWindowSeam::linksChanged()
+{
+    if (m_trayMenu && m_services)
+        m_trayMenu->setLinks(ProviderLinks::menuCaption(m_services->settings.AccountType), m_services->run);
+}
+
+void MainWindowSeam::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindowSeam::setStatusText(const QString& text)
+{
+    if (m_form)
+        m_form->setStatusText(text);
+}
+
+void MainWindowSeam::setStatusPicture(const QString& imageKey)
+{
+    if (m_form)
+        m_form->setStatusPicture(imgTray::pixmap(imageKey));
+}
+
+void MainWindowSeam::setStatusToolTip(const QString& text)
+{
+    if (m_form)
+        m_form->setStatusToolTip(text);
+}
+
+QString MainWindowSeam::debugLogText() const
+{
+    return m_form ? m_form->txtDebugList().toPlainText() : m_debugLog;
+}
+
+void MainWindowSeam::setDebugLogText(const QString& text)
+{
+    m_debugLog = text;
+    if (!m_form)
+        return;
+    QPlainTextEdit& box = m_form->txtDebugList();
+    box.setPlainText(text);
+    box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
+}
+
+BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, BoxIcon icon, BoxButtons buttons)
+{
+    QWidget* owner = m_form && m_form->isVisible() ? m_form.get() : nullptr;
+    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), owner);
+    return boxAnswer(box.exec());
+}
+
+void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip)
+{
+    if (m_tray)
+        m_tray->AddTrayIcon(imageKey, toolTip);
+}
+
+void MainWindowSeam::ModifyTrayIcon(const QString& imageKey)
+{
+    if (m_tray)
+        m_tray->ModifyTrayIcon(imageKey);
+}
+
+void MainWindowSeam::ModifyTrayToolTip(const QString& toolTip)
+{
+    if (m_tray)
+        m_tray->ModifyTrayToolTip(toolTip);
+}
+
+void MainWindowSeam::setTrayAnimation(bool running)
+{
+    if (!m_form)
+        return;
+    if (running)
+        m_form->tmrAnimate().start();
+    else
+        m_form->tmrAnimate().stop();
+}
+
+void MainWindowSeam::setRefreshControlsEnabled(bool enabled)
+{
+    if (m_form)
+        m_form->setRefreshControlsEnabled(enabled);
+    if (m_trayMenu)
+        m_trayMenu->setRefreshEnabled(enabled);
+}
+
+void MainWindowSeam::setMonthListVisible(bool visible)
+{
+    if (m_form)
+        m_form->picHistory().setVisible(visible);
+}
+
+void MainWindowSeam::clearMonthList()
+{
+    if (m_form)
+        m_form->cboHistory().clear();
+}
+
+void MainWindowSeam::addMonthListItem(const QString& text)
+{
+    if (m_form)
+        m_form->cboHistory().addItem(text);
+}
+
+void MainWindowSeam::setMonthListSelecting(bool selecting)
+{
+    if (m_form)
+        m_form->bIgnoreHistoryClick = selecting;
+}
+
+void MainWindowSeam::setMonthListIndex(int index)
+{
+    if (m_form)
+        m_form->cboHistory().setCurrentIndex(index);
+}
+
+void MainWindowSeam::InitValueDisplay(bool bHistorical)
+{
+    if (m_form)
+        m_form->InitValueDisplay(bHistorical);
+}
+
+void MainWindowSeam::setControlText(const ControlRef& control, const QString& text)
+{
+    if (m_form)
+        m_form->setControlText(control, text);
+}
+
+void MainWindowSeam::setControlToolTip(const ControlRef& control, const QString& text)
+{
+    if (m_form)
+        m_form->setControlToolTip(control, text);
+}
+
+void MainWindowSeam::setControlTextColour(const ControlRef& control, uint32_t colour)
+{
+    if (m_form)
+        m_form->setControlTextColour(control, colour);
+}
+
+void MainWindowSeam::setControlVisible(const ControlRef& control, bool visible)
+{
+    if (m_form)
+        m_form->setControlVisible(control, visible);
+}
+
+void MainWindowSeam::UpdateProgressBar(const qoMonth& month)
+{
+    if (m_form)
+        ::UpdateProgressBar(month, m_form->prXPStatusPeak(), m_form->prXPStatusOffPeak(), m_services->settings,
+                            m_services->log);
+}
+
+bool MainWindowSeam::ParseArrays(bool quiet, const qoMonth& month, QString& szErr)
+{
+    if (!m_form)
+        return true;
+    if (!m_form->dailyGrid().ParseArrays(quiet, month, szErr))
+        return false;
+    m_form->grid().afterFill();
+    if (const auto today = m_form->dailyGrid().todayTexts()) {
+        for (int column = 0; column < int(today->size()); ++column)
+            m_form->setControlText({u"txtToday"_s, column}, (*today)[size_t(column)]);
+    }
+    return true;
+}
+
+// The options dialog, the about box, the version check and the graph window come with their own
+// windows; until they exist the command says so on the status bar instead of doing nothing.
+void MainWindowSeam::notAvailable(const QString& window)
+{
+    log(window + u" is not available in this version"_s, 2);
+}
+
+void MainWindowSeam::showOptionsDialog()
+{
+    notAvailable(u"The options dialog"_s);
+}
+
+// A plain password prompt: the password is kept for this run only, as the prompt's own option
+// to store it belongs to the options.
+void MainWindowSeam::showPasswordDialog()
+{
+    if (!m_services)
+        return;
+    bool ok = false;
+    const QString password = QInputDialog::getText(
+        isMainWindowVisible() ? m_form.get() : nullptr, m_services->app.ProductName,
+        u"Password for "_s + m_services->settings.Username + u':', QLineEdit::Password, QString(), &ok);
+    if (ok)
+        m_services->settings.Password = password;
+}
+
+void MainWindowSeam::showAboutDialog()
+{
+    notAvailable(u"The about box"_s);
+}
+
+void MainWindowSeam::DoVersionCheck(bool background, bool)
+{
+    if (!background)
+        notAvailable(u"The version check"_s);
+}
+
+bool MainWindowSeam::isGraphWindowLoaded() const
+{
+    return false;
+}
+
+void MainWindowSeam::RefreshTeeGraph(const qoMonth&)
+{
+    notAvailable(u"The graph window"_s);
+}
+
+void MainWindowSeam::hideGraphCharts() {}

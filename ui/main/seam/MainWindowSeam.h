@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "MainCommands.h"
+#include "WindowSeam.h"
+
+#include <QString>
+
+#include <memory>
+
+class QtTrayBackend;
+class TrayMenu;
+class frmMain;
+class modSysTray;
+
+// The windows of a run with a display: the main window, its tray icon and menu, and the
+// commands and timers behind them. The core reaches all of them through this one object. The
+// main window is made when start-up shows it; until then the seam keeps what it is told and
+// message boxes have no owner.
+class MainWindowSeam final : public WindowSeam
+{
+public:
+    MainWindowSeam();
+    ~MainWindowSeam() override;
+    MainWindowSeam(const MainWindowSeam&) = delete;
+    MainWindowSeam& operator=(const MainWindowSeam&) = delete;
+
+    // The program's services, once they all exist (they are made with this seam).
+    void attach(const CommandContext& services);
+
+    frmMain* form() const { return m_form.get(); }
+    modSysTray* tray() const { return m_tray.get(); }
+    TrayMenu* trayMenu() const { return m_trayMenu.get(); }
+    MainCommands* commands() const { return m_commands.get(); }
+
+    bool isFormLoaded() const override;
+    bool isMainWindowVisible() const override;
+    void showMainWindow(bool startMinimised) override;
+    void setCaption(const QString& caption) override;
+    void repaintMainWindow() override;
+    void setBusyPointer(bool busy) override;
+    void restoreMainWindow() override;
+    void exitProgram() override;
+    void linksChanged() override;
+    void processPendingEvents() override;
+    void setStatusText(const QString& text) override;
+    void setStatusPicture(const QString& imageKey) override;
+    void setStatusToolTip(const QString& text) override;
+    QString debugLogText() const override;
+    void setDebugLogText(const QString& text) override;
+    BoxAnswer messageBox(const QString& text, const QString& title, BoxIcon icon, BoxButtons buttons) override;
+    void AddTrayIcon(const QString& imageKey, const QString& toolTip) override;
+    void ModifyTrayIcon(const QString& imageKey) override;
+    void ModifyTrayToolTip(const QString& toolTip) override;
+    void setTrayAnimation(bool running) override;
+    void setRefreshControlsEnabled(bool enabled) override;
+    void setMonthListVisible(bool visible) override;
+    void clearMonthList() override;
+    void addMonthListItem(const QString& text) override;
+    void setMonthListSelecting(bool selecting) override;
+    void setMonthListIndex(int index) override;
+    void InitValueDisplay(bool bHistorical) override;
+    void setControlText(const ControlRef& control, const QString& text) override;
+    void setControlToolTip(const ControlRef& control, const QString& text) override;
+    void setControlTextColour(const ControlRef& control, uint32_t colour) override;
+    void setControlVisible(const ControlRef& control, bool visible) override;
+    void UpdateProgressBar(const qoMonth& month) override;
+    bool ParseArrays(bool quiet, const qoMonth& month, QString& szErr) override;
+    void showOptionsDialog() override;
+    void showPasswordDialog() override;
+    void showAboutDialog() override;
+    void DoVersionCheck(bool background, bool atStartup) override;
+    bool isGraphWindowLoaded() const override;
+    void RefreshTeeGraph(const qoMonth& month) override;
+    void hideGraphCharts() override;
+
+private:
+    void loadForm();
+    void connectForm();
+    void connectTray();
+    void prepareTrayMenu();
+    void notAvailable(const QString& window);
+    void log(const QString& text, int16_t level) const;
+
+    std::unique_ptr<CommandContext> m_services;
+    std::unique_ptr<frmMain> m_form;
+    std::unique_ptr<QtTrayBackend> m_trayBackend;
+    std::unique_ptr<modSysTray> m_tray;
+    std::unique_ptr<TrayMenu> m_trayMenu;
+    std::unique_ptr<MainCommands> m_commands;
+
+    // Kept until the main window exists.
+    QString m_caption;
+    QString m_debugLog;
+    bool m_busy = false;
+};
