@@ -3,7 +3,7 @@
 #include "FakeProvider.h"
 #include "HeadlessWindowSeam.h"
 #include "RefreshTestContext.h"
-#include "RegistryStore.h"
+#include "SharedRegistry.h"
 
 #include <QFile>
 
@@ -12,26 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// The component libraries carry their own registry routines, which always read the current
-// user's default store. While this lives, the test's store is the default one, below the test's
-// own folder, so the program and the components share it as they do in a real run.
-class SharedRegistry
-{
-public:
-    explicit SharedRegistry(CoreTestContext& core) : m_saved(qgetenv("XDG_CONFIG_HOME"))
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(core.folder + u"/config"_s));
-        RegistryStore::setCurrentUserPath({});
-        core.setDword(core.app.appKey(), u"debug"_s, 100);
-    }
-    ~SharedRegistry() { qputenv("XDG_CONFIG_HOME", m_saved); }
-    SharedRegistry(const SharedRegistry&) = delete;
-    SharedRegistry& operator=(const SharedRegistry&) = delete;
-
-private:
-    QByteArray m_saved;
-};
-
 const LocalDateTime Now = *LocalDateTime::fromParts(2024, 3, 20, 12, 0, 0);
 const QString Alice = u"alice"_s;
 

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QThread>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -18,7 +19,7 @@
 flexDisplay::flexDisplay(DailyGrid& grid, QWidget* parent) : QTableView(parent), m_grid(grid)
 {
     setObjectName(QStringLiteral("flexDisplay"));
-    m_wheelLines = QString::number(QApplication::wheelScrollLines());
+    m_scroll.Lines = QString::number(QApplication::wheelScrollLines());
     setModel(&m_grid.model());
     verticalHeader()->hide();
     // A cell is one line, as in the figures' columns; a narrow column elides instead of wrapping.
@@ -166,7 +167,16 @@ void flexDisplay::wheelEvent(QWheelEvent* event)
     if (event->buttons() & Qt::MiddleButton)
         keys |= GridWheel::MiddleButton;
     const int target =
-        GridWheel::targetTopRow(topRow(), visibleSpan(), rows + 1, event->angleDelta().y(), keys, m_wheelLines);
+        GridWheel::targetTopRow(topRow(), visibleSpan(), rows + 1, event->angleDelta().y(), keys, m_scroll.Lines);
+    if (m_scroll.Smooth) {
+        // A glide: one row a step, drawn as it goes.
+        for (int top = topRow(); top != target;) {
+            QThread::msleep(1);
+            top += target > top ? 1 : -1;
+            scrollTo(m_grid.model().index(top - 1, 1), QAbstractItemView::PositionAtTop);
+            viewport()->repaint();
+        }
+    }
     scrollTo(m_grid.model().index(target - 1, 1), QAbstractItemView::PositionAtTop);
     event->accept();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GridSelection.h"
+#include "modScroll.h"
 
 #include <QTableView>
 
@@ -26,7 +27,9 @@ public:
     QString addUpSelection() const;
 
     // Rows per wheel notch as the Lines setting reads ("-2" half a page, "-1" a page less one).
-    void setWheelLines(const QString& lines) { m_wheelLines = lines; }
+    void setWheelLines(const QString& lines) { m_scroll.Lines = lines; }
+    // The wheel settings read at load: rows per notch and whether the grid glides a row at a time.
+    void setScrollSettings(const ScrollSettings& settings) { m_scroll = settings; }
     // The first day row in view (grid rows, 1 = the first) and how many more are fully shown.
     int topRow() const;
     int visibleSpan() const;
@@ -47,5 +50,5 @@ private:
 
     DailyGrid& m_grid;
     bool m_applyingWidths = false;
-    QString m_wheelLines;
+    ScrollSettings m_scroll;
 };

@@ -15,6 +15,7 @@
 #include "ctlUsageBar.h"
 #include "flexDisplay.h"
 #include "modMultiMonitor.h"
+#include "modScroll.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -242,7 +243,7 @@ void frmMain::Form_Load()
         m_ui.tabMain->setTabVisible(EditRouting::DebugTab, false);
     updateCancelButton();
     setWindowState(windowState() & ~NotNormal);
-    m_grid->setWheelLines(QString::number(QApplication::wheelScrollLines()));
+    m_grid->setScrollSettings(LoadScrollSettings(m_context.registry, m_context.app, QApplication::wheelScrollLines()));
 }
 
 void frmMain::updateCancelButton()

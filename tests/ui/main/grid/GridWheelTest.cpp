@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "GridWheel.h"
+#include "CoreTestContext.h"
+#include "modScroll.h"
 
 #include <gtest/gtest.h>
 
@@ -36,4 +38,30 @@ TEST(GridWheelTarget, AStepThatRoundsAwayStillMovesOneRowAndTheTopStaysInTheGrid
     EXPECT_EQ(GridWheel::targetTopRow(10, 20, 40, -120, GridWheel::MiddleButton, u"1"_s), 11);
     EXPECT_EQ(GridWheel::targetTopRow(2, 20, 40, 120, 0, u"6"_s), 1);
     EXPECT_EQ(GridWheel::targetTopRow(37, 20, 40, -120, 0, u"6"_s), 39);
+}
+
+TEST(LoadScrollSettings, TheDesktopsLinesGlideUnlessHandSetValuesSayOtherwise)
+{
+    CoreTestContext context(u"scroll"_s);
+    const QString key = context.app.appKey() + u"\\Scroll"_s;
+
+    ScrollSettings settings = LoadScrollSettings(context.registry, context.app, 3);
+    EXPECT_EQ(settings.Lines, u"3"_s);
+    EXPECT_TRUE(settings.Smooth);
+
+    // A desktop value that would not fit four characters counts as unreadable: half a page.
+    EXPECT_EQ(LoadScrollSettings(context.registry, context.app, 12345).Lines, u"-2"_s);
+    EXPECT_EQ(LoadScrollSettings(context.registry, context.app, -1).Lines, u"-1"_s);
+
+    context.setText(key, u"Lines"_s, u"-1"_s);
+    context.setText(key, u"Mode"_s, u"Instant"_s);
+    settings = LoadScrollSettings(context.registry, context.app, 3);
+    EXPECT_EQ(settings.Lines, u"-1"_s);
+    EXPECT_FALSE(settings.Smooth);
+
+    // Only the exact word turns the glide on.
+    context.setText(key, u"Mode"_s, u"smooth"_s);
+    EXPECT_FALSE(LoadScrollSettings(context.registry, context.app, 3).Smooth);
+    context.setText(key, u"Mode"_s, u"Smooth"_s);
+    EXPECT_TRUE(LoadScrollSettings(context.registry, context.app, 3).Smooth);
 }

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+#include "MainWindowSeam.h"
+#include "DailyGrid.h"
+#include "FakeProvider.h"
+#include "MonthDisplay.h"
+#include "PasswordScrambler.h"
+#include "ProviderLinks.h"
+#include "RefreshCycle.h"
+#include "SettingsStore.h"
+#include "SharedRegistry.h"
+#include "TrayMenu.h"
+#include "ctlUsageBar.h"
+#include "frmMain.h"
+#include "modSQL.h"
+#include "modSysTray.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const LocalDateTime Now = *LocalDateTime::fromParts(2024, 3, 20, 12, 0, 0);
+
+// The program's windows as start-up leaves them (main window shown, tray icon added), over a
+// refresh cycle that fetches the sample account from the local fake provider.
+class MainWindowSeamTest : public ::testing::Test
+{
+protected:
+    MainWindowSeamTest()
+    {
+        provider.setToday(Now.date());
+        EXPECT_TRUE(provider.start());
+        core.clock.set(Now);
+        core.settings.Username = u"alice"_s;
+        core.settings.Password = u"sunshine 42"_s;
+        core.settings.Timeout = 10;
+        for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
+            core.setText(u"Software\\"_s + component + u"\\Config"_s, u"ToolboxURL"_s, provider.baseUrl());
+        QString error;
+        EXPECT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
+
+        seam.attach({core.app, core.settings, core.run, core.log, core.registry, core.clock, seam, cycle, history,
+                     mainRoutines, store, links});
+        seam.showMainWindow(false);
+        seam.form()->setEndProgram([this] { ++ended; });
+        seam.AddTrayIcon(u"none_none"_s, core.app.ProductName);
+    }
+
+    bool refresh()
+    {
+        bool fromcache = false;
+        return cycle.RefreshData(fromcache, true, true);
+    }
+    QString text(const QString& control, int index = -1) const
+    {
+        const auto* box = qobject_cast<QLineEdit*>(seam.form()->control({control, index}));
+        return box ? box->text() : u"<none>"_s;
+    }
+
+    CoreTestContext core{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    SharedRegistry shared{core};
+    FakeProvider provider{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
+    modSQL history{core.app, core.settings, core.run, core.log};
+    MainWindowSeam seam;
+    MainRoutines mainRoutines{core.app, core.settings, core.run, seam, core.log, history.storedMonthsReader()};
+    RefreshCycle cycle{core.app,      core.settings, core.run, seam,        core.log,
+                       core.registry, core.clock,    history,  mainRoutines};
+    PasswordScrambler scrambler{core.app, core.registry, core.log};
+    SettingsStore store{core.app, core.registry, core.log, scrambler, core.settings, core.run};
+    QStringList opened;
+    ProviderLinks links{core.app, core.settings, core.run, core.registry, core.log, seam, [this](const QString& link) {
+                            opened << link;
+                            return true;
+                        }};
+    int ended = 0;
+};
+} // namespace
+
+TEST_F(MainWindowSeamTest, StartShowsTheEmptyPictureAndTheProductName)
+{
+    EXPECT_TRUE(seam.isFormLoaded());
+    EXPECT_TRUE(seam.isMainWindowVisible());
+    EXPECT_EQ(seam.tray()->LastTrayIcon(), u"none_none"_s);
+    EXPECT_EQ(seam.tray()->LastTrayToolTip(), u"Tallyroo"_s);
+    EXPECT_EQ(text(u"txtUsername"_s), u"unknown"_s);
+}
+
+TEST_F(MainWindowSeamTest, ARefreshPutsTheMonthOnTheWindowAndItsStateOnTheTray)
+{
+    ASSERT_TRUE(refresh());
+    const qoMonth& month = core.run.CurrentMonth;
+    EXPECT_EQ(seam.tray()->LastTrayIcon(), MonthDisplay::TrayPictureKey(month));
+    EXPECT_TRUE(seam.tray()->LastTrayToolTip().startsWith(u"Tallyroo [alice]: "_s))
+        << seam.tray()->LastTrayToolTip().toStdString();
+
+    EXPECT_EQ(text(u"txtUsername"_s), u"alice"_s);
+    EXPECT_EQ(text(u"txtLastRefresh"_s), month.LastUpdate);
+    EXPECT_NE(text(u"txtTotal"_s, 0), u"-"_s);
+    // The grid below its titles: one row a day of the month so far, then the totals.
+    EXPECT_EQ(seam.form()->dailyGrid().model().rowCount(), 20 + 1);
+    // The peak bar shows the used share; the animation stopped with the refresh.
+    EXPECT_TRUE(seam.form()->prXPStatusPeak().Caption().endsWith(u'%'))
+        << seam.form()->prXPStatusPeak().Caption().toStdString();
+    EXPECT_FALSE(seam.form()->tmrAnimate().isActive());
+    EXPECT_TRUE(seam.form()->refreshControlsEnabled());
+    // The month list holds the stored month and its back-filled predecessor, newest first.
+    ASSERT_EQ(seam.form()->cboHistory().count(), 2);
+    EXPECT_EQ(seam.form()->cboHistory().itemText(0), u"March 2024"_s);
+}
+
+TEST_F(MainWindowSeamTest, AFailedRefreshShowsTheErrorPicture)
+{
+    core.settings.Password = u"not the password"_s;
+    EXPECT_FALSE(refresh());
+    EXPECT_EQ(seam.tray()->LastTrayIcon(), u"error"_s);
+    EXPECT_TRUE(seam.tray()->LastTrayToolTip().contains(u"Invalid username or password"_s))
+        << seam.tray()->LastTrayToolTip().toStdString();
+    EXPECT_TRUE(seam.form()->refreshControlsEnabled());
+}
+
+TEST_F(MainWindowSeamTest, TheAnimationCyclesNineFramesOnTheTray)
+{
+    seam.setTrayAnimation(true);
+    EXPECT_TRUE(seam.form()->tmrAnimate().isActive());
+    QStringList frames;
+    for (int tick = 0; tick < 10; ++tick) {
+        seam.commands()->tmrAnimate_Timer();
+        frames << seam.tray()->LastTrayIcon();
+    }
+    EXPECT_EQ(frames.first(), u"working1"_s);
+    EXPECT_EQ(frames.at(8), u"working9"_s);
+    EXPECT_EQ(frames.last(), u"working1"_s);
+    seam.setTrayAnimation(false);
+    EXPECT_FALSE(seam.form()->tmrAnimate().isActive());
+}
+
+TEST_F(MainWindowSeamTest, TheLinkMenuFollowsTheLinksOfTheProfile)
+{
+    core.settings.AccountType = 1;
+    links.SetURLs();
+    EXPECT_EQ(seam.trayMenu()->linksMenu().title(), ProviderLinks::menuCaption(1));
+    int shown = 0;
+    for (const TrayMenu::LinkItem& link : TrayMenu::linkItems()) {
+        const QAction* item = seam.trayMenu()->item(QString::fromLatin1(link.objectName));
+        ASSERT_NE(item, nullptr) << link.objectName;
+        EXPECT_EQ(item->isVisible(), !(core.run.*link.link).isEmpty()) << link.objectName;
+        shown += item->isVisible() ? 1 : 0;
+    }
+    // A brand has some links and not all of them.
+    EXPECT_GT(shown, 0);
+}
+
+TEST_F(MainWindowSeamTest, ExitTakesTheIconAwayAndEndsTheProgramOnce)
+{
+    core.settings.OptionFlags |= int32_t(OptionFlag::MinimiseToTray);
+    seam.exitProgram();
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(seam.isMainWindowVisible());
+    EXPECT_TRUE(core.logTexts().contains(u"RemoveTrayIcon: removing icon"_s));
+    seam.exitProgram();
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(MainWindowSeamTest, TheMonthListAndTheRefreshControlsAreTheWindows)
+{
+    seam.setMonthListSelecting(true);
+    seam.clearMonthList();
+    seam.addMonthListItem(u"March 2024"_s);
+    seam.setMonthListIndex(0);
+    seam.setMonthListSelecting(false);
+    EXPECT_EQ(seam.form()->cboHistory().currentText(), u"March 2024"_s);
+    EXPECT_FALSE(seam.form()->bIgnoreHistoryClick);
+
+    seam.setRefreshControlsEnabled(false);
+    EXPECT_FALSE(seam.form()->refreshControlsEnabled());
+    EXPECT_FALSE(seam.trayMenu()->item(u"mnuPopup_Refresh"_s)->isEnabled());
+    seam.setRefreshControlsEnabled(true);
+    EXPECT_TRUE(seam.trayMenu()->item(u"mnuPopup_Refresh"_s)->isEnabled());
+}
