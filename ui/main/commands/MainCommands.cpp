@@ -43,7 +43,7 @@ bool MainCommands::debugMode() const
 
 void MainCommands::trap(const char* handler, const RunTimeError& error)
 {
-    m_ctx.log.LogMessage(QLatin1String(handler) + u": "_s + error.text(), 3);
+    m_ctx.log.LogMessage(QLatin1String(handler) + u':' + crlf + error.text(), 3);
 }
 
 void MainCommands::cmdRefresh_Click()

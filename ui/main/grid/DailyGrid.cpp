@@ -49,7 +49,7 @@ void DailyGrid::SortFlex(int column)
     const bool descending = m_settings.SortDir;
     // A remembered column that this month's grid lacks sorts by date, and stays remembered for a
     // month that has it again.
-    if (m_model.sortFlex(column, descending) != column)
+    if (m_model.sortFlex(column, descending, m_log) != column)
         return;
     m_settings.SortCol = column;
     if (!m_settings.hasOption(OptionFlag::SortRemember))

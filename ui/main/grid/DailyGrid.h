@@ -56,9 +56,10 @@ public:
     // Writes Col1..Col<last>; errors are ignored.
     void SaveGridColumnWidths(const QList<int32_t>& widthsInTwips);
 
-private:
+    // The window's log, also for the view's own lines.
     void log(const QString& message, int16_t level) const;
 
+private:
     const AppInfo& m_app;
     RegistryAccess& m_registry;
     Settings& m_settings;

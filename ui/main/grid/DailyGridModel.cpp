@@ -21,10 +21,10 @@ void DailyGridModel::setContents(GridContents contents)
     endResetModel();
 }
 
-int DailyGridModel::sortFlex(int column, bool descending)
+int DailyGridModel::sortFlex(int column, bool descending, const GridSort::LogSink& log)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const int sorted = GridSort::sortFlex(m_grid, column, descending);
+    const int sorted = GridSort::sortFlex(m_grid, column, descending, log);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     if (columnCount() > 0)
         emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);

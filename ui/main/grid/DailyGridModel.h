@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GridContents.h"
+#include "GridSort.h"
 
 #include <QAbstractTableModel>
 
@@ -17,7 +18,7 @@ public:
     void setContents(GridContents contents);
     const GridContents& contents() const { return m_grid; }
     // Sorts as the header click does; returns the column actually sorted.
-    int sortFlex(int column, bool descending);
+    int sortFlex(int column, bool descending, const GridSort::LogSink& log = {});
 
     // "day 5: <long date>" for a day row, counted from the month's first day whatever the order.
     QString toolTipForRow(int modelRow) const;

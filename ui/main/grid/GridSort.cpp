@@ -34,7 +34,7 @@ int GridSort::sortFlex(GridContents& grid, int column, bool descending, const Lo
     if (days < 2)
         return column;
     const int key = keyColumn(column);
-    if (key == 0 && log)
+    if (column == 1 && log)
         log(u"SortFlex: sorting by dates"_s, 6);
 
     struct Entry

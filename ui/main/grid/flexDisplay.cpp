@@ -33,8 +33,18 @@ flexDisplay::flexDisplay(DailyGrid& grid, QWidget* parent) : QTableView(parent),
     // Only a drag by the user is kept; the resets of a new fill are not.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) {
         if (!m_applyingWidths && QGuiApplication::mouseButtons() != Qt::NoButton)
-            saveColumnWidths();
+            m_savePending = true;
     });
+    horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+bool flexDisplay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && m_savePending) {
+        m_savePending = false;
+        saveColumnWidths();
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 double flexDisplay::twipsPerPixel() const
@@ -63,13 +73,40 @@ void flexDisplay::afterFill()
     }
     m_applyingWidths = false;
 
+    scrollToToday();
+}
+
+bool flexDisplay::rowFullyVisible(int row) const
+{
+    const int y = rowViewportPosition(row);
+    return y >= 0 && y + rowHeight(row) <= viewport()->height();
+}
+
+void flexDisplay::scrollToToday()
+{
     const int rows = m_grid.model().rowCount();
     if (rows == 0)
         return;
+    // Row heights and scroll range of the new fill, not of the grid before it.
+    executeDelayedItemsLayout();
+    if (rowFullyVisible(0) && rowFullyVisible(rows - 1)) {
+        m_grid.log(QStringLiteral("ParseDataSet: all grid rows visible - no need to do any scrolling"), 6);
+        return;
+    }
     const int today = m_grid.contents().todayRow;
-    // Today with the row below it, or the totals when the month does not hold today.
-    const int target = today > 0 ? std::min(today, rows - 1) : rows - 1;
-    scrollTo(m_grid.model().index(target, 1), QAbstractItemView::EnsureVisible);
+    if (today <= 0) {
+        m_grid.log(QStringLiteral("ParseDataSet: scrolling to bottom of grid"), 6);
+        scrollToBottom();
+        return;
+    }
+    // Model row `today` is the grid row below today's (the totals row when today is the last day).
+    const int below = std::min(today, rows - 1);
+    scrollToTop();
+    if (rowFullyVisible(below))
+        return;
+    scrollTo(m_grid.model().index(below, 1), QAbstractItemView::EnsureVisible);
+    for (int t = 1; t <= topRow(); ++t)
+        m_grid.log(QStringLiteral("ParseDataSet: scrolling to row ") + QString::number(t), 6);
 }
 
 GridRange flexDisplay::currentRange() const

@@ -43,12 +43,19 @@ public:
 protected:
     void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // One line of text per row, in the grid's current font.
     void fitRowHeight();
+    // The smallest scroll from the top that shows today with the row below it, else the totals.
+    void scrollToToday();
+    // The whole row lies inside the viewport (model row).
+    bool rowFullyVisible(int row) const;
 
     DailyGrid& m_grid;
     bool m_applyingWidths = false;
+    // A border was dragged; the widths are saved once, when the button comes up.
+    bool m_savePending = false;
     ScrollSettings m_scroll;
 };

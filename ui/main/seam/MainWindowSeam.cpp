@@ -117,6 +117,9 @@ void MainWindowSeam::loadForm()
         return;
     const CommandContext& s = *m_services;
     m_form = std::make_unique<frmMain>(MainWindowContext{s.app, s.settings, s.run, s.log, s.registry, s.clock});
+    // The dialogs and message boxes take the program's icon too.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setWindowIcon(imgTray::applicationIcon());
     m_form->setWindowIcon(imgTray::applicationIcon());
     m_form->setTrayPresent([this] { return m_trayBackend && m_trayBackend->isShown(); });
     if (!m_caption.isEmpty())

@@ -398,11 +398,15 @@ void frmMain::mnuFile_MinToTray_Click()
 
 void frmMain::mnuPopup_Show_Click()
 {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        log(u"frmMain: "_s + modal->objectName() + u" is visible, so bringing it to foreground"_s, 6);
-        modal->raise();
-        modal->activateWindow();
-        return;
+    // The options dialog keeps the front while it is open; any other dialog lets the window come
+    // back behind it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"frmConfig"_s && window->isVisible()) {
+            log(u"frmMain: frmConfig is visible, so bringing it to foreground"_s, 6);
+            window->raise();
+            window->activateWindow();
+            return;
+        }
     }
     log(u"frmMain: restoring main window from systray"_s, 6);
     setWindowState(windowState() & ~Qt::WindowMinimized);

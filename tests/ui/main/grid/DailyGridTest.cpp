@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QTest>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -56,11 +58,25 @@ protected:
         ASSERT_TRUE(grid.ParseArrays(false, month(), szErr)) << szErr.toStdString();
     }
 
+    int logCount(const QString& text, int16_t level) const
+    {
+        return int(std::count(logLines.begin(), logLines.end(), std::make_pair(text, level)));
+    }
+
+    // Model row fully inside the view's viewport.
+    static bool rowShown(const flexDisplay& view, DailyGrid& logic, int row)
+    {
+        return view.viewport()->rect().contains(view.visualRect(logic.model().index(row, 1)));
+    }
+
     AppInfo app = AppInfo::current();
     SystemRegistry registry;
     Settings settings;
     FixedClock clock;
     DailyGrid grid{app, registry, settings, clock, {}};
+    std::vector<std::pair<QString, int16_t>> logLines;
+    DailyGrid logged{app, registry, settings, clock,
+                     [this](const QString& text, int16_t level) { logLines.emplace_back(text, level); }};
 };
 
 } // namespace
@@ -191,4 +207,85 @@ TEST_F(DailyGridTest, WheelMovesTheTopRowByTheLinesSettingWithinTheGrid)
     turn(120);
     turn(120);
     EXPECT_EQ(view.topRow(), 1);
+}
+
+TEST_F(DailyGridTest, SortingLogsTheColumnAndDirectionAndTheDateSortOnlyForTheDateColumn)
+{
+    settings.OptionFlags &= ~int32_t(OptionFlag::SortRemember);
+    fill(logged);
+    settings.SortDir = true;
+    logged.SortFlex(1);
+    EXPECT_EQ(logCount(u"SortFlex: sorting column 1 in descending order"_s, 6), 1);
+    EXPECT_EQ(logCount(u"SortFlex: sorting by dates"_s, 6), 1);
+    settings.SortDir = false;
+    logged.SortFlex(0);
+    EXPECT_EQ(logCount(u"SortFlex: sorting column 0 in ascending order"_s, 6), 1);
+    EXPECT_EQ(logCount(u"SortFlex: sorting by dates"_s, 6), 1);
+}
+
+TEST_F(DailyGridTest, AFillScrollsFromTheTopJustFarEnoughForTodayAndTheDayAfter)
+{
+    flexDisplay view(logged);
+    view.resize(400, 200);
+    view.show();
+    QString szErr;
+    // Today (2 March) is the 22nd day: model row 21, the day after model row 22.
+    ASSERT_TRUE(logged.ParseArrays(false, makeMonth(QDate(2024, 2, 10), 30, false, false), szErr));
+    view.afterFill();
+    EXPECT_TRUE(rowShown(view, logged, 21));
+    EXPECT_TRUE(rowShown(view, logged, 22));
+    EXPECT_FALSE(rowShown(view, logged, 23));
+    const int top = view.topRow();
+    ASSERT_GT(top, 1);
+    for (int t = 1; t <= top; ++t)
+        EXPECT_EQ(logCount(u"ParseDataSet: scrolling to row "_s + QString::number(t), 6), 1) << t;
+    EXPECT_EQ(logCount(u"ParseDataSet: scrolling to row "_s + QString::number(top + 1), 6), 0);
+
+    // A grid left scrolled down still shows an early today from the top.
+    view.scrollToBottom();
+    logLines.clear();
+    ASSERT_TRUE(logged.ParseArrays(false, makeMonth(QDate(2024, 2, 28), 30, false, false), szErr));
+    view.afterFill();
+    EXPECT_EQ(view.topRow(), 1);
+    EXPECT_TRUE(rowShown(view, logged, 3));
+    EXPECT_EQ(logCount(u"ParseDataSet: scrolling to row 1"_s, 6), 0);
+}
+
+TEST_F(DailyGridTest, AFillWithoutTodayScrollsToTheTotalsUnlessEveryRowShows)
+{
+    flexDisplay view(logged);
+    view.resize(400, 200);
+    view.show();
+    QString szErr;
+    ASSERT_TRUE(logged.ParseArrays(false, makeMonth(QDate(2024, 4, 1), 30, false, false), szErr));
+    view.afterFill();
+    EXPECT_TRUE(rowShown(view, logged, 30));
+    EXPECT_EQ(logCount(u"ParseDataSet: scrolling to bottom of grid"_s, 6), 1);
+
+    view.resize(400, 600);
+    logLines.clear();
+    ASSERT_TRUE(logged.ParseArrays(false, makeMonth(QDate(2024, 4, 1), 3, false, false), szErr));
+    view.afterFill();
+    EXPECT_EQ(logCount(u"ParseDataSet: all grid rows visible - no need to do any scrolling"_s, 6), 1);
+    EXPECT_EQ(logCount(u"ParseDataSet: scrolling to bottom of grid"_s, 6), 0);
+}
+
+TEST_F(DailyGridTest, ADraggedColumnBorderIsSavedOnceWhenTheButtonComesUp)
+{
+    fill(logged);
+    flexDisplay view(logged);
+    view.resize(600, 300);
+    view.show();
+    view.afterFill();
+    QHeaderView* header = view.horizontalHeader();
+    const int border = header->sectionViewportPosition(2) + header->sectionSize(2) - 1;
+    const int y = header->height() / 2;
+    QWidget* strip = header->viewport();
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(border, y));
+    for (int step = 1; step <= 5; ++step)
+        QTest::mouseMove(strip, QPoint(border + 4 * step, y));
+    const int widened = view.columnWidth(2);
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(border + 20, y));
+    EXPECT_EQ(logCount(u"frmMain: saving grid column widths"_s, 6), 1);
+    EXPECT_EQ(stored(u"Col2"_s), int32_t(std::lround(widened * view.twipsPerPixel())));
 }

@@ -22,9 +22,10 @@ protected:
 
     CoreTestContext ctx{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
     QStringList opened;
+    bool openerWorks = true;
     ProviderLinks links{ctx.app, ctx.settings, ctx.run, ctx.registry, ctx.log, ctx.window, [this](const QString& t) {
                             opened.append(t);
-                            return true;
+                            return openerWorks;
                         }};
 };
 } // namespace
@@ -41,6 +42,21 @@ TEST_F(TrayLinksTest, MailAlwaysCarriesTheCredentials)
     EXPECT_TRUE(texts.contains(u"executing Web Mail URL"_s));
     EXPECT_TRUE(texts.contains(u"executing Toolbox URL"_s));
     for (const QString& line : texts)
+        EXPECT_FALSE(line.contains(u"s3cret"_s)) << line.toStdString();
+}
+
+TEST_F(TrayLinksTest, AFailedOpenShowsNoPassword)
+{
+    ctx.settings.OptionFlags = 0;
+    openerWorks = false;
+    EXPECT_TRUE(openTrayLink(u"mnuPopup_QuollaMail"_s, ctx.run, links, ctx.log));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].contains(u"s3cret"_s));
+
+    ASSERT_EQ(ctx.window.messageBoxes.size(), 1);
+    EXPECT_TRUE(ctx.window.messageBoxes[0].text.startsWith(u"Error 31 opening link to "_s));
+    EXPECT_FALSE(ctx.window.messageBoxes[0].text.contains(u"s3cret"_s));
+    for (const QString& line : ctx.logTexts())
         EXPECT_FALSE(line.contains(u"s3cret"_s)) << line.toStdString();
 }
 

@@ -2,6 +2,7 @@
 #include "frmMainTestSupport.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -190,4 +191,26 @@ TEST_F(frmMainTest, RightButtonOnTheAccountPanelAsksForTheProfileMenuUnlessRefre
     w.setRefreshControlsEnabled(false);
     QTest::mouseRelease(find<QLabel>(u"Label7"_s), Qt::RightButton);
     EXPECT_EQ(asked.count(), 2);
+}
+
+TEST_F(frmMainTest, ShowFromTheTrayDefersOnlyToTheOptionsDialog)
+{
+    frmMain& form = open();
+    form.hide();
+
+    QDialog options;
+    options.setObjectName(u"frmConfig"_s);
+    options.show();
+    form.mnuPopup_Show_Click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(logged(u"frmMain: frmConfig is visible, so bringing it to foreground"_s));
+    options.hide();
+
+    // Another dialog of the program: the window still comes back.
+    QDialog about;
+    about.setObjectName(u"frmAbout"_s);
+    about.show();
+    form.mnuPopup_Show_Click();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(logged(u"frmMain: restoring main window from systray"_s));
 }
