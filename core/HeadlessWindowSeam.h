@@ -63,6 +63,7 @@ public:
     void setMonthListSelecting(bool) override {}
     void setMonthListIndex(int) override {}
     void InitValueDisplay(bool) override {}
+    void SetFormLayout() override {}
     void setControlText(const ControlRef&, const QString&) override {}
     void setControlToolTip(const ControlRef&, const QString&) override {}
     void setControlTextColour(const ControlRef&, uint32_t) override {}

@@ -44,6 +44,8 @@ struct RunState
     LocalDateTime NextRefreshDate;
     bool RefreshInProgress = false;
     int32_t VerCheckTicks = 0;
+    // Asks a running version check to stop (the options dialog's Abort and Cancel).
+    bool VerCheckAbort = false;
 
     // The month shown in the main window.
     qoMonth CurrentMonth;

@@ -80,6 +80,8 @@ public:
 
     // Showing a month: the window's reset, its value boxes by control name, the usage bars, the grid.
     virtual void InitValueDisplay(bool bHistorical) = 0;
+    // Applies the layout of the DoubleWidth option (after the options dialog changed it).
+    virtual void SetFormLayout() = 0;
     virtual void setControlText(const ControlRef& control, const QString& text) = 0;
     virtual void setControlToolTip(const ControlRef& control, const QString& text) = 0;
     // Colour as 0xBBGGRR.

@@ -228,6 +228,11 @@ void RecordingWindowSeam::showPasswordDialog()
         onPasswordDialog();
 }
 
+void RecordingWindowSeam::SetFormLayout()
+{
+    record(u"SetFormLayout"_s);
+}
+
 void RecordingWindowSeam::showAboutDialog()
 {
     record(u"showAboutDialog"_s);

@@ -100,6 +100,7 @@ public:
     void showOptionsDialog() override;
     void showPasswordDialog() override;
     void showAboutDialog() override;
+    void SetFormLayout() override;
     void DoVersionCheck(bool background, bool atStartup) override;
     bool isGraphWindowLoaded() const override;
     void RefreshTeeGraph(const qoMonth& month) override;

@@ -365,6 +365,12 @@ void MainWindowSeam::InitValueDisplay(bool bHistorical)
         m_form->InitValueDisplay(bHistorical);
 }
 
+void MainWindowSeam::SetFormLayout()
+{
+    if (m_form)
+        m_form->SetFormLayout();
+}
+
 void MainWindowSeam::setControlText(const ControlRef& control, const QString& text)
 {
     if (m_form)

@@ -60,6 +60,7 @@ public:
     void setMonthListSelecting(bool selecting) override;
     void setMonthListIndex(int index) override;
     void InitValueDisplay(bool bHistorical) override;
+    void SetFormLayout() override;
     void setControlText(const ControlRef& control, const QString& text) override;
     void setControlToolTip(const ControlRef& control, const QString& text) override;
     void setControlTextColour(const ControlRef& control, uint32_t colour) override;
