@@ -63,9 +63,14 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
 {
     if (m_headless)
         m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
-    else
+    else {
         m_mainWindow->attach(CommandContext{m_app, m_settings, m_run, m_log, m_registry, m_clock, m_window, m_cycle,
                                             m_history, m_mainRoutines, m_store, m_links});
+        m_mainWindow->setComponentVersions(
+            {[this] { return m_diagnostics.SarnickVer(); }, [this] { return m_diagnostics.PelborneVer(); },
+             [this] { return m_diagnostics.LoggerVer(); }, [this] { return m_diagnostics.TeeChartVer(); },
+             [this] { return m_diagnostics.qoSQLVer(); }});
+    }
 }
 
 // The windows go first: they hold on to every service until they are gone.

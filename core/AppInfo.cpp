@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AppInfo.h"
 
+#include <QUrl>
+
 using namespace Qt::StringLiterals;
 
 AppInfo AppInfo::current()
@@ -21,4 +23,14 @@ QString AppInfo::configKey() const
 QString AppInfo::profileKey(int16_t profileNumber) const
 {
     return profileNumber == 0 ? configKey() : configKey() + QString::number(profileNumber);
+}
+
+QString AppInfo::productSite()
+{
+    return QStringLiteral("https://www.tallyroo.example/");
+}
+
+QString AppInfo::productPage(const QString& page) const
+{
+    return productSite() + page + QStringLiteral("?src=") + QString::fromLatin1(QUrl::toPercentEncoding(ProductName));
 }

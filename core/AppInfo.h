@@ -24,4 +24,10 @@ struct AppInfo
     QString configKey() const;
     // The settings key of a profile: the shared key followed by the number, none for profile 0.
     QString profileKey(int16_t profileNumber) const;
+
+    // The product's web site, ending in "/".
+    static QString productSite();
+    // A page of the product's site that is told where the visitor came from ("?src=" and the
+    // product name).
+    QString productPage(const QString& page) const;
 };

@@ -76,6 +76,7 @@ public:
     void DoVersionCheck(bool, bool) override {}
     bool isGraphWindowLoaded() const override { return false; }
     void RefreshTeeGraph(const qoMonth&) override {}
+    void showGraphWindow(const qoMonth&) override {}
     void hideGraphCharts() override {}
 
 private:

@@ -102,6 +102,8 @@ public:
     // The graph window (frmTeeGraph).
     virtual bool isGraphWindowLoaded() const = 0;
     virtual void RefreshTeeGraph(const qoMonth& month) = 0;
+    // The graph command: load the graph window, bring it back and to the front, draw the month.
+    virtual void showGraphWindow(const qoMonth& month) = 0;
     // After a failed profile switch: the loaded graph window's two charts are hidden.
     virtual void hideGraphCharts() = 0;
 };

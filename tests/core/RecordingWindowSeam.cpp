@@ -254,6 +254,12 @@ void RecordingWindowSeam::RefreshTeeGraph(const qoMonth& month)
     graphedMonths.append(month);
 }
 
+void RecordingWindowSeam::showGraphWindow(const qoMonth& month)
+{
+    record(u"showGraphWindow"_s);
+    graphedMonths.append(month);
+}
+
 void RecordingWindowSeam::hideGraphCharts()
 {
     record(u"hideGraphCharts"_s);

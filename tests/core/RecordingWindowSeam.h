@@ -104,6 +104,7 @@ public:
     void DoVersionCheck(bool background, bool atStartup) override;
     bool isGraphWindowLoaded() const override;
     void RefreshTeeGraph(const qoMonth& month) override;
+    void showGraphWindow(const qoMonth& month) override;
     void hideGraphCharts() override;
 
 private:

@@ -24,7 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString crlf = u"\r\n"_s;
-const QString productSite = u"https://www.tallyroo.example/"_s;
 } // namespace
 
 MainCommands::MainCommands(CommandContext context)
@@ -116,7 +115,7 @@ void MainCommands::showHistoryMonth(const QString& text, int listIndex)
 void MainCommands::cmdTeeGraph_Click()
 {
     try {
-        m_ctx.window.RefreshTeeGraph(m_ctx.run.CurrentMonth);
+        m_ctx.window.showGraphWindow(m_ctx.run.CurrentMonth);
     } catch (const RunTimeError& error) {
         trap("cmdTeeGraph_Click", error);
     }
@@ -261,24 +260,23 @@ void MainCommands::mnuPopup_AutoRefresh_Click(bool checked)
     }
 }
 
-QString MainCommands::helpPageUrl(const QString& page, const QString& productName)
+QString MainCommands::helpPageUrl(const QString& page, const AppInfo& app)
 {
     if (page == u"Website")
-        return productSite;
-    const QString source = u"?src="_s + productName;
+        return AppInfo::productSite();
     if (page == u"Usage")
-        return productSite + u"usage.html"_s + source;
+        return app.productPage(u"usage.html"_s);
     if (page == u"FAQ")
-        return productSite + u"faq.html"_s + source;
+        return app.productPage(u"faq.html"_s);
     if (page == u"Appreciation")
-        return productSite + u"appreciation.html"_s + source;
+        return app.productPage(u"appreciation.html"_s);
     return {};
 }
 
 void MainCommands::helpPage(const QString& page)
 {
     try {
-        const QString url = helpPageUrl(page, m_ctx.app.ProductName);
+        const QString url = helpPageUrl(page, m_ctx.app);
         if (!url.isEmpty())
             m_ctx.links.ExecuteLink(url);
     } catch (const RunTimeError& error) {

@@ -2,43 +2,18 @@
 #pragma once
 
 #include "MonthCalcs.h"
+#include "ProgramServices.h"
 
 #include <QList>
 #include <QString>
 
 #include <cstdint>
 
-class Clock;
 class LocalDateTime;
-class LogFrontEnd;
-class MainRoutines;
-class ProviderLinks;
-class RefreshCycle;
-class RegistryAccess;
 class RunTimeError;
-class SettingsStore;
-class WindowSeam;
-class modSQL;
-struct AppInfo;
-struct RunState;
-struct Settings;
 
-// What the main window's commands work with: the program's state and the core's services.
-struct CommandContext
-{
-    const AppInfo& app;
-    Settings& settings;
-    RunState& run;
-    LogFrontEnd& log;
-    RegistryAccess& registry;
-    const Clock& clock;
-    WindowSeam& window;
-    RefreshCycle& cycle;
-    modSQL& history;
-    MainRoutines& mainRoutines;
-    SettingsStore& store;
-    ProviderLinks& links;
-};
+// What the main window's commands work with.
+using CommandContext = ProgramServices;
 
 // The decisions behind the main window's and the tray menu's commands and its three timers,
 // free of widgets: the window forwards clicks and timer ticks here, and everything visible goes
@@ -93,7 +68,7 @@ public:
     // "Website", "Usage", "FAQ" or "Appreciation": opens the product's page.
     void helpPage(const QString& page);
     // The address of such a page; empty for an unknown page.
-    static QString helpPageUrl(const QString& page, const QString& productName);
+    static QString helpPageUrl(const QString& page, const AppInfo& app);
 
     void tmrRefresh_Timer();
     void tmrAnimate_Timer();

@@ -11,16 +11,19 @@
 #include "TrayLinks.h"
 #include "TrayMenu.h"
 #include "flexDisplay.h"
+#include "frmAbout.h"
+#include "frmConfig.h"
 #include "frmMain.h"
+#include "frmPasswordEntry.h"
 #include "imgTray.h"
 #include "modProgressBar.h"
 #include "modSysTray.h"
+#include "modTeeGraph.h"
+#include "modVersionCheck.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -79,9 +82,10 @@ BoxAnswer boxAnswer(int button)
 
 MainWindowSeam::MainWindowSeam() = default;
 
-// The window goes before the tray and the commands it signals to.
+// The windows go before the tray and the commands they signal to.
 MainWindowSeam::~MainWindowSeam()
 {
+    m_graph.reset();
     m_form.reset();
 }
 
@@ -89,6 +93,12 @@ void MainWindowSeam::attach(const CommandContext& services)
 {
     m_services = std::make_unique<CommandContext>(services);
     m_commands = std::make_unique<MainCommands>(*m_services);
+    m_versionCheck = std::make_unique<modVersionCheck>(
+        VersionCheckContext{services.app, services.settings, services.run, services.log, services.registry,
+                            services.clock, services.links, *this});
+    m_graph = std::make_unique<modTeeGraph>(GraphContext{services.app, services.settings, services.run, services.log,
+                                                         services.registry, services.clock, services.history,
+                                                         services.store});
     m_trayBackend = std::make_unique<QtTrayBackend>();
     m_tray = std::make_unique<modSysTray>(services.app, services.run, services.log, *m_trayBackend);
     m_trayMenu = std::make_unique<TrayMenu>();
@@ -154,7 +164,10 @@ void MainWindowSeam::connectForm()
     QObject::connect(form, &frmMain::versionCheckRequested, form, [this] { DoVersionCheck(false, false); });
     QObject::connect(form, &frmMain::helpPageRequested, form,
                      [commands](const QString& page) { commands->helpPage(page); });
-    QObject::connect(form, &frmMain::aboutToEnd, form, [this] { m_tray->RemoveTrayIcon(); });
+    QObject::connect(form, &frmMain::aboutToEnd, form, [this] {
+        m_tray->RemoveTrayIcon();
+        m_graph->unload();
+    });
     QObject::connect(&form->tmrRefresh(), &QTimer::timeout, form, [commands] { commands->tmrRefresh_Timer(); });
     QObject::connect(&form->tmrAnimate(), &QTimer::timeout, form, [commands] { commands->tmrAnimate_Timer(); });
     QObject::connect(&form->tmrVerCheck(), &QTimer::timeout, form, [commands] { commands->tmrVerCheck_Timer(); });
@@ -288,8 +301,7 @@ void MainWindowSeam::setDebugLogText(const QString& text)
 
 BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, BoxIcon icon, BoxButtons buttons)
 {
-    QWidget* owner = m_form && m_form->isVisible() ? m_form.get() : nullptr;
-    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), owner);
+    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), dialogOwner());
     return boxAnswer(box.exec());
 }
 
@@ -416,51 +428,62 @@ bool MainWindowSeam::ParseArrays(bool quiet, const qoMonth& month, QString& szEr
     return true;
 }
 
-// The options dialog, the about box, the version check and the graph window come with their own
-// windows; until they exist the command says so on the status bar instead of doing nothing.
-void MainWindowSeam::notAvailable(const QString& window)
-{
-    log(window + u" is not available in this version"_s, 2);
-}
-
 void MainWindowSeam::showOptionsDialog()
 {
-    notAvailable(u"The options dialog"_s);
+    if (!m_services)
+        return;
+    frmConfig options(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
+    if (m_form)
+        QObject::connect(&options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
+    options.exec();
 }
 
-// A plain password prompt: the password is kept for this run only, as the prompt's own option
-// to store it belongs to the options.
+QWidget* MainWindowSeam::dialogOwner() const
+{
+    return isMainWindowVisible() ? m_form.get() : nullptr;
+}
+
 void MainWindowSeam::showPasswordDialog()
 {
     if (!m_services)
         return;
-    bool ok = false;
-    const QString password = QInputDialog::getText(
-        isMainWindowVisible() ? m_form.get() : nullptr, m_services->app.ProductName,
-        u"Password for "_s + m_services->settings.Username + u':', QLineEdit::Password, QString(), &ok);
-    if (ok)
-        m_services->settings.Password = password;
+    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, dialogOwner());
+    prompt.exec();
 }
 
 void MainWindowSeam::showAboutDialog()
 {
-    notAvailable(u"The about box"_s);
+    if (!m_services)
+        return;
+    frmAbout about(m_services->app, m_services->log, m_services->links, m_versions, dialogOwner());
+    about.exec();
 }
 
-void MainWindowSeam::DoVersionCheck(bool background, bool)
+void MainWindowSeam::DoVersionCheck(bool background, bool atStartup)
 {
-    if (!background)
-        notAvailable(u"The version check"_s);
+    if (m_versionCheck)
+        m_versionCheck->DoVersionCheck(background, atStartup);
 }
 
 bool MainWindowSeam::isGraphWindowLoaded() const
 {
-    return false;
+    return m_graph && m_graph->isLoaded();
 }
 
-void MainWindowSeam::RefreshTeeGraph(const qoMonth&)
+void MainWindowSeam::RefreshTeeGraph(const qoMonth& month)
 {
-    notAvailable(u"The graph window"_s);
+    if (m_graph)
+        m_graph->RefreshTeeGraph(month);
 }
 
-void MainWindowSeam::hideGraphCharts() {}
+void MainWindowSeam::showGraphWindow(const qoMonth& month)
+{
+    if (m_graph)
+        m_graph->cmdTeeGraph(month);
+}
+
+void MainWindowSeam::hideGraphCharts()
+{
+    if (m_graph)
+        m_graph->hideCharts();
+}

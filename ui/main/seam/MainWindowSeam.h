@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ComponentVersions.h"
 #include "MainCommands.h"
 #include "WindowSeam.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
+class QWidget;
 class QtTrayBackend;
 class TrayMenu;
 class frmMain;
 class modSysTray;
+class modTeeGraph;
+class modVersionCheck;
 
 // The windows of a run with a display: the main window, its tray icon and menu, and the
 // commands and timers behind them. The core reaches all of them through this one object. The
@@ -27,6 +32,14 @@ public:
 
     // The program's services, once they all exist (they are made with this seam).
     void attach(const CommandContext& services);
+    // The version texts the about box lists.
+    void setComponentVersions(ComponentVersions versions) { m_versions = std::move(versions); }
+    // How the program was started, for the start-with-the-desktop entry the options may write.
+    void setProgramCommand(const QString& programPath, const QStringList& arguments)
+    {
+        m_programPath = programPath;
+        m_programArguments = arguments;
+    }
 
     frmMain* form() const { return m_form.get(); }
     modSysTray* tray() const { return m_tray.get(); }
@@ -73,6 +86,7 @@ public:
     void DoVersionCheck(bool background, bool atStartup) override;
     bool isGraphWindowLoaded() const override;
     void RefreshTeeGraph(const qoMonth& month) override;
+    void showGraphWindow(const qoMonth& month) override;
     void hideGraphCharts() override;
 
 private:
@@ -80,7 +94,8 @@ private:
     void connectForm();
     void connectTray();
     void prepareTrayMenu();
-    void notAvailable(const QString& window);
+    // Dialogs belong to the main window while it is shown.
+    QWidget* dialogOwner() const;
     void log(const QString& text, int16_t level) const;
 
     std::unique_ptr<CommandContext> m_services;
@@ -89,7 +104,12 @@ private:
     std::unique_ptr<modSysTray> m_tray;
     std::unique_ptr<TrayMenu> m_trayMenu;
     std::unique_ptr<MainCommands> m_commands;
+    std::unique_ptr<modVersionCheck> m_versionCheck;
+    std::unique_ptr<modTeeGraph> m_graph;
 
+    ComponentVersions m_versions;
+    QString m_programPath;
+    QStringList m_programArguments;
     // Kept until the main window exists.
     QString m_caption;
     QString m_debugLog;

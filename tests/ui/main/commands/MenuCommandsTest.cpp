@@ -43,7 +43,7 @@ TEST_F(MenuCommandsTest, GraphGetsTheMonthShown)
 
 TEST_F(MenuCommandsTest, AFailingWindowIsTrappedAndLogged)
 {
-    t.core.window.failingCall = u"RefreshTeeGraph"_s;
+    t.core.window.failingCall = u"showGraphWindow"_s;
     EXPECT_NO_THROW(t.commands.cmdTeeGraph_Click());
     EXPECT_TRUE(t.logged(u"cmdTeeGraph_Click: [91] Object variable or With block variable not set"_s, 3));
 }

@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -182,4 +184,17 @@ TEST_F(MainWindowSeamTest, TheMonthListAndTheRefreshControlsAreTheWindows)
     EXPECT_FALSE(seam.trayMenu()->item(u"mnuPopup_Refresh"_s)->isEnabled());
     seam.setRefreshControlsEnabled(true);
     EXPECT_TRUE(seam.trayMenu()->item(u"mnuPopup_Refresh"_s)->isEnabled());
+}
+
+TEST_F(MainWindowSeamTest, TheGraphCommandLoadsTheGraphWindowAndExitUnloadsIt)
+{
+    ASSERT_TRUE(refresh());
+    EXPECT_FALSE(seam.isGraphWindowLoaded());
+    seam.commands()->cmdTeeGraph_Click();
+    EXPECT_TRUE(seam.isGraphWindowLoaded());
+
+    seam.exitProgram();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(seam.isGraphWindowLoaded());
 }

@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: MIT
+#include "ChartView.h"
+#include "GraphPlacement.h"
+#include "GraphTestMonth.h"
+#include "PasswordScrambler.h"
+#include "SettingsStore.h"
+#include "frmTeeGraph.h"
+#include "modTeeGraph.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+class GraphWindowTest : public ::testing::Test
+{
+protected:
+    GraphWindowTest()
+    {
+        ctx.core.clock.set(*LocalDateTime::fromParts(2010, 5, 3, 10, 0, 0));
+        ctx.core.run.CurrentMonth = month;
+        ctx.core.settings.OptionFlags &= ~int32_t(OptionFlag::History);
+    }
+
+    void historyOn(bool withMonths = true)
+    {
+        ctx.core.settings.OptionFlags |= int32_t(OptionFlag::History);
+        QString err;
+        ASSERT_TRUE(ctx.history.CheckSQLDatabase(err)) << err.toStdString();
+        if (!withMonths)
+            return;
+        for (const int number : {3, 4}) {
+            qoMonth stored = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, number, 1), 31);
+            ASSERT_TRUE(ctx.history.qoMonth2SQL(stored, true, err)) << err.toStdString();
+        }
+    }
+    frmTeeGraph* form() const { return graph.window(); }
+    std::optional<int32_t> stored(const QString& name) { return ctx.core.dword(key, name); }
+    bool logged(int level, const QString& text) const { return ctx.logAt(level).contains(text); }
+    static void processDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    HistoryTestContext ctx{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    PasswordScrambler scrambler{ctx.core.app, ctx.core.registry, ctx.core.log};
+    SettingsStore store{ctx.core.app, ctx.core.registry, ctx.core.log, scrambler, ctx.core.settings, ctx.core.run};
+    GraphContext context{ctx.core.app,      ctx.core.settings, ctx.core.run, ctx.core.log,
+                         ctx.core.registry, ctx.core.clock,    ctx.history,  store};
+    modTeeGraph graph{context};
+    qoMonth month = graphMonth();
+    const QString key = ctx.core.app.configKey();
+};
+} // namespace
+
+TEST_F(GraphWindowTest, AMonthWithoutDaysShowsABoxEvenWhenQuietAndLoadsNothing)
+{
+    ctx.core.settings.OptionFlags |= int32_t(OptionFlag::QuietMode);
+    graph.RefreshTeeGraph(qoMonth());
+    EXPECT_FALSE(graph.isLoaded());
+    ASSERT_EQ(ctx.core.window.messageBoxes.size(), 1);
+    EXPECT_EQ(ctx.core.window.messageBoxes.first().text,
+              u"RefreshTeeGraph: there is no data to display,\r\noperation aborted"_s);
+}
+
+TEST_F(GraphWindowTest, RefreshLoadsShowsAndDrawsTheDailyChart)
+{
+    graph.RefreshTeeGraph(month);
+    ASSERT_TRUE(graph.isLoaded());
+    EXPECT_TRUE(form()->isVisible());
+    EXPECT_EQ(form()->windowTitle(), u"Tallyroo Graph for May 2010 [fred]"_s);
+    EXPECT_TRUE(logged(3, u"frmTeeGraph: loading form"_s));
+
+    ChartView* daily = form()->TChart1;
+    EXPECT_FALSE(daily->isHidden());
+    // Options 9: uploads and average, no target.
+    EXPECT_EQ(daily->drawnSeries(), (QList<int>{0, 1, 2, 3, 4}));
+    EXPECT_TRUE(form()->chkShowAverage->isChecked());
+    EXPECT_TRUE(form()->chkShowUploads->isChecked());
+    EXPECT_TRUE(form()->chkShowUploads->isEnabled());
+    EXPECT_FALSE(form()->chkShowTarget->isChecked());
+    // The tallest day stacks 30 + 3 + 100 MB.
+    EXPECT_EQ(daily->ValueAxisMaximum(), 140.0);
+    EXPECT_EQ(daily->valueAxisLabels().first(), u"0"_s);
+    EXPECT_EQ(daily->valueAxisLabels().last(), u"140.0MB"_s);
+    EXPECT_EQ(daily->dateAxisLabels().size(), 5);
+    EXPECT_EQ(daily->dateAxisLabels().first(), u"  1 May"_s);
+    // Ticking the boxes from the options word stored it.
+    EXPECT_EQ(stored(u"GraphTeeOptions"_s), 9);
+
+    // History storage off: the notice stands in for the monthly chart, and that is no failure.
+    EXPECT_TRUE(form()->TChart2->isHidden());
+    EXPECT_FALSE(form()->lblNoGraph->isHidden());
+    EXPECT_TRUE(form()->lblNoGraph->text().startsWith(
+        u"Historical data storage must be enabled to view graph of monthly data.\r\n"_s));
+    EXPECT_TRUE(ctx.logAt(1).isEmpty());
+
+    ctx.core.settings.Username.clear();
+    graph.RefreshTeeGraph(month);
+    EXPECT_EQ(form()->windowTitle(), u"Tallyroo Graph for May 2010 [unknown]"_s);
+}
+
+TEST_F(GraphWindowTest, MonthlyChartShowsTheStoredMonths)
+{
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    ChartView* monthly = form()->TChart2;
+    EXPECT_FALSE(monthly->isHidden());
+    EXPECT_TRUE(form()->lblNoGraph->isHidden());
+    EXPECT_EQ(monthly->dateAxisLabels(), (QStringList{u"  Mar 2010"_s, u"  Apr 2010"_s}));
+    EXPECT_EQ(monthly->drawnSeries(), (QList<int>{0, 1, 2, 3}));
+    EXPECT_GT(monthly->ValueAxisMaximum(), 1000.0);
+    EXPECT_TRUE(monthly->valueAxisLabels().last().endsWith(u"GB"_s));
+}
+
+TEST_F(GraphWindowTest, UntickingQuotaTargetHidesBothQuotaLinesAndStoresTheWord)
+{
+    historyOn();
+    ctx.core.settings.GraphTeeOptions = 25;
+    graph.RefreshTeeGraph(month);
+    ASSERT_TRUE(form()->chkShowTarget->isChecked());
+    EXPECT_TRUE(form()->TChart1->model().Series(5).Active);
+    EXPECT_TRUE(form()->TChart2->model().Series(4).Active);
+
+    form()->chkShowTarget->setChecked(false);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+    EXPECT_EQ(stored(u"GraphTeeOptions"_s), 9);
+    EXPECT_FALSE(form()->TChart1->model().Series(5).Active);
+    EXPECT_FALSE(form()->TChart2->model().Series(4).Active);
+    EXPECT_FALSE(form()->TChart1->drawnSeries().contains(5));
+    EXPECT_FALSE(form()->TChart2->drawnSeries().contains(4));
+}
+
+TEST_F(GraphWindowTest, TargetBoxWorksWhileHistoryIsOff)
+{
+    graph.RefreshTeeGraph(month);
+    form()->chkShowTarget->setChecked(true);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 25);
+    EXPECT_TRUE(form()->TChart1->model().Series(5).Active);
+    EXPECT_TRUE(ctx.logAt(3).filter(u"runtime error"_s).isEmpty());
+}
+
+TEST_F(GraphWindowTest, UploadsBoxFollowsTheDailyMonth)
+{
+    // Stored history with uploads does not enable the box for a month without them.
+    historyOn();
+    month.DailyHeaders[DailyHeader::Uploads].clear();
+    graph.RefreshTeeGraph(month);
+    QCheckBox* uploads = form()->chkShowUploads;
+    EXPECT_FALSE(uploads->isEnabled());
+    EXPECT_FALSE(uploads->isChecked());
+    uploads->setChecked(true);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+    EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
+
+    month = graphMonth();
+    graph.RefreshTeeGraph(month);
+    ASSERT_TRUE(uploads->isEnabled());
+    uploads->setChecked(false);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 8);
+    EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
+    EXPECT_FALSE(form()->TChart2->model().Series(3).Active);
+    EXPECT_EQ(form()->TChart1->model().Series(0).BarWidthPercent, 70);
+}
+
+TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)
+{
+    qoMonth broken = month;
+    broken.DailyFreezone.removeLast();
+    graph.RefreshTeeGraph(broken);
+    ASSERT_TRUE(graph.isLoaded());
+    EXPECT_TRUE(form()->TChart1->isHidden());
+    EXPECT_TRUE(logged(1, u"RefreshTeeGraph: RefreshDailyGraph failed: [9] Subscript out of range"_s));
+    EXPECT_FALSE(form()->lblNoGraph->isHidden());
+
+    graph.RefreshTeeGraph(month);
+    EXPECT_FALSE(form()->TChart1->isHidden());
+}
+
+TEST_F(GraphWindowTest, AnEmptyHistoryHidesTheMonthlyChart)
+{
+    historyOn(false);
+    graph.RefreshTeeGraph(month);
+    EXPECT_TRUE(form()->TChart2->isHidden());
+    EXPECT_FALSE(form()->TChart1->isHidden());
+    EXPECT_EQ(ctx.logAt(1).filter(u"RefreshTeeGraph: RefreshMonthlyGraph failed: [9] "_s).size(), 1);
+}
+
+TEST_F(GraphWindowTest, HideChartsHidesBoth)
+{
+    graph.hideCharts();
+    EXPECT_FALSE(graph.isLoaded());
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    graph.hideCharts();
+    EXPECT_TRUE(form()->TChart1->isHidden());
+    EXPECT_TRUE(form()->TChart2->isHidden());
+}
+
+TEST_F(GraphWindowTest, DefaultPlacementSitsAboveTheMainWindow)
+{
+    GraphPlacement placement(ctx.core.app, ctx.core.registry);
+    EXPECT_EQ(placement.load(9000, 1500), (GraphPlacementValues{0, 6000, 12000, 2500, 1500}));
+    EXPECT_EQ(placement.load(6499, 0).top, 200);
+    EXPECT_EQ(placement.load(6500, 0).top, 0);
+    ctx.core.setDword(key, u"frmTeeChartWindowState"_s, 1);
+    ctx.core.setDword(key, u"frmTeeChartHeight"_s, 4500);
+    EXPECT_EQ(placement.load(9000, 0).state, 0);
+    EXPECT_EQ(placement.load(9000, 0).top, 4000);
+    ctx.core.setDword(key, u"frmTeeChartWindowState"_s, 2);
+    EXPECT_EQ(placement.load(9000, 0).state, 2);
+}
+
+TEST_F(GraphWindowTest, PlacementIsRestoredAndSavedOnClose)
+{
+    ctx.core.setDword(key, u"frmTeeChartHeight"_s, 4500);
+    ctx.core.setDword(key, u"frmTeeChartWidth"_s, 9000);
+    ctx.core.setDword(key, u"frmTeeChartTop"_s, 300);
+    ctx.core.setDword(key, u"frmTeeChartLeft"_s, 450);
+    graph.RefreshTeeGraph(month);
+    ASSERT_TRUE(graph.isLoaded());
+    EXPECT_EQ(form()->placement(), (GraphPlacementValues{0, 4500, 9000, 300, 450}));
+
+    form()->resize(600, 320);
+    form()->cmdClose->click();
+    EXPECT_FALSE(graph.isLoaded());
+    processDeletes();
+    EXPECT_EQ(stored(u"frmTeeChartWindowState"_s), 0);
+    EXPECT_EQ(stored(u"frmTeeChartWidth"_s), 9000);
+    EXPECT_EQ(stored(u"frmTeeChartHeight"_s), 4800);
+    EXPECT_EQ(stored(u"frmTeeChartTop"_s), 300);
+    EXPECT_TRUE(logged(6, u"frmTeeGraph: closing form"_s));
+
+    graph.RefreshTeeGraph(month);
+    ASSERT_TRUE(graph.isLoaded());
+    EXPECT_EQ(form()->placement(), (GraphPlacementValues{0, 4800, 9000, 300, 450}));
+}
+
+TEST_F(GraphWindowTest, AMaximisedWindowSavesOnlyItsState)
+{
+    ctx.core.setDword(key, u"frmTeeChartHeight"_s, 4500);
+    graph.RefreshTeeGraph(month);
+    form()->showMaximized();
+    graph.unload();
+    processDeletes();
+    EXPECT_FALSE(graph.isLoaded());
+    EXPECT_EQ(stored(u"frmTeeChartWindowState"_s), 2);
+    EXPECT_EQ(stored(u"frmTeeChartHeight"_s), 4500);
+    EXPECT_FALSE(stored(u"frmTeeChartWidth"_s).has_value());
+
+    graph.RefreshTeeGraph(month);
+    EXPECT_TRUE(form()->isMaximized());
+}
+
+TEST_F(GraphWindowTest, ANormalWindowSnapsToItsSmallestSize)
+{
+    graph.RefreshTeeGraph(month);
+    form()->resize(5000 / 15, 3000 / 15);
+    const GraphPlacementValues placement = form()->placement();
+    EXPECT_GE(placement.width, 8000);
+    EXPECT_LT(placement.width, 8000 + 15);
+    EXPECT_GE(placement.height, 4000);
+    EXPECT_LT(placement.height, 4000 + 15);
+}

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+// Kinds of series, numbered as the chart's AddSeries takes them.
+enum class SeriesKind : int { Line = 0, Bar = 1, Area = 3 };
+
+// One point of a series. A null point keeps its place on the date axis and is not drawn.
+struct ChartPoint
+{
+    double x = 0;
+    double y = 0;
+    QString label;
+    bool isNull = false;
+};
+
+// A series of a chart, free of any drawing: what the chart logic reads and writes. Points
+// always take the series' own colour.
+class ChartSeries
+{
+public:
+    explicit ChartSeries(SeriesKind kind) : m_kind(kind) {}
+
+    SeriesKind kind() const { return m_kind; }
+
+    bool Active = true;
+    QString Title;
+    QColor SeriesColor;
+    QColor OutlineColor; // bars and areas; lines draw in SeriesColor
+    int StackGroup = 0;  // bars of one group stack into one bar per x value
+    int BarWidthPercent = 70;
+
+    void Clear() { m_points.clear(); }
+    void AddXY(double x, double y, const QString& label = {});
+    void AddNullXY(double x, double y, const QString& label = {});
+    // At the next position (x = the point count).
+    void AddValue(double y, const QString& label = {});
+    void AddNullValue(const QString& label = {});
+
+    int32_t PointCount() const { return int32_t(m_points.size()); }
+    // These raise RunTimeError 9 for an index outside the points.
+    double XValue(int32_t index) const { return at(index).x; }
+    double YValue(int32_t index) const { return at(index).y; }
+    QString PointLabel(int32_t index) const { return at(index).label; }
+    bool isNullPoint(int32_t index) const { return at(index).isNull; }
+    const QList<ChartPoint>& points() const { return m_points; }
+
+    // The point whose slot (half a unit either side of its x) holds x, or -1 for none.
+    int32_t MousePointIndex(double x) const;
+
+private:
+    const ChartPoint& at(int32_t index) const;
+
+    SeriesKind m_kind;
+    QList<ChartPoint> m_points;
+};
+
+// How the date axis labels its points.
+enum class DateAxisFormat { DayMonth, MonthYear };
+
+// The series of one chart in order; index i is the chart's series i.
+class ChartModel
+{
+public:
+    void RemoveAllSeries() { m_series.clear(); }
+    // The new series' index (SeriesCount - 1).
+    int32_t AddSeries(SeriesKind kind);
+    int32_t SeriesCount() const { return int32_t(m_series.size()); }
+    // Raises RunTimeError 9 for an index outside the series.
+    ChartSeries& Series(int32_t index);
+    const ChartSeries& Series(int32_t index) const;
+
+    DateAxisFormat dateAxisFormat = DateAxisFormat::DayMonth;
+
+    // The largest value drawn: active bars and areas stacked per group at each x, lines alone.
+    double largestDrawnValue() const;
+
+private:
+    QList<ChartSeries> m_series;
+};

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LocalDateTime.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+class ChartModel;
+class LogFrontEnd;
+
+// The ticks of a value axis that starts at 0: a step of 1, 2 or 5 times a power of ten (never
+// below 1, so every label is a whole number of MB) and a maximum that is a whole number of steps.
+struct ValueAxisScale
+{
+    double maximum = 10;
+    double step = 1;
+
+    // At most ten steps up to the first step at or above largest.
+    static ValueAxisScale forLargest(double largest);
+    // 0, step, 2 step, ... maximum.
+    QList<double> ticks() const;
+};
+
+// The texts of the graph window.
+namespace ChartTexts {
+// "<product> Graph for <mmmm yyyy> [<user without domain, or unknown>]".
+QString GraphCaption(const QString& productName, const LocalDateTime& anniversary, const QString& username);
+// Daily chart's date axis: "  d mmm".
+QString dayAxisLabel(const LocalDateTime& date);
+// Monthly chart's point labels: "mmm yyyy".
+QString monthLabel(const LocalDateTime& date);
+// A value-axis label in MB as MB, GB or TB, by the label's whole number and the axis maximum.
+// A label that is no number is logged and returned unchanged.
+QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& log);
+// Daily chart, mouse over a point: "<title>: <y 0.00> MB".
+QString dailyToolTip(const QString& title, double y);
+// Monthly chart, mouse over a point: "<label> <title>: <y 0> MB".
+QString monthlyToolTip(const QString& label, const QString& title, double y);
+// The tooltip for the mouse over series at x: the daily chart names any series' point, the
+// monthly chart only the three areas'. Empty when no point is there.
+QString dailySeriesToolTip(const ChartModel& chart, int series, double x);
+QString monthlySeriesToolTip(const ChartModel& chart, int series, double x);
+} // namespace ChartTexts

@@ -1,0 +1,262 @@
+// SPDX-License-Identifier: MIT
+#include "ChartView.h"
+
+#include <QAreaSeries>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QColor GridColour(180, 180, 180);
+
+QFont axisFont()
+{
+    QFont font(u"tahoma"_s);
+    font.setPointSize(8);
+    return font;
+}
+
+void styleAxis(QCategoryAxis* axis)
+{
+    axis->setLabelsFont(axisFont());
+    axis->setGridLinePen(QPen(GridColour, 1, Qt::SolidLine));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+}
+
+// Category labels must differ; a repeated text gets a trailing blank.
+QString unique(QString label, const QStringList& taken)
+{
+    while (taken.contains(label))
+        label += u' ';
+    return label;
+}
+} // namespace
+
+ChartView::ChartView(QWidget* parent) : QChartView(new QChart(), parent)
+{
+    setRenderHint(QPainter::Antialiasing);
+    chart()->setAnimationOptions(QChart::NoAnimation);
+    // The chart's back areas take the button-face colour of the desktop.
+    const QBrush face = palette().brush(QPalette::Button);
+    chart()->setBackgroundBrush(face);
+    chart()->setPlotAreaBackgroundBrush(face);
+    chart()->setPlotAreaBackgroundVisible(true);
+    chart()->legend()->setAlignment(Qt::AlignRight);
+    RedrawChart();
+}
+
+void ChartView::RedrawChart()
+{
+    if (!m_drawingEnabled)
+        return;
+    QChart* drawing = chart();
+    drawing->removeAllSeries();
+    for (QAbstractAxis* axis : drawing->axes()) {
+        drawing->removeAxis(axis);
+        delete axis;
+    }
+    m_xAxis = m_yAxis = nullptr;
+    m_drawn.clear();
+
+    std::set<double> xs;
+    for (int i = 0; i < m_model.SeriesCount(); ++i) {
+        for (const ChartPoint& point : m_model.Series(i).points())
+            xs.insert(point.x);
+    }
+    setUpAxes(QList<double>(xs.begin(), xs.end()));
+    addBars();
+    addAreas();
+    for (int i = 0; i < m_model.SeriesCount(); ++i) {
+        const ChartSeries& series = m_model.Series(i);
+        if (series.Active && series.kind() == SeriesKind::Line)
+            addLines(i, series);
+    }
+    std::sort(m_drawn.begin(), m_drawn.end());
+    viewport()->update();
+}
+
+void ChartView::setUpAxes(const QList<double>& xs)
+{
+    m_xAxis = new QCategoryAxis();
+    styleAxis(m_xAxis);
+    m_xAxis->setLabelsAngle(-90);
+    m_dateLabels.clear();
+    for (const double x : xs) {
+        QString label;
+        if (m_model.dateAxisFormat == DateAxisFormat::DayMonth) {
+            label = ChartTexts::dayAxisLabel(LocalDateTime::fromSerial(x));
+        } else {
+            for (int i = 0; i < m_model.SeriesCount() && label.isEmpty(); ++i) {
+                for (const ChartPoint& point : m_model.Series(i).points()) {
+                    if (point.x == x && !point.label.isEmpty()) {
+                        label = u"  "_s + point.label;
+                        break;
+                    }
+                }
+            }
+        }
+        label = unique(label, m_dateLabels);
+        m_dateLabels.append(label);
+        m_xAxis->append(label, x);
+    }
+    if (xs.isEmpty())
+        m_xAxis->setRange(0, 1);
+    else
+        m_xAxis->setRange(xs.first() - 0.5, xs.last() + 0.5);
+
+    m_scale = ValueAxisScale::forLargest(m_model.largestDrawnValue());
+    m_yAxis = new QCategoryAxis();
+    styleAxis(m_yAxis);
+    m_yAxis->setStartValue(0);
+    m_valueLabels.clear();
+    for (const double tick : m_scale.ticks()) {
+        const QString text = QString::number(tick, 'f', 0);
+        QString label = m_formatter ? m_formatter(text, m_scale.maximum) : text;
+        label = unique(label, m_valueLabels);
+        m_valueLabels.append(label);
+        m_yAxis->append(label, tick);
+    }
+    m_yAxis->setRange(0, m_scale.maximum);
+    chart()->addAxis(m_xAxis, Qt::AlignBottom);
+    chart()->addAxis(m_yAxis, Qt::AlignLeft);
+}
+
+void ChartView::addBars()
+{
+    // The groups standing side by side in each day's slot, in group order.
+    std::set<int> groups;
+    int widthPercent = 70;
+    bool first = true;
+    for (int i = 0; i < m_model.SeriesCount(); ++i) {
+        const ChartSeries& series = m_model.Series(i);
+        if (series.kind() != SeriesKind::Bar)
+            continue;
+        if (first)
+            widthPercent = series.BarWidthPercent;
+        first = false;
+        if (series.Active)
+            groups.insert(series.StackGroup);
+    }
+    if (groups.empty())
+        return;
+    const double total = widthPercent / 100.0;
+    const double width = total / double(groups.size());
+    std::map<int, std::map<double, double>> tops;
+    for (int i = 0; i < m_model.SeriesCount(); ++i) {
+        const ChartSeries& series = m_model.Series(i);
+        if (series.kind() != SeriesKind::Bar || !series.Active)
+            continue;
+        const auto slot = double(std::distance(groups.begin(), groups.find(series.StackGroup)));
+        auto* upper = new QLineSeries();
+        auto* lower = new QLineSeries();
+        for (const ChartPoint& point : series.points()) {
+            if (point.isNull)
+                continue;
+            double& top = tops[series.StackGroup][point.x];
+            const double base = top;
+            top += std::max(0.0, double(point.y));
+            const double left = point.x - total / 2 + slot * width;
+            const double right = left + width;
+            // Up, across and down again, so nothing is filled between two days.
+            upper->append({QPointF(left, base), QPointF(left, top), QPointF(right, top), QPointF(right, base)});
+            lower->append({QPointF(left, base), QPointF(left, base), QPointF(right, base), QPointF(right, base)});
+        }
+        auto* bar = new QAreaSeries(upper, lower);
+        upper->setParent(bar);
+        lower->setParent(bar);
+        bar->setBrush(series.SeriesColor);
+        bar->setPen(Qt::NoPen);
+        attach(bar, i, true);
+    }
+}
+
+void ChartView::addAreas()
+{
+    std::map<double, double> tops;
+    for (int i = 0; i < m_model.SeriesCount(); ++i) {
+        const ChartSeries& series = m_model.Series(i);
+        if (series.kind() != SeriesKind::Area || !series.Active)
+            continue;
+        auto* upper = new QLineSeries();
+        auto* lower = new QLineSeries();
+        for (const ChartPoint& point : series.points()) {
+            double& top = tops[point.x];
+            lower->append(point.x, top);
+            if (!point.isNull)
+                top += std::max(0.0, double(point.y));
+            upper->append(point.x, top);
+        }
+        auto* area = new QAreaSeries(upper, lower);
+        upper->setParent(area);
+        lower->setParent(area);
+        QColor fill = series.SeriesColor;
+        fill.setAlpha(200);
+        area->setBrush(fill);
+        area->setPen(QPen(series.OutlineColor, 1));
+        attach(area, i, true);
+    }
+}
+
+void ChartView::addLines(int index, const ChartSeries& series)
+{
+    // A null point breaks the line: each run of drawn points is a line of its own.
+    QLineSeries* line = nullptr;
+    bool inLegend = true;
+    for (const ChartPoint& point : series.points()) {
+        if (point.isNull) {
+            if (line) {
+                attach(line, index, inLegend);
+                inLegend = false;
+            }
+            line = nullptr;
+            continue;
+        }
+        if (!line) {
+            line = new QLineSeries();
+            line->setPen(QPen(series.SeriesColor, 2));
+            line->setPointsVisible(false);
+        }
+        line->append(point.x, point.y);
+    }
+    if (line)
+        attach(line, index, inLegend);
+    else if (inLegend)
+        attach(new QLineSeries(), index, true);
+}
+
+void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
+{
+    const ChartSeries& series = m_model.Series(index);
+    drawn->setName(series.Title);
+    chart()->addSeries(drawn);
+    drawn->attachAxis(m_xAxis);
+    drawn->attachAxis(m_yAxis);
+    if (auto* line = qobject_cast<QLineSeries*>(drawn)) {
+        line->setPen(QPen(series.SeriesColor, 2));
+        connect(line, &QLineSeries::hovered, this,
+                [this, index](const QPointF& point, bool state) { emit seriesHovered(index, point.x(), state); });
+    } else if (auto* area = qobject_cast<QAreaSeries*>(drawn)) {
+        connect(area, &QAreaSeries::hovered, this,
+                [this, index](const QPointF& point, bool state) { emit seriesHovered(index, point.x(), state); });
+    }
+    if (!inLegend) {
+        for (QLegendMarker* marker : chart()->legend()->markers(drawn))
+            marker->setVisible(false);
+    }
+    if (!m_drawn.contains(index))
+        m_drawn.append(index);
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QChartView::mouseReleaseEvent(event);
+    emit mouseReleased();
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ChartModel.h"
+#include "ChartTexts.h"
+
+#include <QChartView>
+#include <QStringList>
+
+#include <functional>
+
+class QAbstractSeries;
+class QCategoryAxis;
+class QMouseEvent;
+
+// A chart control over Qt Charts: it draws its ChartModel when told to (RedrawChart), with the
+// date axis labelled per point and the value axis from 0 in whole steps. Bars are drawn as
+// stepped areas so that stack groups can stand side by side within a day's slot.
+class ChartView : public QChartView
+{
+    Q_OBJECT
+
+public:
+    // Turns a value-axis label into the text shown, given the axis maximum.
+    using LabelFormatter = std::function<QString(const QString& label, double maximum)>;
+
+    explicit ChartView(QWidget* parent = nullptr);
+
+    ChartModel& model() { return m_model; }
+    const ChartModel& model() const { return m_model; }
+
+    bool DrawingEnabled() const { return m_drawingEnabled; }
+    void setDrawingEnabled(bool enabled) { m_drawingEnabled = enabled; }
+    // Draws the model again; nothing while drawing is off.
+    void RedrawChart();
+    double ValueAxisMaximum() const { return m_scale.maximum; }
+
+    void setValueLabelFormatter(LabelFormatter formatter) { m_formatter = std::move(formatter); }
+
+    // What the axes show after the last redraw, bottom to top and left to right.
+    QStringList valueAxisLabels() const { return m_valueLabels; }
+    QStringList dateAxisLabels() const { return m_dateLabels; }
+    // The model's indexes of the series drawn (active ones) after the last redraw.
+    QList<int> drawnSeries() const { return m_drawn; }
+
+signals:
+    // The mouse entered (or left) the drawing of a model series, at x in the series' units.
+    void seriesHovered(int seriesIndex, double x, bool entered);
+    void mouseReleased();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void setUpAxes(const QList<double>& xs);
+    void addBars();
+    void addAreas();
+    void addLines(int index, const ChartSeries& series);
+    void attach(QAbstractSeries* drawn, int index, bool inLegend);
+
+    ChartModel m_model;
+    bool m_drawingEnabled = true;
+    ValueAxisScale m_scale;
+    LabelFormatter m_formatter;
+    QStringList m_valueLabels;
+    QStringList m_dateLabels;
+    QList<int> m_drawn;
+    QCategoryAxis* m_xAxis = nullptr;
+    QCategoryAxis* m_yAxis = nullptr;
+};

@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: MIT
+#include "DailyChart.h"
+
+#include "Dates.h"
+#include "DisplayOptionBoxes.h"
+#include "LogFrontEnd.h"
+#include "RunTimeError.h"
+#include "Settings.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+struct BarLook
+{
+    const char16_t* title;
+    QColor colour;
+    QColor outline;
+    int group;
+};
+
+const std::array<BarLook, 4> DailyBars{{
+    {u"peak", QColor(0, 160, 240), QColor(0, 128, 192), 0},
+    {u"offpeak", QColor(255, 255, 64), QColor(170, 170, 40), 0},
+    {u"freezone", QColor(0, 255, 0), QColor(0, 192, 0), 0},
+    {u"uploads", QColor(255, 153, 0), QColor(204, 102, 51), 1},
+}};
+
+constexpr int UploadsSeries = 3;
+
+bool after(double serial, const LocalDateTime& moment)
+{
+    return LocalDateTime::fromSerial(serial) > moment;
+}
+} // namespace
+
+DailyChart::DailyChart(ChartModel& chart, DisplayOptionBoxes& boxes, const Settings& settings, LogFrontEnd& log,
+                       const Clock& clock, bool latestMonth)
+    : m_chart(chart), m_boxes(boxes), m_settings(settings), m_log(log), m_clock(clock), m_latestMonth(latestMonth)
+{}
+
+void DailyChart::build(const qoMonth& month)
+{
+    m_log.LogMessage(u"RefreshDailyGraph: creating series on trend"_s, 6);
+    AddDailySeries();
+    ApplySeriesFlags(m_chart, month.DailyHeaders, &m_boxes);
+    const int16_t columns = ScanDataArray(month.DailyHeaders, m_chart);
+    const qsizetype days = month.DailyDates.size();
+    m_log.LogMessage(u"RefreshDailyGraph: "_s + QString::number(days) + u" rows & "_s + QString::number(columns) +
+                         u" columns of data found"_s,
+                     6);
+    m_log.LogMessage(u"RefreshDailyGraph: populating data on trend"_s, 6);
+
+    LocalDateTime lastUpdate;
+    QString szErr;
+    const bool lastUpdateKnown = myCDate(month.LastUpdate, lastUpdate, szErr, m_log.dateSink());
+    const LocalDateTime now = m_clock.now();
+    for (int slot = 1; slot <= 4; ++slot) {
+        if (month.DailyHeaders[size_t(slot)].isEmpty())
+            continue;
+        // Slot 4 carries the uploads, although its title is the total's.
+        const QList<float>& values = month.dailySeries(slot == 4 ? DailyHeader::Uploads : slot);
+        if (values.size() < days)
+            throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
+        ChartSeries& series = m_chart.Series(slot - 1);
+        for (qsizetype d = 0; d < days; ++d) {
+            const double x = month.DailyDates[d].toSerial();
+            const float value = values[d];
+            // An unknown upload figure (-1) keeps its day's place and draws nothing.
+            if ((lastUpdateKnown && month.DailyDates[d] > now) || (slot == 4 && value < 0))
+                series.AddNullXY(x, 1.0);
+            else
+                series.AddXY(x, value);
+        }
+    }
+
+    m_log.LogMessage(u"RefreshDailyGraph: generating data for average trend line"_s, 6);
+    AddQuotaAverageSeries(month);
+    m_log.LogMessage(u"RefreshDailyGraph: generating data for target trend line"_s, 6);
+    AddQuotaTargetSeries(month);
+
+    const int16_t options = m_settings.GraphTeeOptions;
+    const int32_t count = m_chart.SeriesCount();
+    const bool average = (options & GraphOption::Average) != 0;
+    m_chart.Series(count - 2).Active = average;
+    m_boxes.setAverageChecked(average);
+    m_chart.Series(count - 1).Active = (options & GraphOption::Target) != 0;
+    if (m_boxes.uploadsEnabled()) {
+        const bool uploads = (options & GraphOption::Uploads) != 0;
+        m_chart.Series(UploadsSeries).Active = uploads;
+        m_boxes.setUploadsChecked(uploads);
+    }
+    UpdateUploadsSeries(m_chart);
+}
+
+void DailyChart::AddDailySeries()
+{
+    m_chart.RemoveAllSeries();
+    for (const BarLook& look : DailyBars) {
+        ChartSeries& series = m_chart.Series(m_chart.AddSeries(SeriesKind::Bar));
+        series.Title = QString::fromUtf16(look.title);
+        series.SeriesColor = look.colour;
+        series.OutlineColor = look.outline;
+        series.StackGroup = look.group;
+    }
+    m_chart.dateAxisFormat = DateAxisFormat::DayMonth;
+}
+
+void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes* boxes)
+{
+    if (titles[DailyHeader::Offpeak].isEmpty())
+        chart.Series(1).Active = false;
+    if (titles[DailyHeader::Freezone].isEmpty())
+        chart.Series(2).Active = false;
+    if (titles[DailyHeader::Uploads].isEmpty()) {
+        chart.Series(UploadsSeries).Active = false;
+        if (boxes) {
+            boxes->setUploadsEnabled(false);
+            boxes->setUploadsChecked(false);
+        }
+    } else if (boxes) {
+        boxes->setUploadsEnabled(true);
+    }
+}
+
+int16_t DailyChart::ScanDataArray(const ColumnTitles& titles, ChartModel& chart)
+{
+    int16_t count = 0;
+    for (int k = 1; k <= 4; ++k) {
+        if (!titles[size_t(k)].isEmpty())
+            ++count;
+    }
+    for (int k = 1; k <= 4; ++k) {
+        if (titles[size_t(k)].isEmpty())
+            continue;
+        chart.Series(k - 1).Title = k == 4 ? titles[DailyHeader::Uploads] : titles[size_t(k)];
+    }
+    return count;
+}
+
+void DailyChart::UpdateUploadsSeries(ChartModel& chart)
+{
+    const int width = chart.Series(UploadsSeries).Active ? 80 : 70;
+    for (int i = 0; i <= UploadsSeries; ++i)
+        chart.Series(i).BarWidthPercent = width;
+}
+
+std::optional<LocalDateTime> DailyChart::cutOff(const qoMonth& month) const
+{
+    LocalDateTime lastUpdate;
+    QString szErr;
+    if (!myCDate(month.LastUpdate, lastUpdate, szErr, m_log.dateSink()))
+        return std::nullopt;
+    return m_latestMonth ? lastUpdate : m_clock.now();
+}
+
+void DailyChart::lineError(const QString& context, const RunTimeError& error)
+{
+    m_log.LogMessage(context + u"\r\n"_s + error.text(), 1);
+}
+
+void DailyChart::AddQuotaAverageSeries(const qoMonth& month)
+{
+    try {
+        const int32_t m = m_chart.AddSeries(SeriesKind::Line);
+        ChartSeries& line = m_chart.Series(m);
+        line.SeriesColor = QColor(0, 0, 204);
+        line.Title = u"Quota Average"_s;
+        FillQuotaAverage(line, month);
+    } catch (const RunTimeError& error) {
+        lineError(u"Error adding average series to graph:"_s, error);
+    }
+}
+
+void DailyChart::FillQuotaAverage(ChartSeries& line, const qoMonth& month)
+{
+    try {
+        line.Clear();
+        const ChartSeries& peak = m_chart.Series(0);
+        const ChartSeries& offpeak = m_chart.Series(1);
+        const std::optional<LocalDateTime> limit = cutOff(month);
+        double sum = 0;
+        for (int32_t i = 0; i < peak.PointCount(); ++i) {
+            // A day still to come has no figure to count.
+            if ((limit && after(peak.XValue(i), *limit)) || peak.isNullPoint(i))
+                break;
+            if (peak.Active)
+                sum += peak.YValue(i);
+            if (offpeak.Active)
+                sum += offpeak.YValue(i);
+            line.AddXY(peak.XValue(i), sum / (i + 1));
+        }
+    } catch (const RunTimeError& error) {
+        lineError(u"Error calculating average on graph:"_s, error);
+    }
+}
+
+void DailyChart::AddQuotaTargetSeries(const qoMonth& month)
+{
+    try {
+        const int32_t m = m_chart.AddSeries(SeriesKind::Line);
+        ChartSeries& line = m_chart.Series(m);
+        line.SeriesColor = QColor(255, 0, 0);
+        line.Title = u"Quota Target"_s;
+        FillQuotaTarget(line, month);
+    } catch (const RunTimeError& error) {
+        lineError(u"Error adding target series to graph:"_s, error);
+    }
+}
+
+void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
+{
+    try {
+        const ChartSeries& peak = m_chart.Series(0);
+        const ChartSeries& offpeak = m_chart.Series(1);
+        double quota = 0;
+        if (peak.Active)
+            quota += month.PeakQuota;
+        if (offpeak.Active)
+            quota += month.OffPeakQuota;
+        const int32_t days = peak.PointCount();
+        const std::optional<LocalDateTime> limit = cutOff(month);
+        double used = 0;
+        double target = 0;
+        line.Clear();
+        for (int32_t i = 0; i < days; ++i) {
+            if (peak.Active)
+                used += peak.YValue(i);
+            if (offpeak.Active)
+                used += offpeak.YValue(i);
+            if (limit && !after(peak.XValue(i), *limit) && !peak.isNullPoint(i))
+                target = (quota - used) / (days - i);
+            line.AddXY(peak.XValue(i), target);
+        }
+    } catch (const RunTimeError& error) {
+        lineError(u"Error calculating target on graph:"_s, error);
+    }
+}
