@@ -70,6 +70,7 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
             {[this] { return m_diagnostics.SarnickVer(); }, [this] { return m_diagnostics.PelborneVer(); },
              [this] { return m_diagnostics.LoggerVer(); }, [this] { return m_diagnostics.TeeChartVer(); },
              [this] { return m_diagnostics.qoSQLVer(); }});
+        m_mainWindow->setProgramCommand(QCoreApplication::applicationFilePath(), m_arguments);
     }
 }
 

@@ -31,7 +31,7 @@ public:
     bool Active = true;
     QString Title;
     QColor SeriesColor;
-    QColor OutlineColor; // bars and areas; lines draw in SeriesColor
+    QColor OutlineColor; // outline of bars and areas; the line of a line, else SeriesColor
     int StackGroup = 0;  // bars of one group stack into one bar per x value
     int BarWidthPercent = 70;
 

@@ -31,6 +31,12 @@ void styleAxis(QCategoryAxis* axis)
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
 }
 
+// A line series may carry a line colour apart from its series colour.
+QColor lineColour(const ChartSeries& series)
+{
+    return series.OutlineColor.isValid() ? series.OutlineColor : series.SeriesColor;
+}
+
 // Category labels must differ; a repeated text gets a trailing blank.
 QString unique(QString label, const QStringList& taken)
 {
@@ -221,7 +227,7 @@ void ChartView::addLines(int index, const ChartSeries& series)
         }
         if (!line) {
             line = new QLineSeries();
-            line->setPen(QPen(series.SeriesColor, 2));
+            line->setPen(QPen(lineColour(series), 2));
             line->setPointsVisible(false);
         }
         line->append(point.x, point.y);
@@ -240,7 +246,7 @@ void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
     drawn->attachAxis(m_xAxis);
     drawn->attachAxis(m_yAxis);
     if (auto* line = qobject_cast<QLineSeries*>(drawn)) {
-        line->setPen(QPen(series.SeriesColor, 2));
+        line->setPen(QPen(lineColour(series), 2));
         connect(line, &QLineSeries::hovered, this,
                 [this, index](const QPointF& point, bool state) { emit seriesHovered(index, point.x(), state); });
     } else if (auto* area = qobject_cast<QAreaSeries*>(drawn)) {

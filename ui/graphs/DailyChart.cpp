@@ -50,9 +50,6 @@ void DailyChart::build(const qoMonth& month)
                      6);
     m_log.LogMessage(u"RefreshDailyGraph: populating data on trend"_s, 6);
 
-    LocalDateTime lastUpdate;
-    QString szErr;
-    const bool lastUpdateKnown = myCDate(month.LastUpdate, lastUpdate, szErr, m_log.dateSink());
     const LocalDateTime now = m_clock.now();
     for (int slot = 1; slot <= 4; ++slot) {
         if (month.DailyHeaders[size_t(slot)].isEmpty())
@@ -65,8 +62,9 @@ void DailyChart::build(const qoMonth& month)
         for (qsizetype d = 0; d < days; ++d) {
             const double x = month.DailyDates[d].toSerial();
             const float value = values[d];
+            // The last update is read for every point, so a bad one is logged once per point.
             // An unknown upload figure (-1) keeps its day's place and draws nothing.
-            if ((lastUpdateKnown && month.DailyDates[d] > now) || (slot == 4 && value < 0))
+            if ((lastUpdateParses(month) && month.DailyDates[d] > now) || (slot == 4 && value < 0))
                 series.AddNullXY(x, 1.0);
             else
                 series.AddXY(x, value);
@@ -144,6 +142,13 @@ void DailyChart::UpdateUploadsSeries(ChartModel& chart)
         chart.Series(i).BarWidthPercent = width;
 }
 
+bool DailyChart::lastUpdateParses(const qoMonth& month) const
+{
+    LocalDateTime lastUpdate;
+    QString szErr;
+    return myCDate(month.LastUpdate, lastUpdate, szErr, m_log.dateSink());
+}
+
 std::optional<LocalDateTime> DailyChart::cutOff(const qoMonth& month) const
 {
     LocalDateTime lastUpdate;
@@ -177,9 +182,9 @@ void DailyChart::FillQuotaAverage(ChartSeries& line, const qoMonth& month)
         line.Clear();
         const ChartSeries& peak = m_chart.Series(0);
         const ChartSeries& offpeak = m_chart.Series(1);
-        const std::optional<LocalDateTime> limit = cutOff(month);
         double sum = 0;
         for (int32_t i = 0; i < peak.PointCount(); ++i) {
+            const std::optional<LocalDateTime> limit = cutOff(month);
             // A day still to come has no figure to count.
             if ((limit && after(peak.XValue(i), *limit)) || peak.isNullPoint(i))
                 break;
@@ -218,7 +223,6 @@ void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
         if (offpeak.Active)
             quota += month.OffPeakQuota;
         const int32_t days = peak.PointCount();
-        const std::optional<LocalDateTime> limit = cutOff(month);
         double used = 0;
         double target = 0;
         line.Clear();
@@ -227,6 +231,7 @@ void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
                 used += peak.YValue(i);
             if (offpeak.Active)
                 used += offpeak.YValue(i);
+            const std::optional<LocalDateTime> limit = cutOff(month);
             if (limit && !after(peak.XValue(i), *limit) && !peak.isNullPoint(i))
                 target = (quota - used) / (days - i);
             line.AddXY(peak.XValue(i), target);

@@ -45,6 +45,7 @@ public:
     static void UpdateUploadsSeries(ChartModel& chart);
 
 private:
+    bool lastUpdateParses(const qoMonth& month) const;
     // The moment after which the lines stop; none when the last update does not parse.
     std::optional<LocalDateTime> cutOff(const qoMonth& month) const;
     void lineError(const QString& context, const RunTimeError& error);

@@ -158,7 +158,7 @@ bool modTeeGraph::latestMonthShown()
         if (widget->objectName() != u"frmMain"_s)
             continue;
         if (const auto* months = widget->findChild<QComboBox*>(u"cboHistory"_s))
-            return months->currentIndex() <= 0;
+            return months->currentIndex() == 0;
     }
-    return true;
+    return false;
 }

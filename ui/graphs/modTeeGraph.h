@@ -36,7 +36,7 @@ public:
 
 private:
     void load();
-    // The main window's month list shows its newest month (or there is none).
+    // The main window's month list shows its newest month; an empty list shows none.
     static bool latestMonthShown();
 
     GraphContext m_ctx;

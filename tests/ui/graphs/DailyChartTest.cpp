@@ -74,6 +74,21 @@ TEST_F(DailyChartTest, WithoutALastUpdateEveryDayIsDrawnAndTheTargetLiesAtZero)
     EXPECT_EQ(ys(5), (QList<double>(5, 0.0)));
 }
 
+TEST_F(DailyChartTest, ABadLastUpdateIsReadAgainForEveryPointOfBarsAndLines)
+{
+    month.LastUpdate = u"unknown"_s;
+    build();
+    int bad = 0;
+    for (const auto& line : core.logLines()) {
+        if (line.text.startsWith(u"myCDate: "_s)) {
+            EXPECT_EQ(line.level, 5);
+            ++bad;
+        }
+    }
+    // Four bar series of five days, then the five days of each line.
+    EXPECT_EQ(bad, 4 * 5 + 5 + 5);
+}
+
 TEST_F(DailyChartTest, AverageAndTargetStopAtTheLastUpdateOfTheNewestMonth)
 {
     core.clock.set(*LocalDateTime::fromParts(2010, 7, 1));

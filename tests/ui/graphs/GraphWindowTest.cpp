@@ -8,8 +8,11 @@
 #include "modTeeGraph.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineSeries>
+#include <QMap>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -113,6 +116,38 @@ TEST_F(GraphWindowTest, MonthlyChartShowsTheStoredMonths)
     EXPECT_EQ(monthly->drawnSeries(), (QList<int>{0, 1, 2, 3}));
     EXPECT_GT(monthly->ValueAxisMaximum(), 1000.0);
     EXPECT_TRUE(monthly->valueAxisLabels().last().endsWith(u"GB"_s));
+
+    // The uploads line is drawn in its line colour, the quota line in its series colour.
+    form()->chkShowTarget->setChecked(true);
+    QMap<QString, QColor> pens;
+    for (QAbstractSeries* drawn : monthly->chart()->series()) {
+        if (auto* line = qobject_cast<QLineSeries*>(drawn))
+            pens.insert(line->name(), line->pen().color());
+    }
+    EXPECT_EQ(pens.value(u"Uploads"_s), QColor(204, 102, 51));
+    EXPECT_EQ(pens.value(u"Quota"_s), QColor(255, 0, 0));
+}
+
+TEST_F(GraphWindowTest, LinesStopAtTheLastUpdateOnlyWhileTheNewestListedMonthIsShown)
+{
+    ctx.core.clock.set(*LocalDateTime::fromParts(2010, 5, 7, 12, 0, 0));
+    QWidget mainWindow;
+    mainWindow.setObjectName(u"frmMain"_s);
+    auto* months = new QComboBox(&mainWindow);
+    months->setObjectName(u"cboHistory"_s);
+    auto averageDays = [this] { return form()->TChart1->model().Series(4).PointCount(); };
+
+    // An empty list (history off) shows no month of its own: the present moment is the cut-off.
+    graph.RefreshTeeGraph(month);
+    EXPECT_EQ(averageDays(), 5);
+    months->addItems({u"May 2010"_s, u"April 2010"_s});
+    months->setCurrentIndex(0);
+    graph.RefreshTeeGraph(month);
+    EXPECT_EQ(averageDays(), 3);
+    EXPECT_EQ(form()->TChart1->model().Series(5).YValue(4), form()->TChart1->model().Series(5).YValue(2));
+    months->setCurrentIndex(1);
+    graph.RefreshTeeGraph(month);
+    EXPECT_EQ(averageDays(), 5);
 }
 
 TEST_F(GraphWindowTest, UntickingQuotaTargetHidesBothQuotaLinesAndStoresTheWord)

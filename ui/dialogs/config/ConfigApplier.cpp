@@ -16,6 +16,8 @@
 #include "WindowSeam.h"
 #include "modSQL.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 ConfigApplier::ConfigApplier(const ConfigContext& context) : m_ctx(context) {}
@@ -118,10 +120,15 @@ void ConfigApplier::applyAutoStart(bool wanted)
     // Only a change is written, so an existing entry keeps the command it was made with.
     if (entry.exists() == wanted)
         return;
-    if (wanted)
-        entry.write(m_ctx.programPath, m_ctx.programArguments);
-    else
-        entry.remove();
+    if (wanted) {
+        // Without a command from the caller, this run's own is the one to start again.
+        if (m_ctx.programPath.isEmpty())
+            entry.write(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+        else
+            entry.write(m_ctx.programPath, m_ctx.programArguments);
+        return;
+    }
+    entry.remove();
 }
 
 // The settings are saved by now: the rest brings the program up to date with them.

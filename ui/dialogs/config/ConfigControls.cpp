@@ -30,6 +30,8 @@ Widget* named(Widget* widget, const QString& name)
 QLabel* label(const QString& name, const QString& text, bool wrap = false)
 {
     auto* widget = named(new QLabel(text), name);
+    // Shown as they stand: a status text from the web site must not turn into markup.
+    widget->setTextFormat(Qt::PlainText);
     widget->setWordWrap(wrap);
     return widget;
 }
@@ -316,6 +318,9 @@ void ConfigControls::build(QDialog* dialog, const QString& productName)
 
     for (QLineEdit* box : {txtDataPath, txtLogFile, txtPlanName, txtProductName, txtPeakTime, txtOffpeakTime})
         makeReadOnly(box);
+    // The plan details are skipped when tabbing; the two paths can still be reached to copy them.
+    for (QLineEdit* box : {txtPlanName, txtProductName, txtPeakTime, txtOffpeakTime})
+        box->setFocusPolicy(Qt::NoFocus);
 
     // The buttons below the tabs.
     cmdOK = named(new QPushButton(u"OK"_s), u"cmdOK"_s);
@@ -347,7 +352,6 @@ void ConfigControls::setBoxEnabled(QLineEdit* box, bool enabled)
 void ConfigControls::makeReadOnly(QLineEdit* box)
 {
     box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, box->style()->standardPalette().color(QPalette::Button));
     box->setPalette(palette);

@@ -102,7 +102,7 @@ struct ConfigControls
 
     // Greys or enables a text box: disabled boxes take the button-face background.
     static void setBoxEnabled(QLineEdit* box, bool enabled);
-    // The read-only value boxes: button-face background, outside the tab order.
+    // The read-only value boxes: button-face background.
     static void makeReadOnly(QLineEdit* box);
 
 private:

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -322,10 +323,17 @@ void frmConfig::txtTimeout_LostFocus()
 bool frmConfig::eventFilter(QObject* watched, QEvent* event)
 {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::FocusIn) {
+    if (!box || (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut))
+        return QDialog::eventFilter(watched, event);
+    // A context menu takes the focus only for a while, and so does another program's window as far
+    // as the check goes: the box is still being edited.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::PopupFocusReason)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
         // After the click that gave the focus has placed the cursor.
         QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    } else if (box && event->type() == QEvent::FocusOut) {
+    } else if (reason != Qt::ActiveWindowFocusReason) {
         if (box == m_ui.txtInterval)
             txtInterval_LostFocus();
         else if (box == m_ui.txtDelay)

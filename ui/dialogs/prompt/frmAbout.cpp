@@ -62,6 +62,7 @@ frmAbout::frmAbout(const AppInfo& app, LogFrontEnd& log, ProviderLinks& links, C
     setObjectName(u"frmAbout"_s);
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFont(QFont(u"Tahoma"_s));
     // Form_MouseMove needs the moves over the bare dialog without a button held.
     setMouseTracking(true);
     buildControls();
@@ -141,7 +142,7 @@ void frmAbout::buildControls()
 
     m_btnOK = new QPushButton(u"OK"_s, this);
     m_btnOK->setObjectName(u"btnOK"_s);
-    // Enter and Esc both end the dialog through OK.
+    // Enter presses OK; Esc and the close box end the dialog just the same.
     m_btnOK->setDefault(true);
     connect(m_btnOK, &QPushButton::clicked, this, &frmAbout::btnOK_Click);
 

@@ -30,6 +30,7 @@ frmPasswordEntry::frmPasswordEntry(const AppInfo& app, Settings& settings, LogFr
     setModal(true);
     // A fixed dialog: no help button in the title bar.
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFont(QFont(u"Tahoma"_s));
 
     m_image1 = named(new QLabel(this), u"Image1"_s);
     m_image1->setFixedSize(32, 32);
@@ -51,6 +52,10 @@ frmPasswordEntry::frmPasswordEntry(const AppInfo& app, Settings& settings, LogFr
     m_btnOK->setDefault(true);
     m_btnCancel = named(new QPushButton(u"Cancel"_s, this), u"btnCancel"_s);
     m_btnCancel->setAutoDefault(false);
+    // The buttons keep the classic dialog face; only the texts are in Tahoma.
+    const QFont buttonFont(u"MS Sans Serif"_s);
+    m_btnOK->setFont(buttonFont);
+    m_btnCancel->setFont(buttonFont);
     connect(m_btnOK, &QPushButton::clicked, this, &frmPasswordEntry::btnOK_Click);
     connect(m_btnCancel, &QPushButton::clicked, this, &frmPasswordEntry::btnCancel_Click);
 

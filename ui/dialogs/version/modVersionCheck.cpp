@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -104,7 +105,7 @@ QString modVersionCheck::versionPageAddress() const
 
 QString modVersionCheck::productPageAddress() const
 {
-    return m_siteBase + productPath + u"?src="_s + m_ctx.app.ProductName;
+    return m_siteBase + productPath + u"?src="_s + QString::fromLatin1(QUrl::toPercentEncoding(m_ctx.app.ProductName));
 }
 
 void modVersionCheck::setDialogPresenter(DialogPresenter presenter)

@@ -302,6 +302,8 @@ void MainWindowSeam::setDebugLogText(const QString& text)
 BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, BoxIcon icon, BoxButtons buttons)
 {
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), dialogOwner());
+    // Texts carry what the provider and the web site sent: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     return boxAnswer(box.exec());
 }
 
@@ -447,7 +449,8 @@ void MainWindowSeam::showPasswordDialog()
 {
     if (!m_services)
         return;
-    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, dialogOwner());
+    // The prompt stands on its own: the main window may be hidden in the tray while it asks.
+    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, nullptr);
     prompt.exec();
 }
 

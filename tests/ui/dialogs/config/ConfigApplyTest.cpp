@@ -209,6 +209,18 @@ TEST(ConfigApplyTest, AutostartEntryIsWrittenOnlyWhenItChanges)
     EXPECT_FALSE(QFile::exists(t.autoStartPath()));
 }
 
+TEST(ConfigApplyTest, AutostartEntryWithoutACommandStartsThisProgram)
+{
+    ConfigTestContext t(u"autostart-self"_s);
+    t.context.programPath.clear();
+    t.context.programArguments.clear();
+    auto dialog = t.open();
+    dialog->controls().chkAutoStartup->setChecked(true);
+    dialog->cmdApply_Click();
+    const QString text = fileText(t.autoStartPath());
+    EXPECT_TRUE(text.contains(u"\nExec=\""_s + QCoreApplication::applicationFilePath() + u'"')) << text.toStdString();
+}
+
 TEST(ConfigApplyTest, OkWithAnUnreadableNumberKeepsTheDialogOpen)
 {
     ConfigTestContext t(u"ok"_s);

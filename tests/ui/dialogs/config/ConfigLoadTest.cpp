@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -67,8 +69,13 @@ TEST(ConfigLoadTest, ShowsTheSettings)
     EXPECT_EQ(ui.txtTimeout->text(), u"90"_s);
     EXPECT_FALSE(ui.chkAutoStartup->isChecked());
     EXPECT_EQ(ui.lblStatus->text(), u"no record of last version check"_s);
+    // Status texts may come from the web site: never read as markup.
+    EXPECT_EQ(ui.lblStatus->textFormat(), Qt::PlainText);
     EXPECT_EQ(ui.txtDataPath->text(), t.core.folder);
     EXPECT_TRUE(ui.txtDataPath->isReadOnly());
+    // Only the plan details are left out of the tab order.
+    EXPECT_NE(ui.txtDataPath->focusPolicy() & Qt::TabFocus, 0);
+    EXPECT_EQ(ui.txtPlanName->focusPolicy() & Qt::TabFocus, 0);
     EXPECT_EQ(ui.lblMigrationStatus->text(), u"-1 (unknown migration status)"_s);
     EXPECT_EQ(ui.txtLogFile->text(), t.core.folder + u"/debug.log"_s);
     EXPECT_EQ(ui.txtProductName->text(), u"unknown"_s);
@@ -255,4 +262,26 @@ TEST(ConfigLoadTest, NumberBoxesTakeNumbersOnly)
     dialog->txtTimeout_LostFocus();
     EXPECT_EQ(ui.txtTimeout->text(), u"20"_s);
     EXPECT_EQ(ui.udTimeout->value(), 20);
+}
+
+TEST(ConfigLoadTest, NumberBoxIsCheckedWhenTheFocusMovesOnWithinTheDialog)
+{
+    ConfigTestContext t(u"focus"_s);
+    t.core.settings.OptionFlags = OptionFlag::AutoRefresh;
+    auto dialog = t.open();
+    QLineEdit* box = dialog->controls().txtInterval;
+    const auto leave = [box](Qt::FocusReason reason) {
+        QFocusEvent event(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(box, &event);
+    };
+    box->setText(u"20.5"_s);
+    // A context menu or another program's window: still editing.
+    leave(Qt::PopupFocusReason);
+    leave(Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(box->text(), u"20.5"_s);
+    leave(Qt::TabFocusReason);
+    EXPECT_EQ(box->text(), u"20"_s);
+    box->setText(u"7"_s);
+    leave(Qt::MouseFocusReason);
+    EXPECT_EQ(box->text(), u"15"_s);
 }

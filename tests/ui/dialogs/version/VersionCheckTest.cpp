@@ -179,4 +179,9 @@ TEST_F(VersionCheckTest, DefaultAddressesUseTheProductSiteOverTls)
         VersionCheckContext{ctx.app, ctx.settings, ctx.run, ctx.log, ctx.registry, ctx.clock, links, ctx.window}};
     EXPECT_EQ(plain.versionPageAddress(), u"https://www.tallyroo.example/software/Tallyroo/version/"_s);
     EXPECT_EQ(plain.productPageAddress(), u"https://www.tallyroo.example/software/Tallyroo/?src=Tallyroo"_s);
+
+    // The product name is one query value, whatever it holds.
+    ctx.app.ProductName = u"Tally & Co"_s;
+    EXPECT_EQ(plain.productPageAddress(), u"https://www.tallyroo.example/software/Tallyroo/?src=Tally%20%26%20Co"_s);
+    EXPECT_EQ(plain.versionPageAddress(), u"https://www.tallyroo.example/software/Tallyroo/version/"_s);
 }
