@@ -163,17 +163,24 @@ void DailyChart::lineError(const QString& context, const RunTimeError& error)
     m_log.LogMessage(context + u"\r\n"_s + error.text(), 1);
 }
 
-void DailyChart::AddQuotaAverageSeries(const qoMonth& month)
+void DailyChart::addQuotaLine(const QColor& colour, const QString& title, const QString& errorContext,
+                              void (DailyChart::*fill)(ChartSeries&, const qoMonth&), const qoMonth& month)
 {
     try {
         const int32_t m = m_chart.AddSeries(SeriesKind::Line);
         ChartSeries& line = m_chart.Series(m);
-        line.SeriesColor = QColor(0, 0, 204);
-        line.Title = u"Quota Average"_s;
-        FillQuotaAverage(line, month);
+        line.SeriesColor = colour;
+        line.Title = title;
+        (this->*fill)(line, month);
     } catch (const RunTimeError& error) {
-        lineError(u"Error adding average series to graph:"_s, error);
+        lineError(errorContext, error);
     }
+}
+
+void DailyChart::AddQuotaAverageSeries(const qoMonth& month)
+{
+    addQuotaLine(QColor(0, 0, 204), u"Quota Average"_s, u"Error adding average series to graph:"_s,
+                 &DailyChart::FillQuotaAverage, month);
 }
 
 void DailyChart::FillQuotaAverage(ChartSeries& line, const qoMonth& month)
@@ -201,15 +208,8 @@ void DailyChart::FillQuotaAverage(ChartSeries& line, const qoMonth& month)
 
 void DailyChart::AddQuotaTargetSeries(const qoMonth& month)
 {
-    try {
-        const int32_t m = m_chart.AddSeries(SeriesKind::Line);
-        ChartSeries& line = m_chart.Series(m);
-        line.SeriesColor = QColor(255, 0, 0);
-        line.Title = u"Quota Target"_s;
-        FillQuotaTarget(line, month);
-    } catch (const RunTimeError& error) {
-        lineError(u"Error adding target series to graph:"_s, error);
-    }
+    addQuotaLine(QColor(255, 0, 0), u"Quota Target"_s, u"Error adding target series to graph:"_s,
+                 &DailyChart::FillQuotaTarget, month);
 }
 
 void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)

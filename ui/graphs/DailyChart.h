@@ -49,6 +49,9 @@ private:
     // The moment after which the lines stop; none when the last update does not parse.
     std::optional<LocalDateTime> cutOff(const qoMonth& month) const;
     void lineError(const QString& context, const RunTimeError& error);
+    // A quota line of its colour and title, filled by one of the two fill routines.
+    void addQuotaLine(const QColor& colour, const QString& title, const QString& errorContext,
+                      void (DailyChart::*fill)(ChartSeries&, const qoMonth&), const qoMonth& month);
 
     ChartModel& m_chart;
     DisplayOptionBoxes& m_boxes;
