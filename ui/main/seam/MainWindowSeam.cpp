@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -210,8 +211,18 @@ void MainWindowSeam::prepareTrayMenu()
 void MainWindowSeam::showMainWindow(bool startMinimised)
 {
     loadForm();
-    if (m_form && !startMinimised)
+    if (!m_form)
+        return;
+    if (!startMinimised) {
         m_form->show();
+        return;
+    }
+    // Started hidden, the window comes back through the tray icon; with no notification area it
+    // waits minimised on the task bar instead.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        log(u"Main: no notification area to start in, starting minimised on the task bar"_s, 6);
+        m_form->showMinimized();
+    }
 }
 
 void MainWindowSeam::setCaption(const QString& caption)

@@ -20,6 +20,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -199,4 +200,15 @@ TEST_F(MainWindowSeamTest, TheGraphCommandLoadsTheGraphWindowAndExitUnloadsIt)
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(seam.isGraphWindowLoaded());
+}
+
+TEST_F(MainWindowSeamTest, StartingMinimisedWithoutANotificationAreaWaitsOnTheTaskBar)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the test platform has none
+    seam.form()->hide();
+    seam.showMainWindow(true);
+    EXPECT_TRUE(seam.isMainWindowVisible());
+    EXPECT_TRUE(seam.form()->windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(
+        core.logTexts().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s));
 }
