@@ -11,18 +11,22 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-std::unique_ptr<QTemporaryDir>& homeDir()
+struct Folders
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    return dir;
-}
-} // namespace
+    std::unique_ptr<QTemporaryDir> run; // the whole run's folder
+    QString home;                       // the current test's home below it
+    int testNumber = 0;
+};
 
-namespace TestEnvironment {
-void setUp()
+Folders& folders()
 {
-    homeDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/tallytest-XXXXXX");
-    const QString root = homeDir()->path();
+    static Folders instance;
+    return instance;
+}
+
+// Points HOME and the XDG variables at new folders below root.
+void settleHome(const QString& root)
+{
     const auto setFolder = [&](const char* variable, const QString& sub) {
         const QString path = sub.isEmpty() ? root : root + u'/' + sub;
         QDir().mkpath(path);
@@ -34,16 +38,42 @@ void setUp()
     setFolder("XDG_DATA_HOME", u".local/share"_s);
     setFolder("XDG_CACHE_HOME", u".cache"_s);
     setFolder("XDG_RUNTIME_DIR", u"runtime"_s);
+    folders().home = root;
+}
+} // namespace
+
+namespace TestEnvironment {
+void setUp()
+{
+    folders().run = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/tallytest-XXXXXX");
+    // Code that runs outside a test (static set-up, listing the tests) still gets a private home.
+    settleHome(folders().run->path() + u"/outside"_s);
 }
 
 void tearDown()
 {
-    homeDir().reset();
+    folders().run.reset();
+    folders().home.clear();
+}
+
+void beginTest()
+{
+    if (folders().run)
+        settleHome(folders().run->path() + u"/test-"_s + QString::number(++folders().testNumber));
+}
+
+void endTest()
+{
+    if (!folders().run)
+        return;
+    const QString finished = folders().home;
+    settleHome(folders().run->path() + u"/outside"_s);
+    QDir(finished).removeRecursively();
 }
 
 QString home()
 {
-    return homeDir() ? homeDir()->path() : QString();
+    return folders().home;
 }
 
 QString freshFolder(const QString& name)

@@ -4,11 +4,16 @@
 #include <QByteArray>
 #include <QString>
 
-// The temporary per-process home that the test main sets up before any test runs.
+// The temporary home that the test main gives every test: HOME and the XDG folders point into a
+// new empty folder before each test starts and it is removed when the test ends, so no test sees
+// another's settings, data or caches, whether CTest runs it alone or its executable runs whole.
 namespace TestEnvironment {
 // Called by the test main around the whole run.
 void setUp();
 void tearDown();
+// Called by the test main around each test.
+void beginTest();
+void endTest();
 
 // The temporary folder standing in for HOME; XDG_CONFIG_HOME, XDG_DATA_HOME and
 // XDG_RUNTIME_DIR are folders below it.

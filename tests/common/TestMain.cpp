@@ -11,6 +11,15 @@ using TestApplication = QCoreApplication;
 
 #include <gtest/gtest.h>
 
+namespace {
+// Gives every test a home of its own (see TestEnvironment).
+class FreshHomePerTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo&) override { TestEnvironment::beginTest(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { TestEnvironment::endTest(); }
+};
+} // namespace
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -19,7 +28,10 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    // The same number and date formats whoever runs the tests, as under CTest.
+    qputenv("LC_ALL", "C.UTF-8");
     TestEnvironment::setUp();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest);
     int result = 0;
     {
         // Many parts of Qt (event loop, sockets, locale) want an application object; widgets want
