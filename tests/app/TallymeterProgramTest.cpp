@@ -20,6 +20,7 @@ class TallymeterProgram : public ::testing::Test
 protected:
     TallymeterProgram()
     {
+        provider.setStandardErrorFile(home + u"/provider.log"_s);
         provider.start(QStringLiteral(FAKEPROVIDER_PATH),
                        {u"--port"_s, u"0"_s, u"--data"_s, QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s});
         if (provider.waitForStarted() && provider.waitForReadyRead(10000))
@@ -32,24 +33,28 @@ protected:
         QDir().mkpath(home + u"/data"_s);
         QDir().mkpath(home + u"/runtime"_s);
     }
+    // What the provider has logged so far: a line per request.
+    QString providerLog() const { return QString::fromUtf8(TestEnvironment::readFile(home + u"/provider.log"_s)); }
+
     ~TallymeterProgram() override
     {
         provider.kill();
         provider.waitForFinished();
     }
 
-    void writeProfile(const QString& password)
+    // extra: more lines for the shared settings key.
+    void writeProfile(const QString& password, const QString& extra = {})
     {
         QFile file(home + u"/config/tallymeter/registry.reg"_s);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        const QString text = u"Tallymeter registry 1\n\n"
-                             u"[Software\\Tallymeter]\n\"debug\"=dword:0000000a\n\n"
-                             u"[Software\\Tallymeter\\Config]\n\"DisableEncryption\"=dword:00000001\n"
-                             u"\"Username\"=\"alice\"\n\"Password\"=\""_s +
-                             password +
-                             u"\"\n\"Options\"=dword:0001bbec\n\n"
-                             u"[Software\\Pelborne\\Config]\n\"ToolboxURL\"=\""_s +
-                             base + u"\"\n"_s;
+        const QString text =
+            u"Tallymeter registry 1\n\n[Software\\Tallymeter]\n\"debug\"=dword:0000000a\n\"URLXMLUsage\"=\""_s + base +
+            u"/cgi-bin/new/volume_usage_xml.cgi?username=qoUID&action=login&password=qoPWD\"\n\n"
+            u"[Software\\Tallymeter\\Config]\n\"DisableEncryption\"=dword:00000001\n"
+            u"\"Username\"=\"alice\"\n\"Password\"=\""_s +
+            password + u"\"\n\"Options\"=dword:0001bbec\n"_s + extra +
+            u"\n[Software\\Pelborne\\Config]\n\"ToolboxURL\"=\""_s + base +
+            u"\"\n\n[Software\\Sarnick\\Config]\n\"ToolboxURL\"=\""_s + base + u"\"\n"_s;
         file.write(text.toUtf8());
     }
 
@@ -129,4 +134,21 @@ TEST_F(TallymeterProgram, BadCommandLineEndsWithItsMessage)
     EXPECT_TRUE(
         log().contains(u"Error processing command line parameters: unknown switch: /X Tallymeter aborting..."_s))
         << log().toStdString();
+}
+
+TEST_F(TallymeterProgram, BothFeedsNameTheProgramAndItsVersionToTheProvider)
+{
+    const QString agent = u"User-Agent: Tallyroo 1.3.2 ("_s;
+    writeProfile(u"sunshine 42"_s);
+    ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    QString requests = providerLog();
+    EXPECT_TRUE(requests.contains(u"api.cgi "_s + agent + u"Pelborne COM 1.0.2; Linux "_s)) << requests.toStdString();
+    EXPECT_TRUE(log().contains(u"starting Tallyroo 1.3.2"_s));
+
+    writeProfile(u"sunshine 42"_s, u"\"UseJSONFeed\"=dword:00000000\n"_s);
+    ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    requests = providerLog();
+    EXPECT_TRUE(requests.contains(u"volume_usage_xml.cgi "_s + agent + u"Sarnick COM 1.0.8; Linux "_s))
+        << requests.toStdString();
+    EXPECT_FALSE(requests.contains(u"unknown app"_s));
 }

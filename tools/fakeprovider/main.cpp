@@ -76,10 +76,12 @@ int main(int argc, char** argv)
     std::printf("%s\n", qPrintable(provider.baseUrl()));
     std::fflush(stdout);
 
-    // One line per request on stderr; the query stays out of it because it carries passwords.
+    // One line per request on stderr, with the client's name; the query stays out of it because it
+    // carries passwords.
     QObject::connect(&provider, &FakeProvider::requestRecorded, &provider, [&provider] {
         const FakeProvider::Request request = provider.requests().constLast();
-        std::fprintf(stderr, "%s %s\n", request.method.constData(), qPrintable(request.path));
+        std::fprintf(stderr, "%s %s User-Agent: %s\n", request.method.constData(), qPrintable(request.path),
+                     request.header("User-Agent").constData());
         provider.clearRequests();
     });
     return QCoreApplication::exec();
