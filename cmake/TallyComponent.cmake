@@ -20,9 +20,7 @@ function(tally_add_component name)
         OUTPUT_NAME ${name}
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON
-        LINK_DEPENDS ${map}
-        # Installed beside the component runtime it needs.
-        INSTALL_RPATH "$ORIGIN")
+        LINK_DEPENDS ${map})
     target_compile_definitions(${library} PRIVATE TALLY_COMPONENT_VERSION="${ARG_VERSION}")
     target_link_libraries(${library} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
     target_link_options(${library} PRIVATE
