@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "UsageDataTypes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,7 @@ struct RunState;
 class CommandLine
 {
 public:
-    static constexpr int16_t MaxProfile = 30;
+    static constexpr int16_t MaxProfile = HighestProfileNumber;
 
     // The arguments of a command line: blanks separate them, a double quote opens a part in
     // which blanks belong to the argument, and double quotes never become part of an argument.

@@ -6,6 +6,7 @@
 #include "Path.h"
 #include "RegistryRoutines.h"
 #include "StandardLocations.h"
+#include "UsageDataTypes.h"
 #include "UserNames.h"
 
 #include <QFileInfo>
@@ -17,9 +18,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// The error that intProfile raises for a number outside 0..20: the object error base plus 11.
+// The error that intProfile raises for a number no profile has: the object error base plus 11.
 constexpr int32_t ProfileOutOfRange = int32_t(0x8004000Bu);
-constexpr int16_t HighestProfile = 20;
 constexpr int16_t ShortestTimeout = 2;
 constexpr int16_t LongestTimeout = 600;
 
@@ -81,7 +81,7 @@ void UsageDataCommon::raisePlain(const QString& text, int16_t level) const
 
 ComErrorResult UsageDataCommon::putProfile(int16_t value)
 {
-    if (value < 0 || value > HighestProfile) {
+    if (value < 0 || value > HighestProfileNumber) {
         const QString source = title() + u".intProfile"_s;
         return ComError{ProfileOutOfRange, source + u" profile number out of valid range"_s, source};
     }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
 // The value types of the UsageData interfaces, shared by both components.
@@ -19,3 +20,6 @@ using DailyValues = std::optional<QList<float>>;
 using DailyHeaders = std::array<QString, 6>;
 // Six month totals in the same column order.
 using MonthTotals = std::array<float, 6>;
+
+// Profiles are numbered 0 to this, on the command line, in the menus and in the components.
+constexpr int16_t HighestProfileNumber = 30;

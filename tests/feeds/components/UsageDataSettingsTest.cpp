@@ -49,18 +49,20 @@ TEST_F(UsageDataSettings, NewObjectsHoldTheirStartingValues)
         EXPECT_EQ(total, 0.0f);
 }
 
-TEST_F(UsageDataSettings, ProfileNumbersOutsideZeroToTwentyAreRefused)
+TEST_F(UsageDataSettings, ProfileNumbersOutsideZeroToThirtyAreRefused)
 {
     PelborneComponent pelborne(u"Pelborne.UsageData"_s, recorder);
     SarnickComponent sarnick(u"Sarnick.UsageData"_s, recorder);
 
-    EXPECT_FALSE(pelborne.usage->intProfile(20));
-    EXPECT_EQ(pelborne.usage->intProfile(), 20);
+    // Every profile the command line accepts.
+    EXPECT_FALSE(pelborne.usage->intProfile(30));
+    EXPECT_EQ(pelborne.usage->intProfile(), 30);
+    EXPECT_FALSE(sarnick.usage->intProfile(30));
     EXPECT_FALSE(pelborne.usage->intProfile(0));
     EXPECT_EQ(pelborne.usage->intProfile(), 0);
     ASSERT_FALSE(sarnick.usage->intProfile(7));
 
-    for (int16_t refused : {int16_t(21), int16_t(-1), std::numeric_limits<int16_t>::max()}) {
+    for (int16_t refused : {int16_t(31), int16_t(-1), std::numeric_limits<int16_t>::max()}) {
         SCOPED_TRACE(refused);
         const ComErrorResult pelborneError = pelborne.usage->intProfile(refused);
         ASSERT_TRUE(pelborneError);

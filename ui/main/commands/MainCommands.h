@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "UsageDataTypes.h"
+
 #include "MonthCalcs.h"
 #include "ProgramServices.h"
 
@@ -22,7 +24,7 @@ class MainCommands
 {
 public:
     // The profile menu has one item per profile number 0..MaxProfile.
-    static constexpr int MaxProfile = 30;
+    static constexpr int MaxProfile = HighestProfileNumber;
     // tmrVerCheck ticks once a minute; the periodic check looks once an hour.
     static constexpr int32_t VerCheckTicksPerCheck = 60;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "UsageDataTypes.h"
+
 #include <QList>
 #include <QString>
 
@@ -13,7 +15,7 @@ class QPoint;
 // names and captions the program knows them by.
 struct MainMenus
 {
-    static constexpr int ProfileCount = 31;
+    static constexpr int ProfileCount = HighestProfileNumber + 1;
 
     struct ProfileItem
     {
