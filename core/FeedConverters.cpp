@@ -12,6 +12,9 @@
 #include "TextRoutines.h"
 #include "qoMonth.h"
 
+#include <algorithm>
+#include <numeric>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,6 +42,33 @@ void raise(const ComErrorResult& error)
 {
     if (error)
         throw RunTimeError(error->number, error->description, error->source);
+}
+
+// A provider may list the days in any order; everything after the fetch (the month's start, the
+// store, the grid, the exports) takes them in date order. Series that do not have one value per
+// day are left as they came.
+void putDaysInDateOrder(qoMonth& month)
+{
+    const qsizetype days = month.DailyDates.size();
+    QList<qsizetype> order(days);
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return month.DailyDates[a] < month.DailyDates[b]; });
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+    const auto reorder = [&](auto& series) {
+        if (series.size() != days)
+            return;
+        const auto listed = series;
+        for (qsizetype i = 0; i < days; ++i)
+            series[i] = listed[order[i]];
+    };
+    reorder(month.DailyDates);
+    reorder(month.DailyPeak);
+    reorder(month.DailyOffpeak);
+    reorder(month.DailyFreezone);
+    reorder(month.DailyTotals);
+    reorder(month.DailyUploads);
 }
 } // namespace
 
@@ -98,7 +128,6 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
         const DailyDates dates = usage->arrayDailyDates();
         if (!dates || dates->isEmpty())
             throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
-        fetched.AnniversaryDate = dates->first();
         fetched.IP = usage->szIP();
         fetched.LastConnect = usage->szLastConnect();
         fetched.LastUpdate = usage->szLastUpdate();
@@ -126,6 +155,9 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
         const DailyHeaders headers = usage->arrayDailyHeaders();
         for (int i = 0; i < DailyHeader::Count; ++i)
             fetched.DailyHeaders[size_t(i)] = headers[size_t(i)];
+
+        putDaysInDateOrder(fetched);
+        fetched.AnniversaryDate = fetched.DailyDates.first();
 
         usage.reset();
         m_log.LogMessage(routine + u": cleaning up"_s, 6);

@@ -4,6 +4,7 @@
 #include "HeadlessWindowSeam.h"
 #include "RefreshTestContext.h"
 #include "SharedRegistry.h"
+#include "TestEnvironment.h"
 
 #include <QFile>
 
@@ -230,4 +231,26 @@ TEST(RefreshWithoutWindow, TheRunOnceModeRefreshesWithNoWindowAtAll)
         << standardError.join(u'\n').toStdString();
     EXPECT_TRUE(seam.trayToolTip().startsWith(u"Tallyroo [alice]: "_s));
     EXPECT_FALSE(core.run.CurrentMonth.DailyDates.isEmpty());
+}
+
+TEST_F(RefreshEndToEnd, DaysListedOutOfOrderAreKeptInDateOrder)
+{
+    // The account's reply lists 3, 1 and 2 March.
+    ctx.core.settings.Username = u"flags"_s;
+    ctx.core.settings.Password = u"flags-pass"_s;
+    ctx.core.settings.OptionFlags |= int32_t(OptionFlag::CSVExport);
+    ASSERT_TRUE(ctx.refresh()) << problems().toStdString();
+
+    const qoMonth& month = ctx.core.run.CurrentMonth;
+    EXPECT_EQ(month.AnniversaryDate, *LocalDateTime::fromParts(2024, 3, 1, 0, 0, 0));
+    ASSERT_EQ(month.DailyDates.size(), 3);
+    for (int day = 0; day < 3; ++day)
+        EXPECT_EQ(month.DailyDates[day].date().day(), day + 1);
+    EXPECT_EQ(month.DailyPeak, QList<float>({1, 2, 0}));
+    EXPECT_EQ(month.DailyOffpeak, QList<float>({0, 0.5f, 3}));
+    EXPECT_EQ(month.DailyTotals, QList<float>({1, 2.75f, 3}));
+    const QString stored = ctx.storedMonths().join(u' ');
+    EXPECT_TRUE(stored.startsWith(u"2024-03-01|"_s)) << stored.toStdString();
+    const QByteArray csv = TestEnvironment::readFile(ctx.core.run.DataDir + u"/202403.csv"_s);
+    EXPECT_LT(csv.indexOf("2024-03-01"), csv.indexOf("2024-03-03")) << csv.constData();
 }
