@@ -96,6 +96,36 @@ void RefreshCycle::guarded(Run& run, Step&& step)
 
 bool RefreshCycle::RefreshData(bool& fromcache, bool quiet, bool manual)
 {
+    const bool obtained = refresh(fromcache, quiet, manual);
+    runDeferred();
+    return obtained;
+}
+
+void RefreshCycle::whenAccountFree(std::function<void()> action)
+{
+    if (!m_accountInUse) {
+        action();
+        return;
+    }
+    m_log.LogMessage(u"RefreshData: refresh in progress, account change waits for it to end"_s, 6);
+    m_deferred.push_back(std::move(action));
+}
+
+void RefreshCycle::runDeferred()
+{
+    // A refresh that an earlier refresh's event pumping started nested ends first; the outer one
+    // runs the actions when it ends.
+    if (m_run.RefreshInProgress)
+        return;
+    while (!m_deferred.empty()) {
+        const std::function<void()> action = std::move(m_deferred.front());
+        m_deferred.erase(m_deferred.begin());
+        action();
+    }
+}
+
+bool RefreshCycle::refresh(bool& fromcache, bool quiet, bool manual)
+{
     Run run(fromcache);
     try {
         const auto word = [](bool value) { return value ? u"True"_s : u"False"_s; };
@@ -114,6 +144,7 @@ bool RefreshCycle::RefreshData(bool& fromcache, bool quiet, bool manual)
         checkPassword(run);
 
         if (run.proceed) {
+            m_accountInUse = true;
             m_window.setTrayAnimation(true);
             m_window.setBusyPointer(true);
             m_window.repaintMainWindow();
@@ -360,6 +391,7 @@ void RefreshCycle::exportMonth(Run& run)
 void RefreshCycle::finish(Run& run)
 {
     m_run.RefreshInProgress = false;
+    m_accountInUse = false;
     guarded(run, [&] { m_window.setBusyPointer(false); });
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
@@ -378,6 +410,7 @@ bool RefreshCycle::trapA(Run& run, const RunTimeError& error)
     ignoringErrors([&] { m_window.setTrayAnimation(false); });
     m_schedule.SetNextRefreshDate(m_run.CurrentMonth.LastUpdate, RefreshSchedule::nowBase());
     m_run.RefreshInProgress = false;
+    m_accountInUse = false;
     m_schedule.UpdateRefreshStatus();
     ignoringErrors([&] { m_window.setRefreshControlsEnabled(true); });
     ignoringErrors([&] { m_window.repaintMainWindow(); });

@@ -13,6 +13,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 class LogFrontEnd;
 class RunTimeError;
 class MainRoutines;
@@ -39,6 +42,14 @@ public:
     // only go to the log. True when the month was obtained and shown. In the hidden run-once
     // mode nothing waits for a person: missing login details fail the refresh.
     bool RefreshData(bool& fromcache, bool quiet, bool manual);
+
+    // True from the moment a refresh has its account settled (after the login checks) to its end:
+    // what it fetches is stored and shown under the profile and user it started with.
+    bool accountInUse() const { return m_accountInUse; }
+    // Runs action now, or, while a refresh uses the account, once that refresh has ended: a profile
+    // switch or applied options in the middle of a fetch would have the fetched month stored and
+    // shown under the other account. Deferred actions run in the order they were asked for.
+    void whenAccountFree(std::function<void()> action);
     bool HistoryBackfill(qoMonth& month, QString& error) { return m_backfill.HistoryBackfill(month, error); }
 
     FeedComponents& components() { return m_components; }
@@ -48,6 +59,9 @@ public:
 
 private:
     struct Run;
+
+    bool refresh(bool& fromcache, bool quiet, bool manual);
+    void runDeferred();
 
     // The steps, in order; each reads and updates the run's locals.
     void checkUsername(Run& run);
@@ -90,4 +104,7 @@ private:
     HistoryBackfiller m_backfill;
     modXML m_xml;
     modCSV m_csv;
+
+    bool m_accountInUse = false;
+    std::vector<std::function<void()>> m_deferred;
 };

@@ -145,11 +145,13 @@ QList<MainCommands::ProfileEntry> MainCommands::profileMenu(int& count)
 
 void MainCommands::mnuProfile_Click(int index)
 {
-    try {
-        switchProfile(index);
-    } catch (const RunTimeError& error) {
-        trap("mnuProfile_Click", error);
-    }
+    m_ctx.cycle.whenAccountFree([this, index] {
+        try {
+            switchProfile(index);
+        } catch (const RunTimeError& error) {
+            trap("mnuProfile_Click", error);
+        }
+    });
 }
 
 void MainCommands::switchProfile(int index)

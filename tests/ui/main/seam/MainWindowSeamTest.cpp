@@ -2,6 +2,8 @@
 #include "MainWindowSeam.h"
 #include "DailyGrid.h"
 #include "FakeProvider.h"
+#include "LiteConnection.h"
+#include "LiteStatement.h"
 #include "MonthDisplay.h"
 #include "PasswordScrambler.h"
 #include "ProviderLinks.h"
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -211,4 +214,32 @@ TEST_F(MainWindowSeamTest, StartingMinimisedWithoutANotificationAreaWaitsOnTheTa
     EXPECT_TRUE(seam.form()->windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(
         core.logTexts().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s));
+}
+
+TEST_F(MainWindowSeamTest, AProfileChosenDuringAFetchWaitsForTheRefreshToEnd)
+{
+    core.setText(u"Software\\Tallymeter\\Config1"_s, u"Username"_s, u"anytime"_s);
+    // alice's month is on its way while the user picks the other profile.
+    ProviderRule slow;
+    slow.queryContains = u"_TOKEN=alice-"_s;
+    slow.useDefaultReply = true;
+    slow.delayMs = 400;
+    provider.addRule(slow);
+    QTimer::singleShot(100, seam.form(), [this] { emit seam.form()->profileChosen(1); });
+
+    ASSERT_TRUE(refresh());
+    // alice's month went to alice's database; the switch came after it.
+    EXPECT_EQ(core.run.ProfileNumber, 1);
+    EXPECT_EQ(core.settings.Username, u"anytime"_s);
+    const auto monthsIn = [this](const QString& user) {
+        if (!QFile::exists(core.run.DataDir + u'/' + user + u".sl3"_s))
+            return 0;
+        LiteConnection conn;
+        conn.Open(core.run.DataDir + u'/' + user + u".sl3"_s);
+        LiteStatement count = conn.Prepare(u"select count(*) from MonthlyData"_s);
+        return count.Step() ? int(count.ColumnValue(0).toInteger()) : -1;
+    };
+    EXPECT_EQ(monthsIn(u"alice"_s), 2);
+    EXPECT_EQ(monthsIn(u"anytime"_s), 0);
+    EXPECT_EQ(text(u"txtUsername"_s), u"anytime"_s);
 }
