@@ -13,6 +13,7 @@ using namespace Qt::StringLiterals;
 namespace {
 const QByteArray ShowRequest = "show\n";
 const QByteArray ShownAnswer = "shown\n";
+const QByteArray NothingToShowAnswer = "nothing\n";
 
 QString baseName(const QString& title, const QString& folder)
 {
@@ -44,7 +45,7 @@ SingleInstance::Claim SingleInstance::claim(int answerMs)
         serve();
         return Claim::First;
     }
-    return askRunningCopy(answerMs) ? Claim::ActivatedOther : Claim::OtherNotAnswering;
+    return askRunningCopy(answerMs) ? Claim::ActivatedOther : Claim::OtherNotShown;
 }
 
 void SingleInstance::serve()
@@ -62,9 +63,8 @@ void SingleInstance::serve()
                 if (!socket->canReadLine())
                     return;
                 if (socket->readLine() == ShowRequest) {
-                    if (m_onActivate)
-                        m_onActivate();
-                    socket->write(ShownAnswer);
+                    const bool shown = m_onActivate && m_onActivate();
+                    socket->write(shown ? ShownAnswer : NothingToShowAnswer);
                     socket->flush();
                 }
                 socket->disconnectFromServer();

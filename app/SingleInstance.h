@@ -15,9 +15,9 @@ class SingleInstance
 {
 public:
     enum class Claim {
-        First,             // this copy runs; it now answers the others
-        ActivatedOther,    // another copy runs and came to the front
-        OtherNotAnswering, // another copy holds the lock but did not answer
+        First,          // this copy runs; it now answers the others
+        ActivatedOther, // another copy runs and came to the front
+        OtherNotShown,  // another copy holds the lock but showed no window: it has none, or did not answer
     };
 
     // folder: the per-user runtime folder.
@@ -30,8 +30,9 @@ public:
     // running copy's answer.
     Claim claim(int answerMs = 3000);
 
-    // Called in the running copy when another asks it to come to the front.
-    void setActivateHandler(std::function<void()> handler) { m_onActivate = std::move(handler); }
+    // Called in the running copy when another asks it to come to the front; true when it showed a
+    // window.
+    void setActivateHandler(std::function<bool()> handler) { m_onActivate = std::move(handler); }
 
     QString lockFile() const { return m_lockPath; }
     QString socketName() const { return m_socketPath; }
@@ -44,5 +45,5 @@ private:
     QString m_socketPath;
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;
-    std::function<void()> m_onActivate;
+    std::function<bool()> m_onActivate;
 };

@@ -138,6 +138,8 @@ std::optional<int> TallyProgram::singleInstance()
     m_instance->setActivateHandler([this] {
         m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
         m_window.restoreMainWindow();
+        // Before the window is loaded (or in the run-once mode) there is none to show.
+        return m_window.isFormLoaded();
     });
     const SingleInstance::Claim claim = m_instance->claim();
     if (claim == SingleInstance::Claim::First)

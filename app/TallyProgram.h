@@ -41,6 +41,7 @@ public:
         ComponentMissing = 3, // a component or the database wrapper could not be created
         AlreadyRunning = 4,   // another copy runs (and was asked to come forward)
         CancelledByUser = 5,  // the data-folder question was cancelled
+        NoDisplay = 6,        // started without /H where there is no display
     };
 
     // arguments: the command line without the program's name. programFolder: where the
@@ -56,7 +57,7 @@ public:
     Settings& settings() { return m_settings; }
     LogFrontEnd& log() { return m_log; }
     WindowSeam& window() { return m_window; }
-    // The windows of a run with a display; none in the hidden run-once mode or without a display.
+    // The windows of a run with a display; none in the hidden run-once mode.
     MainWindowSeam* mainWindow() { return m_mainWindow.get(); }
     RefreshCycle& cycle() { return m_cycle; }
     ProviderLinks& links() { return m_links; }

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,16 +24,24 @@ void onSignal(int)
 
 int main(int argc, char* argv[])
 {
-    // Windows need a display; the run-once mode and a start without one do with none.
+    // The run-once mode needs no display; everything else shows windows.
     bool hidden = false;
     for (int i = 1; i < argc; ++i)
         hidden = hidden || QByteArray(argv[i]).left(2).toUpper() == "/H";
     const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!display && !hidden) {
+        // Without a window, a tray icon or timers the program could only sit there holding the
+        // single-instance lock.
+        std::fputs("tallymeter: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "Start it on a desktop, or with /H to refresh once without a window.\n",
+                   stderr);
+        return TallyProgram::NoDisplay;
+    }
     std::unique_ptr<QCoreApplication> application;
-    if (display && !hidden)
-        application = std::make_unique<QApplication>(argc, argv);
-    else
+    if (hidden)
         application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
     QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("tallymeter"));
     QStringList arguments = QCoreApplication::arguments();

@@ -16,12 +16,15 @@ TEST(SingleInstanceTest, SecondInstanceBringsTheFirstForwardAndEnds)
     const QString folder = TestEnvironment::freshFolder(u"second"_s);
     SingleInstance first(u"Tallymeter"_s, folder);
     int activations = 0;
-    first.setActivateHandler([&] { ++activations; });
+    first.setActivateHandler([&] { return ++activations == 1; });
     ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
 
     SingleInstance second(u"Tallymeter"_s, folder);
     EXPECT_EQ(second.claim(), SingleInstance::Claim::ActivatedOther);
     EXPECT_EQ(activations, 1);
+    // A running copy with no window to show says so.
+    SingleInstance third(u"Tallymeter"_s, folder);
+    EXPECT_EQ(third.claim(), SingleInstance::Claim::OtherNotShown);
 
     // Another title is another program.
     SingleInstance other(u"Othermeter"_s, folder);
@@ -35,7 +38,7 @@ TEST(SingleInstanceTest, LockWithoutAnAnsweringCopyIsReported)
     // A live holder of the lock that never listens.
     QLockFile holder(probe.lockFile());
     ASSERT_TRUE(holder.tryLock(0));
-    EXPECT_EQ(probe.claim(300), SingleInstance::Claim::OtherNotAnswering);
+    EXPECT_EQ(probe.claim(300), SingleInstance::Claim::OtherNotShown);
 }
 
 TEST(SingleInstanceTest, StaleLockOfAGoneCopyIsTakenOver)
@@ -57,6 +60,7 @@ TEST(SingleInstanceTest, StaleLockOfAGoneCopyIsTakenOver)
     socket.close();
 
     EXPECT_EQ(probe.claim(300), SingleInstance::Claim::First);
+    probe.setActivateHandler([] { return true; });
     SingleInstance second(u"Tallymeter"_s, folder);
     EXPECT_EQ(second.claim(), SingleInstance::Claim::ActivatedOther);
 }

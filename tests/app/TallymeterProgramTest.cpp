@@ -2,6 +2,7 @@
 #include "TallymeterProgram.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +34,7 @@ TEST_F(TallymeterProgram, HiddenRunReportsAFailedRefreshInItsStatus)
 TEST_F(TallymeterProgram, BadCommandLineEndsWithItsMessage)
 {
     writeProfile(u"sunshine 42"_s);
-    EXPECT_EQ(run({u"/Q"_s, u"/X"_s}), 2);
+    EXPECT_EQ(run({u"/H"_s, u"/X"_s}), 2);
     EXPECT_TRUE(
         log().contains(u"Error processing command line parameters: unknown switch: /X Tallymeter aborting..."_s))
         << log().toStdString();
@@ -54,4 +55,18 @@ TEST_F(TallymeterProgram, BothFeedsNameTheProgramAndItsVersionToTheProvider)
     EXPECT_TRUE(requests.contains(u"volume_usage_xml.cgi "_s + agent + u"Sarnick COM 1.0.8; Linux "_s))
         << requests.toStdString();
     EXPECT_FALSE(requests.contains(u"unknown app"_s));
+}
+
+TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
+{
+    writeProfile(u"sunshine 42"_s);
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    EXPECT_EQ(run({}), 6);
+    EXPECT_TRUE(output.contains(u"no display"_s)) << output.toStdString();
+    EXPECT_TRUE(output.contains(u"/H"_s));
+    // It ended before taking the single-instance lock or touching the provider.
+    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
+    EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
+    EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
 }

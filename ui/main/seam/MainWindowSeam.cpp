@@ -128,9 +128,15 @@ void MainWindowSeam::loadForm()
         return;
     const CommandContext& s = *m_services;
     m_form = std::make_unique<frmMain>(MainWindowContext{s.app, s.settings, s.run, s.log, s.registry, s.clock});
-    // The dialogs and message boxes take the program's icon too.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // The dialogs and message boxes take the program's icon too.
         QApplication::setWindowIcon(imgTray::applicationIcon());
+        // A tray program lives on when its windows close, the main window hidden in the tray
+        // included: only Exit, the end of the desktop session or a signal ends it.
+        QApplication::setQuitOnLastWindowClosed(false);
+        QObject::connect(application, &QGuiApplication::commitDataRequest, m_form.get(),
+                         [this] { m_form->endOfSession(); });
+    }
     m_form->setWindowIcon(imgTray::applicationIcon());
     m_form->setTrayPresent([this] { return m_trayBackend && m_trayBackend->isShown(); });
     if (!m_caption.isEmpty())

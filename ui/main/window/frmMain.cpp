@@ -421,6 +421,14 @@ void frmMain::mnuFile_Exit_Click()
     Form_Unload(-1);
 }
 
+void frmMain::endOfSession()
+{
+    if (m_ending)
+        return;
+    Form_QueryUnload(2);
+    Form_Unload(-1);
+}
+
 void frmMain::Form_QueryUnload(int unloadMode)
 {
     static const QString modes[] = {u"close cmd from control"_s, u"unload statement from code"_s,

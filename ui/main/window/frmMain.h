@@ -60,6 +60,8 @@ public:
     void InitValueDisplay(bool bHistorical);
     // Ends the program, also with MinimiseToTray on.
     void mnuFile_Exit_Click();
+    // The desktop session is ending: the program ends as with Exit, whatever the tray option says.
+    void endOfSession();
     // Hides the window in the tray; without a tray it is minimised to the task bar instead.
     void mnuFile_MinToTray_Click();
     void mnuPopup_Show_Click();

@@ -17,8 +17,10 @@
 #include "modSysTray.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -242,4 +244,59 @@ TEST_F(MainWindowSeamTest, AProfileChosenDuringAFetchWaitsForTheRefreshToEnd)
     EXPECT_EQ(monthsIn(u"alice"_s), 2);
     EXPECT_EQ(monthsIn(u"anytime"_s), 0);
     EXPECT_EQ(text(u"txtUsername"_s), u"anytime"_s);
+}
+
+TEST_F(MainWindowSeamTest, HiddenInTheTrayTheProgramOutlivesEveryWindowItOpens)
+{
+    ASSERT_TRUE(refresh());
+    // A stand-in notification area, so closing the window hides it in the tray.
+    seam.form()->setTrayPresent([] { return true; });
+    core.settings.OptionFlags |= int32_t(OptionFlag::MinimiseToTray | OptionFlag::AutoRefresh);
+    seam.form()->close();
+    ASSERT_FALSE(seam.isMainWindowVisible());
+
+    // Every request to end the program that the application sees, however it arises.
+    struct QuitCounter : QObject
+    {
+        int quits = 0;
+        bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Quit && ++quits > 0; }
+    } counter;
+    qApp->installEventFilter(&counter);
+    const auto closeModalSoon = [] {
+        QTimer::singleShot(50, qApp, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+    };
+    const int requestsBefore = int(provider.requests().size());
+    QTimer::singleShot(0, qApp, [&] {
+        closeModalSoon();
+        seam.showOptionsDialog();
+        closeModalSoon();
+        seam.showAboutDialog();
+        closeModalSoon();
+        seam.showPasswordDialog();
+        closeModalSoon();
+        seam.messageBox(u"a message"_s, core.app.Title, BoxIcon::Information, BoxButtons::Ok);
+        seam.showGraphWindow(core.run.CurrentMonth);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != seam.form() && window->isVisible())
+                window->close();
+        }
+        QCoreApplication::processEvents();
+        // The refresh timer still refreshes once the next refresh is due.
+        core.clock.set(Now.addMinutes(200));
+        seam.form()->tmrRefresh().start(10);
+        QElapsedTimer waited;
+        waited.start();
+        while (int(provider.requests().size()) == requestsBefore && waited.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::exit(7);
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    qApp->removeEventFilter(&counter);
+    EXPECT_EQ(counter.quits, 0);
+    EXPECT_EQ(ended, 0);
+    EXPECT_GT(int(provider.requests().size()), requestsBefore);
+    EXPECT_FALSE(seam.isMainWindowVisible());
 }
