@@ -47,22 +47,15 @@ void GridFill::log(const QString& message, int16_t level) const
         m_log(message, level);
 }
 
-int GridFill::classifyTitle(const QString& title, const QString& peakTitle)
+int GridFill::columnSeries(int slot, const QString& title, const QString& peakTitle)
 {
-    const auto within = [](const QString& list, const QString& text) {
-        return !text.isEmpty() && list.contains(text, Qt::CaseInsensitive);
+    // A feed that titles its peak class "Total" has no other total worth a column of its own.
+    const auto total = [](const QString& text) {
+        return !text.isEmpty() && u" Total "_s.contains(text, Qt::CaseInsensitive);
     };
-    if (within(u" Peak Quota Non-free Usage Anytime Standard "_s, title))
+    if (total(title) && total(peakTitle))
         return DailyHeader::Peak;
-    if (within(u" OffPeak GlimraTime "_s, title))
-        return DailyHeader::Offpeak;
-    if (within(u" Freezone Glimrazone "_s, title))
-        return DailyHeader::Freezone;
-    if (within(u" Total "_s, title))
-        return within(u" Total "_s, peakTitle) ? DailyHeader::Peak : DailyHeader::Total;
-    if (title == u"Uploads"_s)
-        return DailyHeader::Uploads;
-    return 0;
+    return slot;
 }
 
 QString GridFill::dateText(const QDate& date)
@@ -74,10 +67,15 @@ GridContents GridFill::fill(const qoMonth& month) const
 {
     GridContents grid;
     const int days = int(month.DailyDates.size());
+    // The non-empty titles and the slot of the month record each one came from.
     QStringList titles;
-    for (const QString& title : month.DailyHeaders)
-        if (!title.isEmpty())
-            titles << title;
+    QList<int> titleSlots;
+    for (int slot = 0; slot < DailyHeader::Count; ++slot) {
+        if (!month.DailyHeaders[size_t(slot)].isEmpty()) {
+            titles << month.DailyHeaders[size_t(slot)];
+            titleSlots << slot;
+        }
+    }
     const int k = int(titles.size());
     grid.cells = QList<QList<GridCell>>(days + 2, QList<GridCell>(k + 1));
     for (int i = 0; i < k; ++i)
@@ -86,12 +84,11 @@ GridContents GridFill::fill(const qoMonth& month) const
         grid.firstSerial = int64_t(std::floor(month.DailyDates.first().toSerial()));
 
     log(u"ParseArrays: populating data grid"_s, 6);
-    // Column c (2..k) shows the class of titles[c-1].
+    // Column c (2..k) shows the series of the slot its title came from, as the CSV export does:
+    // providers name their classes freely ("Off-peak", "Night"), so the title cannot tell.
     QList<int> classes(k + 1, 0);
     for (int c = 2; c <= k; ++c) {
-        classes[c] = classifyTitle(titles.at(c - 1), month.DailyHeaders[DailyHeader::Peak]);
-        if (classes[c] == 0)
-            log(u"ParseArrays: unrecognised header while processing data: "_s + titles.at(c - 1), 2);
+        classes[c] = columnSeries(titleSlots.at(c - 1), titles.at(c - 1), month.DailyHeaders[DailyHeader::Peak]);
         if (classes[c] == DailyHeader::Uploads)
             grid.uploadsColumn = c;
     }
@@ -109,7 +106,7 @@ GridContents GridFill::fill(const qoMonth& month) const
             grid.todayIndex = r;
         }
         for (int c = 2; c <= k; ++c) {
-            const float v = classes[c] == 0 ? 0.0f : valueAt(month.dailySeries(classes[c]), r);
+            const float v = valueAt(month.dailySeries(classes[c]), r);
             grid.cells[row][c].text = FormatTwoDecimals(singleText(v), m_options.commaSeparators);
             // An upload of -1 is unknown: shown, never added.
             if (!(c == grid.uploadsColumn && v == -1.0f))

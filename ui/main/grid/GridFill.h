@@ -11,8 +11,8 @@
 
 struct qoMonth;
 
-// Builds the daily grid of a month (ParseArrays without a widget): the columns chosen by their
-// titles, the dates, today's row, the estimated shaped days, each column's smallest positive and
+// Builds the daily grid of a month (ParseArrays without a widget): a column per non-empty title,
+// the dates, today's row, the estimated shaped days, each column's smallest positive and
 // largest value and the totals row.
 class GridFill
 {
@@ -29,9 +29,10 @@ public:
 
     GridContents fill(const qoMonth& month) const;
 
-    // The daily series a column title stands for: 1 peak, 2 off-peak, 3 free zone, 4 total,
-    // 5 uploads, 0 none. peakTitle is the month's DailyHeaders 1.
-    static int classifyTitle(const QString& title, const QString& peakTitle);
+    // The daily series of the column whose title came from DailyHeaders slot (1 peak, 2 off-peak,
+    // 3 free zone, 4 total, 5 uploads): the slot's own, except that a "Total" column shows the peak
+    // values when the peak class itself is titled "Total". peakTitle is the month's DailyHeaders 1.
+    static int columnSeries(int slot, const QString& title, const QString& peakTitle);
     // "dd-mmm-yy" in the user's language.
     static QString dateText(const QDate& date);
 

@@ -86,25 +86,24 @@ TEST(GridFillLayout, UnknownUploadsStayOutOfTheTotalButKeepTheirText)
     EXPECT_EQ(columnTexts(grid, columnOf(grid, u"Freezone"_s)).last(), u"0.50"_s);
 }
 
-TEST(GridFillLayout, TitlesAreClassifiedByTheWordListsAndAnUnknownOneLogsAndReadsZero)
+TEST(GridFillLayout, ColumnsTakeTheSeriesOfTheirTitlesSlotWhateverTheTitleSays)
 {
-    EXPECT_EQ(GridFill::classifyTitle(u"anytime"_s, u"Peak"_s), 1);
-    EXPECT_EQ(GridFill::classifyTitle(u"GlimraTime"_s, u"Peak"_s), 2);
-    EXPECT_EQ(GridFill::classifyTitle(u"glimrazone"_s, u"Peak"_s), 3);
-    EXPECT_EQ(GridFill::classifyTitle(u"Total"_s, u"Peak"_s), 4);
-    EXPECT_EQ(GridFill::classifyTitle(u"Total"_s, u"Total"_s), 1);
-    EXPECT_EQ(GridFill::classifyTitle(u"Uploads"_s, u"Peak"_s), 5);
-    EXPECT_EQ(GridFill::classifyTitle(u"uploads"_s, u"Peak"_s), 0);
-
     qoMonth month = makeMonth(March1, 2, false, false);
+    month.DailyHeaders[2] = u"Off-peak"_s;
+    month.DailyOffpeak = {4.0f, 5.0f};
     month.DailyHeaders[3] = u"Bonus"_s;
     month.DailyFreezone = {7.0f, 7.0f};
     std::vector<std::pair<QString, int16_t>> lines;
     const GridContents grid = fillAt(month, QDate(2024, 5, 1), false, &lines);
-    EXPECT_EQ(columnTexts(grid, 3), (QStringList{u"0.00"_s, u"0.00"_s, u"0.00"_s}));
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        std::pair{u"ParseArrays: unrecognised header while processing data: Bonus"_s, int16_t(2)}),
-              lines.end());
+    EXPECT_EQ(columnTexts(grid, columnOf(grid, u"Off-peak"_s)), (QStringList{u"4.00"_s, u"5.00"_s, u"9.00"_s}));
+    EXPECT_EQ(columnTexts(grid, columnOf(grid, u"Bonus"_s)), (QStringList{u"7.00"_s, u"7.00"_s, u"14.00"_s}));
+    for (const auto& [text, level] : lines)
+        EXPECT_GT(level, 2) << text.toStdString(); // nothing for the status bar
+
+    // A peak class titled "Total" also fills the total column.
+    EXPECT_EQ(GridFill::columnSeries(4, u"Total"_s, u"Total"_s), 1);
+    EXPECT_EQ(GridFill::columnSeries(4, u"Total"_s, u"Peak"_s), 4);
+    EXPECT_EQ(GridFill::columnSeries(2, u"Night"_s, u"Total"_s), 2);
 }
 
 TEST(GridFillToday, TodaysRowIsLightBlueExceptTheHiddenColumn)

@@ -10,6 +10,7 @@
 #include "RefreshCycle.h"
 #include "SettingsStore.h"
 #include "SharedRegistry.h"
+#include "TestEnvironment.h"
 #include "TrayMenu.h"
 #include "ctlUsageBar.h"
 #include "frmMain.h"
@@ -299,4 +300,26 @@ TEST_F(MainWindowSeamTest, HiddenInTheTrayTheProgramOutlivesEveryWindowItOpens)
     EXPECT_EQ(ended, 0);
     EXPECT_GT(int(provider.requests().size()), requestsBefore);
     EXPECT_FALSE(seam.isMainWindowVisible());
+}
+
+TEST_F(MainWindowSeamTest, TheGridShowsEveryClassAsTheMonthsCsvDoes)
+{
+    core.settings.OptionFlags |= int32_t(OptionFlag::CSVExport);
+    ASSERT_TRUE(refresh());
+    const QList<QByteArray> csv = TestEnvironment::readFile(core.run.DataDir + u"/202403.csv"_s).trimmed().split('\n');
+    const GridContents& grid = seam.form()->dailyGrid().contents();
+    ASSERT_EQ(csv.size(), grid.rowCount());
+    // The sample account names its classes "Peak", "Off-peak", "Freezone", "Total", "Uploads".
+    ASSERT_EQ(csv.first().trimmed(), QByteArray("Date, Peak, Off-peak, Freezone, Total, Uploads"));
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        const QList<QByteArray> fields = csv.at(row).split(',');
+        ASSERT_EQ(fields.size(), grid.columnCount() - 1);
+        for (int column = 2; column < grid.columnCount(); ++column) {
+            const double shown = QString(grid.text(row, column)).remove(u',').toDouble();
+            const double exported = fields.at(column - 1).trimmed().toDouble();
+            // The totals row adds up the days as shown; the export takes the provider's totals.
+            EXPECT_NEAR(shown, exported, grid.isDayRow(row) ? 0.0 : 0.011)
+                << "row " << row << ", " << grid.text(0, column).toStdString();
+        }
+    }
 }
