@@ -3,19 +3,21 @@
 
 #include "Dates.h"
 
+#include <QLocale>
+
 #include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-QString groupThousands(const QString& digits)
+QString groupThousands(const QString& digits, const QString& separator)
 {
     QString grouped;
     const qsizetype count = digits.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (i > 0 && (count - i) % 3 == 0)
-            grouped += u',';
+            grouped += separator;
         grouped += digits.at(i);
     }
     return grouped;
@@ -84,13 +86,43 @@ QString OrdinalSuffix(int16_t n)
 
 QString FormatWholeNumber(int32_t value, bool commaSeparators)
 {
-    if (!commaSeparators)
-        return QString::number(value);
-    const QString digits = QString::number(std::abs(int64_t(value)));
-    return (value < 0 ? u"-"_s : QString()) + groupThousands(digits);
+    return LocalNumberText(QString::number(value), commaSeparators);
+}
+
+QString LocalNumberText(const QString& plainText, bool grouping)
+{
+    const QLocale locale;
+    QString text = plainText;
+    QString sign;
+    if (text.startsWith(u'-')) {
+        sign = locale.negativeSign();
+        text.remove(0, 1);
+    }
+    const qsizetype point = text.indexOf(u'.');
+    const QString integerDigits = point < 0 ? text : text.left(point);
+    const QString fraction = point < 0 ? QString() : locale.decimalPoint() + text.mid(point + 1);
+    return sign + (grouping ? groupThousands(integerDigits, locale.groupSeparator()) : integerDigits) + fraction;
+}
+
+std::optional<double> ReadLocalNumberText(const QString& text)
+{
+    const QLocale locale;
+    QString plain = text.trimmed();
+    plain.remove(locale.groupSeparator());
+    plain.replace(locale.decimalPoint(), u"."_s);
+    plain.replace(locale.negativeSign(), u"-"_s);
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
 }
 
 QString FormatTwoDecimals(const QString& numberText, bool commaSeparators)
+{
+    const QString plain = FormatPlainDecimals(numberText);
+    return plain.isEmpty() ? QString() : LocalNumberText(plain, commaSeparators);
+}
+
+QString FormatPlainDecimals(const QString& numberText)
 {
     const std::optional<double> parsed = readNumericText(numberText);
     if (!parsed || !std::isfinite(*parsed))
@@ -125,13 +157,7 @@ QString FormatTwoDecimals(const QString& numberText, bool commaSeparators)
             integerDigits.remove(0, 1);
     }
     const bool negative = *parsed < 0 && (integerDigits != u"0"_s || fraction != u"00"_s);
-    return (negative ? u"-"_s : QString()) + (commaSeparators ? groupThousands(integerDigits) : integerDigits) + u'.' +
-           fraction;
-}
-
-QString FormatPlainDecimals(const QString& numberText)
-{
-    return FormatTwoDecimals(numberText, false);
+    return (negative ? u"-"_s : QString()) + integerDigits + u'.' + fraction;
 }
 
 QString singleText(float value)

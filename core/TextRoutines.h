@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Texts built from numbers and user names, shared by the core and the windows. Pure functions.
 
@@ -17,13 +18,21 @@ QString StripDomain(const QString& username);
 // whole number count, so 111 gives "111st"; a negative number gets no suffix.
 QString OrdinalSuffix(int16_t n);
 
+// Figures on screen take the decimal sign, digit grouping and minus sign of the user's locale
+// (QLocale's default); the exports, the history database and the settings keep the plain form.
+
 // "#,##0" with thousands separators, else "0".
 QString FormatWholeNumber(int32_t value, bool commaSeparators);
 // A number given as text with two decimals, halves rounded away from zero: "#,##0.00" with
 // thousands separators, else "0.00". A text that is no number gives the empty text.
 QString FormatTwoDecimals(const QString& numberText, bool commaSeparators);
-// The same without thousands separators whatever the user chose: the form of the exports and the
-// history database, which other programs read.
+// Two decimals as FormatTwoDecimals, but always "0.00" with a '.' and no separators whatever the
+// user chose or the locale says: the form of the exports and the history database, which other
+// programs read.
 QString FormatPlainDecimals(const QString& numberText);
+// A plain number text ("-1234.5") as the user's locale writes it, grouped in thousands on request.
+QString LocalNumberText(const QString& plainText, bool grouping);
+// A number as LocalNumberText or the formatters above wrote it; nothing when it is none.
+std::optional<double> ReadLocalNumberText(const QString& text);
 // The text of a single-precision number with up to 7 significant digits ("16.58986", "1e+07").
 QString singleText(float value);

@@ -42,7 +42,7 @@ QString prefix(const QString& productName, const QString& username)
 QString wholePercent(float percent)
 {
     const double rounded = std::round(double(percent));
-    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', 0);
+    return LocalNumberText(QString::number(rounded == 0 ? 0.0 : rounded, 'f', 0), false);
 }
 
 QString usageLines(const qoMonth& month, bool commaSeparators)

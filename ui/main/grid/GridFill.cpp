@@ -14,13 +14,7 @@ using namespace Qt::StringLiterals;
 
 std::optional<double> gridCellValue(const QString& text)
 {
-    QString plain = text;
-    plain.remove(u',');
-    bool ok = false;
-    const double value = plain.trimmed().toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
+    return ReadLocalNumberText(text);
 }
 
 namespace {

@@ -29,24 +29,23 @@ struct ClassUsage
     float elapsed = 0;
 };
 
-// The percentage with one decimal, halves away from zero, always with a '.': the caption must
-// not change with the user's locale. A float times ten is exact in a double, so halves stay
-// halves.
+// The percentage with one decimal, halves away from zero, with the locale's decimal sign. A float
+// times ten is exact in a double, so halves stay halves.
 QString oneDecimal(float value)
 {
     const double tenths = std::round(double(value) * 10.0);
     if (!std::isfinite(tenths))
-        return QString::number(double(value), 'f', 1);
+        return LocalNumberText(QString::number(double(value), 'f', 1), false);
     const long long whole = std::llabs(static_cast<long long>(tenths));
     const QString digits = QString::number(whole / 10) + u'.' + QString::number(whole % 10);
-    return tenths < 0 ? u'-' + digits : digits;
+    return LocalNumberText(tenths < 0 ? u'-' + digits : digits, false);
 }
 
-// The amount above quota, to two decimals with halves to even, in its shortest plain form.
+// The amount above quota, to two decimals with halves to even, in its shortest form.
 QString aboveQuotaText(float amount)
 {
     const double rounded = std::nearbyint(double(amount) * 100.0) / 100.0;
-    return QString::number(rounded, 'g', 15);
+    return LocalNumberText(QString::number(rounded, 'g', 15), false);
 }
 
 void showUsage(ctlUsageBar& bar, const ClassUsage& usage, const Settings& settings)

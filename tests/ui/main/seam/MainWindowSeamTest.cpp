@@ -2,6 +2,7 @@
 #include "MainWindowSeam.h"
 #include "DailyGrid.h"
 #include "FakeProvider.h"
+#include "GridFill.h"
 #include "LiteConnection.h"
 #include "LiteStatement.h"
 #include "MonthDisplay.h"
@@ -25,7 +26,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -322,4 +325,30 @@ TEST_F(MainWindowSeamTest, TheGridShowsEveryClassAsTheMonthsCsvDoes)
                 << "row " << row << ", " << grid.text(0, column).toStdString();
         }
     }
+}
+
+TEST_F(MainWindowSeamTest, FiguresOnScreenFollowTheLocaleAndTheExportsKeepTheirForm)
+{
+    struct GermanLocale
+    {
+        GermanLocale() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+        ~GermanLocale() { QLocale::setDefault(QLocale::c()); }
+    } inGerman;
+    core.settings.OptionFlags |= int32_t(OptionFlag::CSVExport | OptionFlag::CommaSeparators);
+    ASSERT_TRUE(refresh());
+
+    const qoMonth& month = core.run.CurrentMonth;
+    const GridContents& grid = seam.form()->dailyGrid().contents();
+    const int totals = grid.rowCount() - 1;
+    // Thousands in groups of a "." and two decimals after a ",".
+    const QRegularExpression german(u"^-?\\d{1,3}(\\.\\d{3})*,\\d\\d$"_s);
+    EXPECT_TRUE(german.match(grid.text(totals, 2)).hasMatch()) << grid.text(totals, 2).toStdString();
+    EXPECT_TRUE(german.match(text(u"txtTotal"_s, 0)).hasMatch()) << text(u"txtTotal"_s, 0).toStdString();
+    EXPECT_NEAR(gridCellValue(grid.text(totals, 2)).value_or(0), month.TotalPeak, 0.011);
+    EXPECT_TRUE(seam.tray()->LastTrayToolTip().contains(u"."_s + QString::number(int(month.TotalPeak) % 1000)))
+        << seam.tray()->LastTrayToolTip().toStdString();
+
+    const QByteArray csv = TestEnvironment::readFile(core.run.DataDir + u"/202403.csv"_s);
+    EXPECT_TRUE(csv.contains(QByteArray("Totals, " + QByteArray::number(month.TotalPeak, 'f', 2) + ", ")))
+        << csv.constData();
 }

@@ -72,13 +72,13 @@ TEST(progressBarCaption, PadsTheFiguresToLineUp)
         EXPECT_EQ(progressBarCaption(percent), caption) << percent;
 }
 
-TEST(progressBarCaption, KeepsTheDecimalPointWhateverTheLocale)
+TEST(progressBarCaption, TakesTheDecimalSignOfTheLocale)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString caption = progressBarCaption(57.25f);
     QLocale::setDefault(before);
-    EXPECT_EQ(caption, u" 57.3%"_s);
+    EXPECT_EQ(caption, u" 57,3%"_s);
 }
 
 TEST_F(UpdateProgressBarTest, TheBarShowsTheCaptionWithoutItsPadding)
