@@ -133,7 +133,7 @@ void MainControls::build(QMainWindow& owner)
         ++row;
     }
     txtUnlimited = valueBox(u"txtUnlimited"_s, frameDownloadSummary);
-    summary->addWidget(txtUnlimited, row, 1, 1, 3);
+    summary->addWidget(txtUnlimited, row, 0, 1, 4);
 
     frameAccountStatus = frame(u"frameAccountStatus"_s, u"Account Status"_s, summaryPage);
     auto* status = compactGrid(frameAccountStatus);

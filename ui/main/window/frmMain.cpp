@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "AppInfo.h"
+#include "ContentWidths.h"
 #include "DailyGrid.h"
 #include "EditRouting.h"
 #include "FormPlacement.h"
@@ -68,6 +69,9 @@ frmMain::frmMain(MainWindowContext context, QWidget* parent)
 
     m_menus.build(*this, m_context.app.ProductName);
     m_ui.build(*this);
+    ContentWidths::fitBoxes(m_ui);
+    const double wider = ContentWidths::widening(m_ui, m_geometry.pixelsX(FormGeometry::TabWidth));
+    m_geometry = FormGeometry(m_geometry.twipsPerPixelX() / wider, m_geometry.twipsPerPixelY());
     // The layout rules size the window; the bars' own wishes must not hold it wider or taller.
     setMinimumSize(1, 1);
     m_grid = new flexDisplay(*m_dailyGrid, m_ui.tabMain);

@@ -2,6 +2,7 @@
 #include "frmMainTestSupport.h"
 
 #include "DailyGrid.h"
+#include "TextRoutines.h"
 #include "ctlUsageBar.h"
 #include "flexDisplay.h"
 
@@ -46,11 +47,14 @@ TEST_F(frmMainTest, DoubleWidthPutsTheGridBesideTheTabsAndHidesTabOne)
     const FormGeometry& g = w.formGeometry();
     auto* tabs = find<QTabWidget>(u"tabMain"_s);
 
-    EXPECT_EQ(w.widthTwips(), 11010);
+    // Within a pixel: the window's twips are counted against its font, so a twip need not be a
+    // whole fraction of a pixel.
+    EXPECT_NEAR(w.widthTwips(), 11010, g.twipsPerPixelX());
     EXPECT_EQ(w.grid().parentWidget(), w.centralWidget());
     const int32_t tabRight = g.twipsX(tabs->x()) + g.twipsX(tabs->width());
-    EXPECT_EQ(w.grid().pos(), QPoint(g.pixelsX(tabRight + 90), 0));
-    EXPECT_EQ(w.grid().width(), g.pixelsX(11010 - g.twipsX(tabs->width()) - 430));
+    EXPECT_NEAR(w.grid().x(), g.pixelsX(tabRight + 90), 1);
+    EXPECT_EQ(w.grid().y(), 0);
+    EXPECT_NEAR(w.grid().width(), g.pixelsX(11010 - g.twipsX(tabs->width()) - 430), 1);
     EXPECT_FALSE(tabs->isTabVisible(1));
     EXPECT_FALSE(w.grid().isHidden());
     EXPECT_EQ(find<QPushButton>(u"cmdChangeLayout"_s)->text(), u"<<"_s);
@@ -238,12 +242,14 @@ TEST_F(frmMainTest, FirstLoadPlacesTheWindowByTheScreenAndLogsInOrder)
     const int32_t top = g.twipsY(screen.height()) - 7260 - 1500;
     ASSERT_GT(top, 0) << "the test screen is too small";
 
-    EXPECT_EQ(w.pos(), QPoint(g.pixelsX(1500), g.pixelsY(top)));
+    // 1500 twips in from the left, unless the window would then reach past the screen.
+    const int32_t left = w.widthTwips() + 1500 > g.twipsX(screen.width()) ? 0 : 1500;
+    EXPECT_EQ(w.pos(), QPoint(g.pixelsX(left), g.pixelsY(top)));
     const QStringList lines = core.logTexts();
     const qsizetype loading = lines.indexOf(u"frmMain.Load: loading form"_s);
     const qsizetype layout = lines.indexOf(u"FormLayout(normal width)"_s);
-    const qsizetype location = lines.indexOf(u"frmMain.Load: setting form location: left=1500, top="_s +
-                                             QString::number(top) + u", height=7260"_s);
+    const qsizetype location = lines.indexOf(u"frmMain.Load: setting form location: left="_s + QString::number(left) +
+                                             u", top="_s + QString::number(top) + u", height=7260"_s);
     ASSERT_GE(loading, 0);
     EXPECT_LT(loading, layout);
     EXPECT_LT(layout, location);
@@ -271,4 +277,33 @@ TEST_F(frmMainTest, AProfilesOwnPositionOffEveryMonitorIsPulledBack)
     EXPECT_EQ(core.dword(profileKey, u"frmMainLeft"_s), g.twipsX(w.x()));
     EXPECT_EQ(core.dword(profileKey, u"frmMainTop"_s), g.twipsY(w.y()));
     EXPECT_EQ(core.dword(core.app.configKey(), u"frmMainHeight"_s), 7500);
+}
+
+TEST_F(frmMainTest, EveryBoxShowsItsLongestTextWhole)
+{
+    frmMain& form = open();
+    form.show();
+    settle();
+    const QString figure = FormatTwoDecimals(u"9999999.99"_s, true);
+    const auto set = [&](const QString& name, const QString& text) {
+        auto* box = find<QLineEdit>(name);
+        ASSERT_TRUE(box) << name.toStdString();
+        box->setText(text);
+    };
+    for (const QString& array :
+         {u"txtQuota"_s, u"txtTotal"_s, u"txtRemaining"_s, u"txtAverage"_s, u"txtAvgRemaining"_s, u"txtToday"_s}) {
+        for (int i = 0; i < 3; ++i)
+            set(array + u'_' + QString::number(i), figure);
+    }
+    set(u"txtUnlimited"_s, u"~ You have an unlimited account, but you may be shaped once quota is reached"_s);
+    set(u"txtLastConnect"_s, u"2026-12-01 00:30:00"_s);
+    set(u"txtTimeToReset"_s, u"22 days, 12:48"_s);
+    settle();
+    for (QLineEdit* box : find<QWidget>(u"tabSummary"_s)->findChildren<QLineEdit*>()) {
+        if (!box->isVisible() || box->text().isEmpty())
+            continue;
+        // The text, and the two pixels a line edit keeps free on either side of it.
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()) + 4, box->contentsRect().width())
+            << box->objectName().toStdString() << ": " << box->text().toStdString();
+    }
 }
