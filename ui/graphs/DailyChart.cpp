@@ -42,7 +42,7 @@ void DailyChart::build(const qoMonth& month)
 {
     m_log.LogMessage(u"RefreshDailyGraph: creating series on trend"_s, 6);
     AddDailySeries();
-    ApplySeriesFlags(m_chart, month.DailyHeaders, &m_boxes);
+    ApplySeriesFlags(m_chart, month.DailyHeaders, m_boxes);
     const int16_t columns = ScanDataArray(month.DailyHeaders, m_chart);
     const qsizetype days = month.DailyDates.size();
     m_log.LogMessage(u"RefreshDailyGraph: "_s + QString::number(days) + u" rows & "_s + QString::number(columns) +
@@ -103,7 +103,7 @@ void DailyChart::AddDailySeries()
     m_chart.dateAxisFormat = DateAxisFormat::DayMonth;
 }
 
-void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes* boxes)
+void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes& boxes)
 {
     if (titles[DailyHeader::Offpeak].isEmpty())
         chart.Series(1).Active = false;
@@ -111,12 +111,11 @@ void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles,
         chart.Series(2).Active = false;
     if (titles[DailyHeader::Uploads].isEmpty()) {
         chart.Series(UploadsSeries).Active = false;
-        if (boxes) {
-            boxes->setUploadsEnabled(false);
-            boxes->setUploadsChecked(false);
-        }
-    } else if (boxes) {
-        boxes->setUploadsEnabled(true);
+        // Disabled first, so that unticking runs no click handling.
+        boxes.setUploadsEnabled(false);
+        boxes.setUploadsChecked(false);
+    } else {
+        boxes.setUploadsEnabled(true);
     }
 }
 

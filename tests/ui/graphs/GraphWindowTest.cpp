@@ -177,27 +177,39 @@ TEST_F(GraphWindowTest, TargetBoxWorksWhileHistoryIsOff)
     EXPECT_TRUE(ctx.logAt(3).filter(u"runtime error"_s).isEmpty());
 }
 
-TEST_F(GraphWindowTest, UploadsBoxFollowsTheDailyMonth)
+TEST_F(GraphWindowTest, UploadsBoxFollowsTheStoredHistoryOnceTheMonthlyChartIsBuilt)
 {
-    // Stored history with uploads does not enable the box for a month without them.
+    // The daily month has no uploads, the stored history has: the monthly build enables the box
+    // (unticked, as the daily build left it), so the monthly uploads line can still be hidden.
     historyOn();
     month.DailyHeaders[DailyHeader::Uploads].clear();
     graph.RefreshTeeGraph(month);
     QCheckBox* uploads = form()->chkShowUploads;
-    EXPECT_FALSE(uploads->isEnabled());
+    ChartView* monthly = form()->TChart2;
+    EXPECT_TRUE(uploads->isEnabled());
     EXPECT_FALSE(uploads->isChecked());
+    EXPECT_TRUE(monthly->drawnSeries().contains(3));
     uploads->setChecked(true);
-    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+    uploads->setChecked(false);
+    EXPECT_FALSE(monthly->model().Series(3).Active);
+    EXPECT_FALSE(monthly->drawnSeries().contains(3));
     EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 8);
+    EXPECT_EQ(stored(u"GraphTeeOptions"_s), 8);
+    EXPECT_EQ(form()->TChart1->model().Series(0).BarWidthPercent, 70);
 
+    // No stored day has uploads: the box is disabled and unticked although the daily month has
+    // them, and then clicking it changes nothing.
+    ctx.exec(u"update DailyData set Upload = 0"_s);
+    ctx.core.settings.GraphTeeOptions = 9;
     month = graphMonth();
     graph.RefreshTeeGraph(month);
-    ASSERT_TRUE(uploads->isEnabled());
-    uploads->setChecked(false);
-    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 8);
-    EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
-    EXPECT_FALSE(form()->TChart2->model().Series(3).Active);
-    EXPECT_EQ(form()->TChart1->model().Series(0).BarWidthPercent, 70);
+    EXPECT_FALSE(uploads->isEnabled());
+    EXPECT_FALSE(uploads->isChecked());
+    EXPECT_FALSE(monthly->model().Series(3).Active);
+    EXPECT_TRUE(form()->TChart1->model().Series(3).Active);
+    uploads->setChecked(true);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
 }
 
 TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)
