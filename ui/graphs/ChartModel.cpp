@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -96,4 +97,25 @@ double ChartModel::largestDrawnValue() const
         }
     }
     return largest;
+}
+
+QList<AreaBand> ChartModel::areaBands(int32_t index) const
+{
+    const ChartSeries& target = Series(index);
+    std::map<double, double> tops;
+    for (int32_t i = 0; i < index; ++i) {
+        const ChartSeries& below = m_series[i];
+        if (below.kind() != SeriesKind::Area || !below.Active)
+            continue;
+        for (const ChartPoint& point : below.points()) {
+            if (!point.isNull)
+                tops[point.x] += std::max(0.0, point.y);
+        }
+    }
+    QList<AreaBand> bands;
+    for (const ChartPoint& point : target.points()) {
+        const double lower = tops[point.x];
+        bands.append(AreaBand{lower, lower + (point.isNull ? 0.0 : std::max(0.0, point.y))});
+    }
+    return bands;
 }

@@ -60,6 +60,13 @@ private:
     QList<ChartPoint> m_points;
 };
 
+// Where one point of an area series lies once the areas are stacked: from lower to upper.
+struct AreaBand
+{
+    double lower = 0;
+    double upper = 0;
+};
+
 // How the date axis labels its points.
 enum class DateAxisFormat { DayMonth, MonthYear };
 
@@ -79,6 +86,8 @@ public:
 
     // The largest value drawn: active bars and areas stacked per group at each x, lines alone.
     double largestDrawnValue() const;
+    // The points of an area series stacked on the active areas before it, one band per point.
+    QList<AreaBand> areaBands(int32_t index) const;
 
 private:
     QList<ChartSeries> m_series;

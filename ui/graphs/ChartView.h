@@ -14,8 +14,9 @@ class QCategoryAxis;
 class QMouseEvent;
 
 // A chart control over Qt Charts: it draws its ChartModel when told to (RedrawChart), with the
-// date axis labelled per point and the value axis from 0 in whole steps. Bars are drawn as
-// stepped areas so that stack groups can stand side by side within a day's slot.
+// date axis labelled per point and the value axis from 0 in whole steps. Each bar is drawn as a
+// rectangle of its own (an area with its outline), so that stack groups can stand side by side
+// within a day's slot, which Qt's bar series cannot do.
 class ChartView : public QChartView
 {
     Q_OBJECT

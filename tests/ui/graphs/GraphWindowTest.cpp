@@ -7,6 +7,7 @@
 #include "frmTeeGraph.h"
 #include "modTeeGraph.h"
 
+#include <QAreaSeries>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -90,6 +91,24 @@ TEST_F(GraphWindowTest, RefreshLoadsShowsAndDrawsTheDailyChart)
     EXPECT_EQ(daily->valueAxisLabels().last(), u"140.0MB"_s);
     EXPECT_EQ(daily->dateAxisLabels().size(), 5);
     EXPECT_EQ(daily->dateAxisLabels().first(), u"  1 May"_s);
+    // Every bar is one day's rectangle, filled in its class colour and edged in its outline
+    // colour; null days draw none.
+    QMap<QString, QPair<QColor, QColor>> looks;
+    QMap<QString, int> bars;
+    for (QAbstractSeries* drawn : daily->chart()->series()) {
+        if (auto* bar = qobject_cast<QAreaSeries*>(drawn)) {
+            looks.insert(bar->name(), {bar->brush().color(), bar->pen().color()});
+            EXPECT_NE(bar->pen().style(), Qt::NoPen) << bar->name().toStdString();
+            EXPECT_EQ(bar->upperSeries()->count(), 2) << bar->name().toStdString();
+            ++bars[bar->name()];
+        }
+    }
+    EXPECT_EQ(looks.value(u"Peak"_s), qMakePair(QColor(0, 160, 240), QColor(0, 128, 192)));
+    EXPECT_EQ(looks.value(u"Offpeak"_s), qMakePair(QColor(255, 255, 64), QColor(170, 170, 40)));
+    EXPECT_EQ(looks.value(u"Freezone"_s), qMakePair(QColor(0, 255, 0), QColor(0, 192, 0)));
+    EXPECT_EQ(looks.value(u"Uploads"_s), qMakePair(QColor(255, 153, 0), QColor(204, 102, 51)));
+    EXPECT_EQ(bars.value(u"Peak"_s), 3);
+    EXPECT_EQ(bars.value(u"Uploads"_s), 2);
     // Ticking the boxes from the options word stored it.
     EXPECT_EQ(stored(u"GraphTeeOptions"_s), 9);
 
