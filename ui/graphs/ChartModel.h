@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -88,6 +89,10 @@ public:
     double largestDrawnValue() const;
     // The points of an area series stacked on the active areas before it, one band per point.
     QList<AreaBand> areaBands(int32_t index) const;
+    // The point the chart reports for the mouse at a position in axis units, -1 for none. An
+    // area reports the point nearest the mouse while the mouse lies inside the area as drawn;
+    // other kinds report the point whose slot holds the mouse's x. A hidden series reports none.
+    int32_t MousePointIndex(int32_t index, const QPointF& mouse) const;
 
 private:
     QList<ChartSeries> m_series;

@@ -102,15 +102,17 @@ QString dailySeriesToolTip(const ChartModel& chart, int series, double x)
     return dailyToolTip(hovered.Title, hovered.YValue(point));
 }
 
-QString monthlySeriesToolTip(const ChartModel& chart, int series, double x)
+QString monthlyMouseToolTip(const ChartModel& chart, const QPointF& mouse)
 {
-    if (series < 0 || series > 2 || series >= chart.SeriesCount())
-        return {};
-    const ChartSeries& hovered = chart.Series(series);
-    const int32_t point = hovered.MousePointIndex(x);
-    if (point < 0)
-        return {};
-    return monthlyToolTip(hovered.PointLabel(point), hovered.Title, hovered.YValue(point));
+    for (int series = 0; series <= 2 && series < chart.SeriesCount(); ++series) {
+        // Our chart reports the point under the mouse itself, so that point is the one named.
+        const int32_t point = chart.MousePointIndex(series, mouse);
+        if (point >= 0) {
+            const ChartSeries& area = chart.Series(series);
+            return monthlyToolTip(area.PointLabel(point), area.Title, area.YValue(point));
+        }
+    }
+    return {};
 }
 
 } // namespace ChartTexts

@@ -4,6 +4,7 @@
 #include "LocalDateTime.h"
 
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -39,8 +40,9 @@ QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& l
 QString dailyToolTip(const QString& title, double y);
 // Monthly chart, mouse over a point: "<label> <title>: <y 0> MB".
 QString monthlyToolTip(const QString& label, const QString& title, double y);
-// The tooltip for the mouse over series at x: the daily chart names any series' point, the
-// monthly chart only the three areas'. Empty when no point is there.
+// The daily chart's tooltip for the mouse entering a series at x; empty when no point is there.
 QString dailySeriesToolTip(const ChartModel& chart, int series, double x);
-QString monthlySeriesToolTip(const ChartModel& chart, int series, double x);
+// The monthly chart's tooltip for the mouse at a position in axis units: the point under it of
+// the first of the three areas that holds it; empty over none.
+QString monthlyMouseToolTip(const ChartModel& chart, const QPointF& mouse);
 } // namespace ChartTexts

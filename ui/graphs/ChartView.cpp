@@ -64,6 +64,7 @@ QString unique(QString label, const QStringList& taken)
 ChartView::ChartView(QWidget* parent) : QChartView(new QChart(), parent)
 {
     setRenderHint(QPainter::Antialiasing);
+    viewport()->setMouseTracking(true);
     chart()->setAnimationOptions(QChart::NoAnimation);
     // The chart's back areas take the button-face colour of the desktop.
     const QBrush face = palette().brush(QPalette::Button);
@@ -265,6 +266,23 @@ void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
     }
     if (!m_drawn.contains(index))
         m_drawn.append(index);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    QChartView::mouseMoveEvent(event);
+    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    m_mouse.reset();
+    if (!chart()->series().isEmpty() && chart()->plotArea().contains(inChart))
+        m_mouse = chart()->mapToValue(inChart);
+    emit mouseMoved();
+}
+
+void ChartView::leaveEvent(QEvent* event)
+{
+    QChartView::leaveEvent(event);
+    m_mouse.reset();
+    emit mouseMoved();
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent* event)

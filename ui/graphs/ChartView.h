@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QAbstractSeries;
 class QCategoryAxis;
@@ -43,13 +44,19 @@ public:
     QStringList dateAxisLabels() const { return m_dateLabels; }
     // The model's indexes of the series drawn (active ones) after the last redraw.
     QList<int> drawnSeries() const { return m_drawn; }
+    // The mouse in axis units while it is over the plot area.
+    std::optional<QPointF> mouseValue() const { return m_mouse; }
 
 signals:
     // The mouse entered (or left) the drawing of a model series, at x in the series' units.
     void seriesHovered(int seriesIndex, double x, bool entered);
+    // The mouse moved over the chart; mouseValue() tells where.
+    void mouseMoved();
     void mouseReleased();
 
 protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -66,6 +73,7 @@ private:
     QStringList m_valueLabels;
     QStringList m_dateLabels;
     QList<int> m_drawn;
+    std::optional<QPointF> m_mouse;
     QCategoryAxis* m_xAxis = nullptr;
     QCategoryAxis* m_yAxis = nullptr;
 };

@@ -79,9 +79,17 @@ TEST(ChartTextsTest, ToolTipsNameTheSeriesAndThePointUnderTheMouse)
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 3, 1.0), u"class3: 10.25 MB"_s);
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 0, 2.0), QString());
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 4, 0), QString());
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 2, 0.4), u"May 2010 class2: 1237 MB"_s);
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 0, 1.0), u"Jun 2010 class0: 10 MB"_s);
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 0, 5.0), QString());
+    // The monthly tooltip names the point under the mouse inside the stacked areas.
+    using ChartTexts::monthlyMouseToolTip;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 3000}), u"May 2010 class2: 1237 MB"_s);
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.9, 5}), u"Jun 2010 class0: 10 MB"_s);
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.9, 500}), QString());
+    EXPECT_EQ(monthlyMouseToolTip(chart, {5.0, 1}), QString());
+    // A hidden area reports nothing and the next one rests on the axis in its place.
+    chart.Series(0).Active = false;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 5}), u"May 2010 class1: 1236 MB"_s);
     // The lines of the monthly chart have no tooltip.
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 3, 0), QString());
+    chart.Series(1).Active = false;
+    chart.Series(2).Active = false;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 1234}), QString());
 }

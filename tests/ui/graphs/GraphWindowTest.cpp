@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMap>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +231,33 @@ TEST_F(GraphWindowTest, UploadsBoxFollowsTheStoredHistoryOnceTheMonthlyChartIsBu
     EXPECT_TRUE(form()->TChart1->model().Series(3).Active);
     uploads->setChecked(true);
     EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+}
+
+TEST_F(GraphWindowTest, MonthlyToolTipFollowsTheMouseFromMonthToMonth)
+{
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    form()->tabGraphs->setCurrentIndex(1);
+    ChartView* monthly = form()->TChart2;
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(monthly->chart()->plotArea().isEmpty());
+    auto moveTo = [monthly](double x, double y) {
+        const QPointF scene = monthly->chart()->mapToScene(monthly->chart()->mapToPosition(QPointF(x, y)));
+        const QPointF local = monthly->mapFromScene(scene);
+        QMouseEvent move(QEvent::MouseMove, local, monthly->viewport()->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(monthly->viewport(), &move);
+        return monthly->toolTip();
+    };
+    // March's days hold 503.75 MB of peak use and April's 472.5 MB, under 930 and 870 MB of
+    // off-peak use.
+    EXPECT_EQ(moveTo(0.2, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(moveTo(0.8, 250), u"Apr 2010 Peak: 473 MB"_s);
+    EXPECT_EQ(moveTo(0.3, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(moveTo(0.7, 1000), u"Apr 2010 Offpeak: 870 MB"_s);
+    // Above the stacked areas no month is named.
+    EXPECT_EQ(moveTo(0.5, 1480), QString());
 }
 
 TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)
