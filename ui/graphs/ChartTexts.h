@@ -19,7 +19,8 @@ struct ValueAxisScale
     double maximum = 10;
     double step = 1;
 
-    // At most ten steps up to the first step at or above largest.
+    // At most ten steps up to the first step at or above largest; the smallest scale when there
+    // is nothing (or no finite figure) to show.
     static ValueAxisScale forLargest(double largest);
     // 0, step, 2 step, ... maximum.
     QList<double> ticks() const;
@@ -33,8 +34,9 @@ QString GraphCaption(const QString& productName, const LocalDateTime& anniversar
 QString dayAxisLabel(const LocalDateTime& date);
 // Monthly chart's point labels: "mmm yyyy".
 QString monthLabel(const LocalDateTime& date);
-// A value-axis label in MB as MB, GB or TB, by the label's whole number and the axis maximum.
-// A label that is no number is logged and returned unchanged.
+// A value-axis label in MB as MB, GB or TB, by the label's whole number and the axis maximum,
+// with the user's decimal separator. A label that is no whole number is logged and returned
+// unchanged.
 QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& log);
 // Daily chart, mouse over a point: "<title>: <y 0.00> MB".
 QString dailyToolTip(const QString& title, double y);

@@ -231,6 +231,8 @@ void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
             if (offpeak.Active)
                 used += offpeak.YValue(i);
             const std::optional<LocalDateTime> limit = cutOff(month);
+            // A day still to come holds a place-holder, not a figure, even when the last update
+            // lies ahead of the clock.
             if (limit && !after(peak.XValue(i), *limit) && !peak.isNullPoint(i))
                 target = (quota - used) / (days - i);
             line.AddXY(peak.XValue(i), target);

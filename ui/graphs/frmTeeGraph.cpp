@@ -7,6 +7,7 @@
 #include "DailyChart.h"
 #include "FormPlacement.h"
 #include "LogFrontEnd.h"
+#include "NumberConversions.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
@@ -163,7 +164,12 @@ void frmTeeGraph::SetupCharts(ChartView* chart)
 {
     try {
         chart->setValueLabelFormatter([this](const QString& label, double maximum) {
-            return ChartTexts::ReformatYAxisLabel(label, int32_t(std::lround(maximum)), m_ctx.log);
+            try {
+                return ChartTexts::ReformatYAxisLabel(label, NumberConversions::toLong(maximum), m_ctx.log);
+            } catch (const RunTimeError& error) {
+                handlerError(u"TeeChart_AxisLabel: runtime error while formatting axis label:"_s, error.text());
+                return label;
+            }
         });
         chart->model().dateAxisFormat = DateAxisFormat::DayMonth;
     } catch (const RunTimeError& error) {

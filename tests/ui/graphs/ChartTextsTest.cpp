@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 TEST(ChartTextsTest, ValueLabelsReadAsMegaGigaOrTerabytes)
@@ -39,6 +41,9 @@ TEST(ChartTextsTest, ValueAxisRunsInWholeStepsOfOneTwoOrFive)
     auto scale = ValueAxisScale::forLargest(0);
     EXPECT_EQ(scale.maximum, 10.0);
     EXPECT_EQ(scale.step, 1.0);
+    // A figure beyond every scale gets the smallest instead of a search without end.
+    scale = ValueAxisScale::forLargest(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(scale.maximum, 10.0);
     scale = ValueAxisScale::forLargest(0.3);
     EXPECT_EQ(scale.maximum, 1.0);
     scale = ValueAxisScale::forLargest(10);
