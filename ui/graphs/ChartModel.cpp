@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -96,4 +97,49 @@ double ChartModel::largestDrawnValue() const
         }
     }
     return largest;
+}
+
+QList<AreaBand> ChartModel::areaBands(int32_t index) const
+{
+    const ChartSeries& target = Series(index);
+    std::map<double, double> tops;
+    for (int32_t i = 0; i < index; ++i) {
+        const ChartSeries& below = m_series[i];
+        if (below.kind() != SeriesKind::Area || !below.Active)
+            continue;
+        for (const ChartPoint& point : below.points()) {
+            if (!point.isNull)
+                tops[point.x] += std::max(0.0, point.y);
+        }
+    }
+    QList<AreaBand> bands;
+    for (const ChartPoint& point : target.points()) {
+        const double lower = tops[point.x];
+        bands.append(AreaBand{lower, lower + (point.isNull ? 0.0 : std::max(0.0, point.y))});
+    }
+    return bands;
+}
+
+int32_t ChartModel::MousePointIndex(int32_t index, const QPointF& mouse) const
+{
+    const ChartSeries& series = Series(index);
+    if (!series.Active)
+        return -1;
+    if (series.kind() != SeriesKind::Area)
+        return series.MousePointIndex(mouse.x());
+    const QList<ChartPoint>& points = series.points();
+    const QList<AreaBand> bands = areaBands(index);
+    // An area is drawn straight from each point to the next.
+    for (qsizetype k = 0; k + 1 < points.size(); ++k) {
+        const double left = points[k].x;
+        const double right = points[k + 1].x;
+        if (!(right > left) || mouse.x() < left || mouse.x() > right)
+            continue;
+        const double t = (mouse.x() - left) / (right - left);
+        const double lower = bands[k].lower + t * (bands[k + 1].lower - bands[k].lower);
+        const double upper = bands[k].upper + t * (bands[k + 1].upper - bands[k].upper);
+        if (upper > lower && mouse.y() >= lower && mouse.y() <= upper)
+            return int32_t(t <= 0.5 ? k : k + 1);
+    }
+    return -1;
 }

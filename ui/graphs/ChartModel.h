@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -60,6 +61,13 @@ private:
     QList<ChartPoint> m_points;
 };
 
+// Where one point of an area series lies once the areas are stacked: from lower to upper.
+struct AreaBand
+{
+    double lower = 0;
+    double upper = 0;
+};
+
 // How the date axis labels its points.
 enum class DateAxisFormat { DayMonth, MonthYear };
 
@@ -79,6 +87,12 @@ public:
 
     // The largest value drawn: active bars and areas stacked per group at each x, lines alone.
     double largestDrawnValue() const;
+    // The points of an area series stacked on the active areas before it, one band per point.
+    QList<AreaBand> areaBands(int32_t index) const;
+    // The point the chart reports for the mouse at a position in axis units, -1 for none. An
+    // area reports the point nearest the mouse while the mouse lies inside the area as drawn;
+    // other kinds report the point whose slot holds the mouse's x. A hidden series reports none.
+    int32_t MousePointIndex(int32_t index, const QPointF& mouse) const;
 
 private:
     QList<ChartSeries> m_series;

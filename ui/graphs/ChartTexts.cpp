@@ -2,8 +2,8 @@
 #include "ChartTexts.h"
 
 #include "ChartModel.h"
-#include "Dates.h"
 #include "LogFrontEnd.h"
+#include "NumberConversions.h"
 #include "RunTimeError.h"
 #include "TextRoutines.h"
 
@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 ValueAxisScale ValueAxisScale::forLargest(double largest)
 {
     ValueAxisScale scale;
-    if (!(largest > 0))
+    if (!(largest > 0) || !std::isfinite(largest))
         return scale;
     for (double power = 1;; power *= 10) {
         for (const double factor : {1.0, 2.0, 5.0}) {
@@ -40,6 +40,28 @@ QList<double> ValueAxisScale::ticks() const
     return result;
 }
 
+namespace {
+// Figures go through the program's own formatters so that they carry the user's separators, as
+// the grid and the summary do.
+QString twoDecimals(double value)
+{
+    return FormatTwoDecimals(QString::number(value, 'g', 15), false);
+}
+
+// "0.0" of a figure given in tenths, halves away from zero; rounded first, the two-decimal text
+// loses only its trailing 0. Tenths of a whole number of MB are exact, so no half is lost.
+QString oneDecimal(double tenths)
+{
+    return twoDecimals(std::round(tenths) / 10).chopped(1);
+}
+
+// "0": halves round away from zero.
+QString wholeNumber(double value)
+{
+    return FormatWholeNumber(NumberConversions::toLong(std::round(value)), false);
+}
+} // namespace
+
 namespace ChartTexts {
 
 QString GraphCaption(const QString& productName, const LocalDateTime& anniversary, const QString& username)
@@ -62,17 +84,14 @@ QString monthLabel(const LocalDateTime& date)
 QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& log)
 {
     try {
-        const std::optional<double> value = readNumericText(label);
-        if (!value || std::abs(*value) > 2147483647.0)
-            throw RunTimeError(RunTimeErrorNumber::TypeMismatch, u"Type mismatch"_s);
-        const double n = roundHalfEven(*value);
+        const int32_t n = NumberConversions::toLong(label);
         if (n == 0)
             return label;
         if (n < 1000)
-            return QString::number(n, 'f', maximum <= 1000 ? 1 : 0) + u"MB"_s;
+            return (maximum <= 1000 ? oneDecimal(n * 10.0) : wholeNumber(n)) + u"MB"_s;
         if (n < 1000000)
-            return QString::number(n / 1000, 'f', 1) + u"GB"_s;
-        return QString::number(n / 1000000, 'f', 1) + u"TB"_s;
+            return oneDecimal(n / 100.0) + u"GB"_s;
+        return oneDecimal(n / 100000.0) + u"TB"_s;
     } catch (const RunTimeError& error) {
         log.LogMessage(u"ReformatYAxisLabel: runtime error while formatting axis label '"_s + label + u"':\r\n"_s +
                            error.text(),
@@ -83,12 +102,12 @@ QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& l
 
 QString dailyToolTip(const QString& title, double y)
 {
-    return title + u": "_s + QString::number(y, 'f', 2) + u" MB"_s;
+    return title + u": "_s + twoDecimals(y) + u" MB"_s;
 }
 
 QString monthlyToolTip(const QString& label, const QString& title, double y)
 {
-    return label + u' ' + title + u": "_s + QString::number(std::round(y), 'f', 0) + u" MB"_s;
+    return label + u' ' + title + u": "_s + wholeNumber(y) + u" MB"_s;
 }
 
 QString dailySeriesToolTip(const ChartModel& chart, int series, double x)
@@ -102,15 +121,17 @@ QString dailySeriesToolTip(const ChartModel& chart, int series, double x)
     return dailyToolTip(hovered.Title, hovered.YValue(point));
 }
 
-QString monthlySeriesToolTip(const ChartModel& chart, int series, double x)
+QString monthlyMouseToolTip(const ChartModel& chart, const QPointF& mouse)
 {
-    if (series < 0 || series > 2 || series >= chart.SeriesCount())
-        return {};
-    const ChartSeries& hovered = chart.Series(series);
-    const int32_t point = hovered.MousePointIndex(x);
-    if (point < 0)
-        return {};
-    return monthlyToolTip(hovered.PointLabel(point), hovered.Title, hovered.YValue(point));
+    for (int series = 0; series <= 2 && series < chart.SeriesCount(); ++series) {
+        // Our chart reports the point under the mouse itself, so that point is the one named.
+        const int32_t point = chart.MousePointIndex(series, mouse);
+        if (point >= 0) {
+            const ChartSeries& area = chart.Series(series);
+            return monthlyToolTip(area.PointLabel(point), area.Title, area.YValue(point));
+        }
+    }
+    return {};
 }
 
 } // namespace ChartTexts

@@ -37,6 +37,21 @@ QColor lineColour(const ChartSeries& series)
     return series.OutlineColor.isValid() ? series.OutlineColor : series.SeriesColor;
 }
 
+// An area filled in the series colour and edged in its outline colour.
+QAreaSeries* outlinedArea(const ChartSeries& series, const QList<QPointF>& upper, const QList<QPointF>& lower)
+{
+    auto* upperLine = new QLineSeries();
+    auto* lowerLine = new QLineSeries();
+    upperLine->append(upper);
+    lowerLine->append(lower);
+    auto* area = new QAreaSeries(upperLine, lowerLine);
+    upperLine->setParent(area);
+    lowerLine->setParent(area);
+    area->setBrush(series.SeriesColor);
+    area->setPen(QPen(series.OutlineColor, 1));
+    return area;
+}
+
 // Category labels must differ; a repeated text gets a trailing blank.
 QString unique(QString label, const QStringList& taken)
 {
@@ -49,6 +64,7 @@ QString unique(QString label, const QStringList& taken)
 ChartView::ChartView(QWidget* parent) : QChartView(new QChart(), parent)
 {
     setRenderHint(QPainter::Antialiasing);
+    viewport()->setMouseTracking(true);
     chart()->setAnimationOptions(QChart::NoAnimation);
     // The chart's back areas take the button-face colour of the desktop.
     const QBrush face = palette().brush(QPalette::Button);
@@ -161,8 +177,7 @@ void ChartView::addBars()
         if (series.kind() != SeriesKind::Bar || !series.Active)
             continue;
         const auto slot = double(std::distance(groups.begin(), groups.find(series.StackGroup)));
-        auto* upper = new QLineSeries();
-        auto* lower = new QLineSeries();
+        bool inLegend = true;
         for (const ChartPoint& point : series.points()) {
             if (point.isNull)
                 continue;
@@ -170,43 +185,35 @@ void ChartView::addBars()
             const double base = top;
             top += std::max(0.0, double(point.y));
             const double left = point.x - total / 2 + slot * width;
-            const double right = left + width;
-            // Up, across and down again, so nothing is filled between two days.
-            upper->append({QPointF(left, base), QPointF(left, top), QPointF(right, top), QPointF(right, base)});
-            lower->append({QPointF(left, base), QPointF(left, base), QPointF(right, base), QPointF(right, base)});
+            attach(outlinedArea(series, {QPointF(left, top), QPointF(left + width, top)},
+                                {QPointF(left, base), QPointF(left + width, base)}),
+                   i, inLegend);
+            inLegend = false;
         }
-        auto* bar = new QAreaSeries(upper, lower);
-        upper->setParent(bar);
-        lower->setParent(bar);
-        bar->setBrush(series.SeriesColor);
-        bar->setPen(Qt::NoPen);
-        attach(bar, i, true);
+        // A series with no day drawn yet still names itself in the legend.
+        if (inLegend)
+            attach(outlinedArea(series, {}, {}), i, true);
     }
 }
 
 void ChartView::addAreas()
 {
-    std::map<double, double> tops;
     for (int i = 0; i < m_model.SeriesCount(); ++i) {
         const ChartSeries& series = m_model.Series(i);
         if (series.kind() != SeriesKind::Area || !series.Active)
             continue;
-        auto* upper = new QLineSeries();
-        auto* lower = new QLineSeries();
-        for (const ChartPoint& point : series.points()) {
-            double& top = tops[point.x];
-            lower->append(point.x, top);
-            if (!point.isNull)
-                top += std::max(0.0, double(point.y));
-            upper->append(point.x, top);
+        const QList<AreaBand> bands = m_model.areaBands(i);
+        QList<QPointF> upper;
+        QList<QPointF> lower;
+        for (qsizetype k = 0; k < bands.size(); ++k) {
+            const double x = series.points()[k].x;
+            upper.append(QPointF(x, bands[k].upper));
+            lower.append(QPointF(x, bands[k].lower));
         }
-        auto* area = new QAreaSeries(upper, lower);
-        upper->setParent(area);
-        lower->setParent(area);
+        QAreaSeries* area = outlinedArea(series, upper, lower);
         QColor fill = series.SeriesColor;
         fill.setAlpha(200);
         area->setBrush(fill);
-        area->setPen(QPen(series.OutlineColor, 1));
         attach(area, i, true);
     }
 }
@@ -259,6 +266,23 @@ void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
     }
     if (!m_drawn.contains(index))
         m_drawn.append(index);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    QChartView::mouseMoveEvent(event);
+    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    m_mouse.reset();
+    if (!chart()->series().isEmpty() && chart()->plotArea().contains(inChart))
+        m_mouse = chart()->mapToValue(inChart);
+    emit mouseMoved();
+}
+
+void ChartView::leaveEvent(QEvent* event)
+{
+    QChartView::leaveEvent(event);
+    m_mouse.reset();
+    emit mouseMoved();
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent* event)

@@ -8,14 +8,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QAbstractSeries;
 class QCategoryAxis;
 class QMouseEvent;
 
 // A chart control over Qt Charts: it draws its ChartModel when told to (RedrawChart), with the
-// date axis labelled per point and the value axis from 0 in whole steps. Bars are drawn as
-// stepped areas so that stack groups can stand side by side within a day's slot.
+// date axis labelled per point and the value axis from 0 in whole steps. Each bar is drawn as a
+// rectangle of its own (an area with its outline), so that stack groups can stand side by side
+// within a day's slot, which Qt's bar series cannot do.
 class ChartView : public QChartView
 {
     Q_OBJECT
@@ -42,13 +44,19 @@ public:
     QStringList dateAxisLabels() const { return m_dateLabels; }
     // The model's indexes of the series drawn (active ones) after the last redraw.
     QList<int> drawnSeries() const { return m_drawn; }
+    // The mouse in axis units while it is over the plot area.
+    std::optional<QPointF> mouseValue() const { return m_mouse; }
 
 signals:
     // The mouse entered (or left) the drawing of a model series, at x in the series' units.
     void seriesHovered(int seriesIndex, double x, bool entered);
+    // The mouse moved over the chart; mouseValue() tells where.
+    void mouseMoved();
     void mouseReleased();
 
 protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -65,6 +73,7 @@ private:
     QStringList m_valueLabels;
     QStringList m_dateLabels;
     QList<int> m_drawn;
+    std::optional<QPointF> m_mouse;
     QCategoryAxis* m_xAxis = nullptr;
     QCategoryAxis* m_yAxis = nullptr;
 };

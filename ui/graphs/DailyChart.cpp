@@ -42,7 +42,7 @@ void DailyChart::build(const qoMonth& month)
 {
     m_log.LogMessage(u"RefreshDailyGraph: creating series on trend"_s, 6);
     AddDailySeries();
-    ApplySeriesFlags(m_chart, month.DailyHeaders, &m_boxes);
+    ApplySeriesFlags(m_chart, month.DailyHeaders, m_boxes);
     const int16_t columns = ScanDataArray(month.DailyHeaders, m_chart);
     const qsizetype days = month.DailyDates.size();
     m_log.LogMessage(u"RefreshDailyGraph: "_s + QString::number(days) + u" rows & "_s + QString::number(columns) +
@@ -103,7 +103,7 @@ void DailyChart::AddDailySeries()
     m_chart.dateAxisFormat = DateAxisFormat::DayMonth;
 }
 
-void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes* boxes)
+void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes& boxes)
 {
     if (titles[DailyHeader::Offpeak].isEmpty())
         chart.Series(1).Active = false;
@@ -111,12 +111,11 @@ void DailyChart::ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles,
         chart.Series(2).Active = false;
     if (titles[DailyHeader::Uploads].isEmpty()) {
         chart.Series(UploadsSeries).Active = false;
-        if (boxes) {
-            boxes->setUploadsEnabled(false);
-            boxes->setUploadsChecked(false);
-        }
-    } else if (boxes) {
-        boxes->setUploadsEnabled(true);
+        // Disabled first, so that unticking runs no click handling.
+        boxes.setUploadsEnabled(false);
+        boxes.setUploadsChecked(false);
+    } else {
+        boxes.setUploadsEnabled(true);
     }
 }
 
@@ -232,6 +231,8 @@ void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
             if (offpeak.Active)
                 used += offpeak.YValue(i);
             const std::optional<LocalDateTime> limit = cutOff(month);
+            // A day still to come holds a place-holder, not a figure, even when the last update
+            // lies ahead of the clock.
             if (limit && !after(peak.XValue(i), *limit) && !peak.isNullPoint(i))
                 target = (quota - used) / (days - i);
             line.AddXY(peak.XValue(i), target);

@@ -36,9 +36,9 @@ public:
     void AddQuotaTargetSeries(const qoMonth& month);
     void FillQuotaTarget(ChartSeries& line, const qoMonth& month);
 
-    // Hides the series of the classes without a title. With boxes given, the "Uploads" box is
+    // Hides the series of the classes without a title (never shows one). The "Uploads" box is
     // enabled by the uploads title, and disabled and unticked without one.
-    static void ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes* boxes);
+    static void ApplySeriesFlags(ChartModel& chart, const ColumnTitles& titles, DisplayOptionBoxes& boxes);
     // Gives series 0 to 3 the titles 1, 2, 3 and 5; the number of titles among 1 to 4.
     static int16_t ScanDataArray(const ColumnTitles& titles, ChartModel& chart);
     // Bars take 80 % of a day's slot while the uploads bar stands beside them, else 70 %.

@@ -43,8 +43,9 @@ float slotTotal(const MonthTotal& total, int slot)
 }
 } // namespace
 
-MonthlyChart::MonthlyChart(ChartModel& chart, modSQL& history, const Settings& settings, LogFrontEnd& log)
-    : m_chart(chart), m_history(history), m_settings(settings), m_log(log)
+MonthlyChart::MonthlyChart(ChartModel& chart, DisplayOptionBoxes& boxes, modSQL& history, const Settings& settings,
+                           LogFrontEnd& log)
+    : m_chart(chart), m_boxes(boxes), m_history(history), m_settings(settings), m_log(log)
 {}
 
 void MonthlyChart::build()
@@ -58,8 +59,7 @@ void MonthlyChart::build()
     }
 
     AddMonthlySeries();
-    // The "Uploads" box belongs to the daily chart's month: the stored history does not set it.
-    DailyChart::ApplySeriesFlags(m_chart, titles, nullptr);
+    DailyChart::ApplySeriesFlags(m_chart, titles, m_boxes);
     const int16_t columns = DailyChart::ScanDataArray(titles, m_chart);
 
     MonthlyTotals totals;

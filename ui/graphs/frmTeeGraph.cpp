@@ -7,6 +7,7 @@
 #include "DailyChart.h"
 #include "FormPlacement.h"
 #include "LogFrontEnd.h"
+#include "NumberConversions.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
@@ -130,11 +131,12 @@ void frmTeeGraph::createControls()
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 
     connect(TChart1, &ChartView::seriesHovered, this, [this](int series, double x, bool entered) {
-        showTip(TChart1, entered ? ChartTexts::dailySeriesToolTip(TChart1->model(), series, x) : QString());
+        if (entered)
+            TeeChart1_MouseEnterSeries(series, x);
+        else
+            TeeChart1_MouseLeaveSeries();
     });
-    connect(TChart2, &ChartView::seriesHovered, this, [this](int series, double x, bool entered) {
-        showTip(TChart2, entered ? ChartTexts::monthlySeriesToolTip(TChart2->model(), series, x) : QString());
-    });
+    connect(TChart2, &ChartView::mouseMoved, this, [this] { TeeChart2_OnMouseMove(); });
     for (ChartView* chart : {TChart1, TChart2})
         connect(chart, &ChartView::mouseReleased, this, [this] { tabGraphs->setFocus(); });
 }
@@ -162,7 +164,12 @@ void frmTeeGraph::SetupCharts(ChartView* chart)
 {
     try {
         chart->setValueLabelFormatter([this](const QString& label, double maximum) {
-            return ChartTexts::ReformatYAxisLabel(label, int32_t(std::lround(maximum)), m_ctx.log);
+            try {
+                return ChartTexts::ReformatYAxisLabel(label, NumberConversions::toLong(maximum), m_ctx.log);
+            } catch (const RunTimeError& error) {
+                handlerError(u"TeeChart_AxisLabel: runtime error while formatting axis label:"_s, error.text());
+                return label;
+            }
         });
         chart->model().dateAxisFormat = DateAxisFormat::DayMonth;
     } catch (const RunTimeError& error) {
@@ -233,7 +240,7 @@ void frmTeeGraph::setTargetChecked(bool checked)
     chkShowTarget->setChecked(checked);
 }
 
-void frmTeeGraph::clickError(const QString& context, const QString& error)
+void frmTeeGraph::handlerError(const QString& context, const QString& error)
 {
     m_ctx.log.LogMessage(context + u"\r\n"_s + error, 3);
 }
@@ -248,7 +255,7 @@ void frmTeeGraph::chkShowAverage_Click()
         m_ctx.store.SaveGraphOptions();
         TChart1->RedrawChart();
     } catch (const RunTimeError& error) {
-        clickError(u"TeeChart_ShowAverage: runtime error while handling click event:"_s, error.text());
+        handlerError(u"TeeChart_ShowAverage: runtime error while handling click event:"_s, error.text());
     }
 }
 
@@ -267,7 +274,7 @@ void frmTeeGraph::chkShowTarget_Click()
         TChart1->RedrawChart();
         TChart2->RedrawChart();
     } catch (const RunTimeError& error) {
-        clickError(u"TeeChart_ShowTarget: runtime error while handling click event:"_s, error.text());
+        handlerError(u"TeeChart_ShowTarget: runtime error while handling click event:"_s, error.text());
     }
 }
 
@@ -288,7 +295,31 @@ void frmTeeGraph::chkShowUploads_Click()
         TChart1->RedrawChart();
         TChart2->RedrawChart();
     } catch (const RunTimeError& error) {
-        clickError(u"TeeChart_ShowUploads: runtime error while handling click event:"_s, error.text());
+        handlerError(u"TeeChart_ShowUploads: runtime error while handling click event:"_s, error.text());
+    }
+}
+
+void frmTeeGraph::TeeChart1_MouseEnterSeries(int series, double x)
+{
+    try {
+        showTip(TChart1, ChartTexts::dailySeriesToolTip(TChart1->model(), series, x));
+    } catch (const RunTimeError& error) {
+        handlerError(u"TeeChart1_MouseEnterSeries: runtime error while setting tooltiptext:"_s, error.text());
+    }
+}
+
+void frmTeeGraph::TeeChart1_MouseLeaveSeries()
+{
+    showTip(TChart1, QString());
+}
+
+void frmTeeGraph::TeeChart2_OnMouseMove()
+{
+    try {
+        const std::optional<QPointF> mouse = TChart2->mouseValue();
+        showTip(TChart2, mouse ? ChartTexts::monthlyMouseToolTip(TChart2->model(), *mouse) : QString());
+    } catch (const RunTimeError& error) {
+        handlerError(u"TeeChart2_OnMouseMove: runtime error while setting tooltiptext:"_s, error.text());
     }
 }
 

@@ -46,6 +46,11 @@ public:
     void chkShowTarget_Click();
     void chkShowUploads_Click();
     void cmdClose_Click();
+    // The daily tooltip names the point where the mouse enters a series; the monthly one follows
+    // the mouse.
+    void TeeChart1_MouseEnterSeries(int series, double x);
+    void TeeChart1_MouseLeaveSeries();
+    void TeeChart2_OnMouseMove();
 
     // State, size and position in twips as they would be saved now.
     GraphPlacementValues placement() const;
@@ -65,7 +70,8 @@ private:
     void applyPlacement();
     void SetupCharts(ChartView* chart);
     void showTip(ChartView* chart, const QString& text);
-    void clickError(const QString& context, const QString& error);
+    // Logs a handler's run-time error at level 3.
+    void handlerError(const QString& context, const QString& error);
 
     GraphContext m_ctx;
 };

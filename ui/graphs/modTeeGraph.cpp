@@ -120,7 +120,7 @@ bool modTeeGraph::RefreshMonthlyGraph(QString& szErr)
     chart->show();
     chart->setDrawingEnabled(false);
     try {
-        MonthlyChart(chart->model(), m_ctx.history, m_ctx.settings, m_ctx.log).build();
+        MonthlyChart(chart->model(), *m_form, m_ctx.history, m_ctx.settings, m_ctx.log).build();
     } catch (const RunTimeError& error) {
         chart->setDrawingEnabled(true);
         chart->RedrawChart();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 TEST(ChartTextsTest, ValueLabelsReadAsMegaGigaOrTerabytes)
@@ -39,6 +41,9 @@ TEST(ChartTextsTest, ValueAxisRunsInWholeStepsOfOneTwoOrFive)
     auto scale = ValueAxisScale::forLargest(0);
     EXPECT_EQ(scale.maximum, 10.0);
     EXPECT_EQ(scale.step, 1.0);
+    // A figure beyond every scale gets the smallest instead of a search without end.
+    scale = ValueAxisScale::forLargest(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(scale.maximum, 10.0);
     scale = ValueAxisScale::forLargest(0.3);
     EXPECT_EQ(scale.maximum, 1.0);
     scale = ValueAxisScale::forLargest(10);
@@ -79,9 +84,17 @@ TEST(ChartTextsTest, ToolTipsNameTheSeriesAndThePointUnderTheMouse)
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 3, 1.0), u"class3: 10.25 MB"_s);
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 0, 2.0), QString());
     EXPECT_EQ(ChartTexts::dailySeriesToolTip(chart, 4, 0), QString());
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 2, 0.4), u"May 2010 class2: 1237 MB"_s);
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 0, 1.0), u"Jun 2010 class0: 10 MB"_s);
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 0, 5.0), QString());
+    // The monthly tooltip names the point under the mouse inside the stacked areas.
+    using ChartTexts::monthlyMouseToolTip;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 3000}), u"May 2010 class2: 1237 MB"_s);
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.9, 5}), u"Jun 2010 class0: 10 MB"_s);
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.9, 500}), QString());
+    EXPECT_EQ(monthlyMouseToolTip(chart, {5.0, 1}), QString());
+    // A hidden area reports nothing and the next one rests on the axis in its place.
+    chart.Series(0).Active = false;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 5}), u"May 2010 class1: 1236 MB"_s);
     // The lines of the monthly chart have no tooltip.
-    EXPECT_EQ(ChartTexts::monthlySeriesToolTip(chart, 3, 0), QString());
+    chart.Series(1).Active = false;
+    chart.Series(2).Active = false;
+    EXPECT_EQ(monthlyMouseToolTip(chart, {0.1, 1234}), QString());
 }

@@ -7,13 +7,16 @@
 #include "frmTeeGraph.h"
 #include "modTeeGraph.h"
 
+#include <QAreaSeries>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMap>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +93,24 @@ TEST_F(GraphWindowTest, RefreshLoadsShowsAndDrawsTheDailyChart)
     EXPECT_EQ(daily->valueAxisLabels().last(), u"140.0MB"_s);
     EXPECT_EQ(daily->dateAxisLabels().size(), 5);
     EXPECT_EQ(daily->dateAxisLabels().first(), u"  1 May"_s);
+    // Every bar is one day's rectangle, filled in its class colour and edged in its outline
+    // colour; null days draw none.
+    QMap<QString, QPair<QColor, QColor>> looks;
+    QMap<QString, int> bars;
+    for (QAbstractSeries* drawn : daily->chart()->series()) {
+        if (auto* bar = qobject_cast<QAreaSeries*>(drawn)) {
+            looks.insert(bar->name(), {bar->brush().color(), bar->pen().color()});
+            EXPECT_NE(bar->pen().style(), Qt::NoPen) << bar->name().toStdString();
+            EXPECT_EQ(bar->upperSeries()->count(), 2) << bar->name().toStdString();
+            ++bars[bar->name()];
+        }
+    }
+    EXPECT_EQ(looks.value(u"Peak"_s), qMakePair(QColor(0, 160, 240), QColor(0, 128, 192)));
+    EXPECT_EQ(looks.value(u"Offpeak"_s), qMakePair(QColor(255, 255, 64), QColor(170, 170, 40)));
+    EXPECT_EQ(looks.value(u"Freezone"_s), qMakePair(QColor(0, 255, 0), QColor(0, 192, 0)));
+    EXPECT_EQ(looks.value(u"Uploads"_s), qMakePair(QColor(255, 153, 0), QColor(204, 102, 51)));
+    EXPECT_EQ(bars.value(u"Peak"_s), 3);
+    EXPECT_EQ(bars.value(u"Uploads"_s), 2);
     // Ticking the boxes from the options word stored it.
     EXPECT_EQ(stored(u"GraphTeeOptions"_s), 9);
 
@@ -177,27 +198,66 @@ TEST_F(GraphWindowTest, TargetBoxWorksWhileHistoryIsOff)
     EXPECT_TRUE(ctx.logAt(3).filter(u"runtime error"_s).isEmpty());
 }
 
-TEST_F(GraphWindowTest, UploadsBoxFollowsTheDailyMonth)
+TEST_F(GraphWindowTest, UploadsBoxFollowsTheStoredHistoryOnceTheMonthlyChartIsBuilt)
 {
-    // Stored history with uploads does not enable the box for a month without them.
+    // The daily month has no uploads, the stored history has: the monthly build enables the box
+    // (unticked, as the daily build left it), so the monthly uploads line can still be hidden.
     historyOn();
     month.DailyHeaders[DailyHeader::Uploads].clear();
     graph.RefreshTeeGraph(month);
     QCheckBox* uploads = form()->chkShowUploads;
-    EXPECT_FALSE(uploads->isEnabled());
+    ChartView* monthly = form()->TChart2;
+    EXPECT_TRUE(uploads->isEnabled());
     EXPECT_FALSE(uploads->isChecked());
+    EXPECT_TRUE(monthly->drawnSeries().contains(3));
     uploads->setChecked(true);
-    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+    uploads->setChecked(false);
+    EXPECT_FALSE(monthly->model().Series(3).Active);
+    EXPECT_FALSE(monthly->drawnSeries().contains(3));
     EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 8);
+    EXPECT_EQ(stored(u"GraphTeeOptions"_s), 8);
+    EXPECT_EQ(form()->TChart1->model().Series(0).BarWidthPercent, 70);
 
+    // No stored day has uploads: the box is disabled and unticked although the daily month has
+    // them, and then clicking it changes nothing.
+    ctx.exec(u"update DailyData set Upload = 0"_s);
+    ctx.core.settings.GraphTeeOptions = 9;
     month = graphMonth();
     graph.RefreshTeeGraph(month);
-    ASSERT_TRUE(uploads->isEnabled());
-    uploads->setChecked(false);
-    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 8);
-    EXPECT_FALSE(form()->TChart1->model().Series(3).Active);
-    EXPECT_FALSE(form()->TChart2->model().Series(3).Active);
-    EXPECT_EQ(form()->TChart1->model().Series(0).BarWidthPercent, 70);
+    EXPECT_FALSE(uploads->isEnabled());
+    EXPECT_FALSE(uploads->isChecked());
+    EXPECT_FALSE(monthly->model().Series(3).Active);
+    EXPECT_TRUE(form()->TChart1->model().Series(3).Active);
+    uploads->setChecked(true);
+    EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
+}
+
+TEST_F(GraphWindowTest, MonthlyToolTipFollowsTheMouseFromMonthToMonth)
+{
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    form()->tabGraphs->setCurrentIndex(1);
+    ChartView* monthly = form()->TChart2;
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(monthly->chart()->plotArea().isEmpty());
+    auto moveTo = [monthly](double x, double y) {
+        const QPointF scene = monthly->chart()->mapToScene(monthly->chart()->mapToPosition(QPointF(x, y)));
+        const QPointF local = monthly->mapFromScene(scene);
+        QMouseEvent move(QEvent::MouseMove, local, monthly->viewport()->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(monthly->viewport(), &move);
+        return monthly->toolTip();
+    };
+    // March's days hold 503.75 MB of peak use and April's 472.5 MB, under 930 and 870 MB of
+    // off-peak use.
+    EXPECT_EQ(moveTo(0.2, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(moveTo(0.8, 250), u"Apr 2010 Peak: 473 MB"_s);
+    EXPECT_EQ(moveTo(0.3, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(moveTo(0.7, 1000), u"Apr 2010 Offpeak: 870 MB"_s);
+    // Above the stacked areas no month is named.
+    EXPECT_EQ(moveTo(0.5, 1480), QString());
 }
 
 TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "MonthlyChart.h"
-#include "DisplayOptionBoxes.h"
-#include "HistoryTestContext.h"
+#include "GraphTestMonth.h"
 #include "RunTimeError.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ protected:
             ASSERT_TRUE(ctx.history.qoMonth2SQL(stored, true, err)) << err.toStdString();
         }
     }
-    void build() { MonthlyChart(chart, ctx.history, ctx.core.settings, ctx.core.log).build(); }
+    void build() { MonthlyChart(chart, boxes, ctx.history, ctx.core.settings, ctx.core.log).build(); }
     QList<double> ys(int series) const
     {
         QList<double> values;
@@ -46,6 +45,7 @@ protected:
 
     HistoryTestContext ctx{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
     ChartModel chart;
+    RecordedBoxes boxes;
 };
 } // namespace
 
