@@ -3,6 +3,8 @@
 #include "ChartModel.h"
 #include "CoreTestContext.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -24,6 +26,12 @@ TEST(ChartTextsTest, ValueLabelsReadAsMegaGigaOrTerabytes)
     EXPECT_EQ(ReformatYAxisLabel(u"1000000"_s, 1000000, core.log), u"1.0TB"_s);
     EXPECT_EQ(ReformatYAxisLabel(u"3000000"_s, 4000000, core.log), u"3.0TB"_s);
     EXPECT_TRUE(core.logTexts().isEmpty());
+
+    // With the user's decimal sign.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString german = ReformatYAxisLabel(u"2500"_s, 5000, core.log);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(german, u"2,5GB"_s);
 }
 
 TEST(ChartTextsTest, ALabelThatIsNoNumberStaysAndIsLogged)
