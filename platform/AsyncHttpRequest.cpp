@@ -21,6 +21,26 @@ int clampMs(int64_t ms)
 {
     return static_cast<int>(std::clamp<int64_t>(ms, 0, kMaxTimerMs));
 }
+
+// The errors that can end a response after its status line: the connection went (closed or reset)
+// before the body that the headers announced was in, or the rest did not read as HTTP. The other
+// errors that come with a status only restate it (404, 500, 401 ...): those responses are answers.
+bool brokeOff(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProtocolFailure:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 AsyncHttpRequest::AsyncHttpRequest() : m_manager(std::make_unique<QNetworkAccessManager>())
@@ -273,8 +293,10 @@ void AsyncHttpRequest::onFinished()
         return;
     }
 
+    // A status line alone is no response: a body cut short fails as the broken connection it is.
+    const QNetworkReply::NetworkError error = m_reply->error();
     const QByteArray rest = m_reply->readAll();
-    if (takeStatusFromReply()) {
+    if (!brokeOff(error) && takeStatusFromReply()) {
         announceResponseStart();
         if (m_aborted)
             return;
@@ -291,7 +313,7 @@ void AsyncHttpRequest::onFinished()
             onResponseFinished();
         return;
     }
-    if (m_reply->error() == QNetworkReply::ProxyAuthenticationRequiredError) {
+    if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
         // A proxy that refused us is an answer, as with a server: status 407.
         m_status = 407;
         m_statusText = u"Proxy Authentication Required"_s;
@@ -304,7 +326,7 @@ void AsyncHttpRequest::onFinished()
             onResponseFinished();
         return;
     }
-    fail(HttpErrorTable::fromReply(m_reply->error(), m_sslErrors));
+    fail(HttpErrorTable::fromReply(error, m_sslErrors));
 }
 
 void AsyncHttpRequest::onTimedOut()

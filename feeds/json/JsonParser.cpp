@@ -67,6 +67,15 @@ bool failUnexpected(JsonParserState& uState)
     return false;
 }
 
+// Only the first note counts: the innermost open value meets the end mark first.
+void noteOpenAtEnd(JsonParserState& uState, const QString& kind, qsizetype position)
+{
+    if (!uState.openAtEnd.isEmpty())
+        return;
+    uState.openAtEnd = kind;
+    uState.openAtEndPosition = position;
+}
+
 bool tooDeep(JsonParserState& uState)
 {
     if (uState.depth < MaximumDepth)
@@ -182,6 +191,8 @@ bool parseArray(JsonParserState& uState, std::shared_ptr<JsonDictionary>& result
         else if (value)
             array->add(JsonKey(index), std::move(*value));
         // c == 0 ends the array whatever was read last: nothing follows the end mark.
+        if (c == 0)
+            noteOpenAtEnd(uState, u"array"_s, uState.pos);
         if (c == 0 || uState.lastChar != u',')
             return true;
         if (index == std::numeric_limits<int32_t>::max())
@@ -259,6 +270,8 @@ bool parseObject(JsonParserState& uState, std::shared_ptr<JsonDictionary>& resul
                 object->add(JsonKey(keyText(key)), JsonValue::fromDictionary(std::move(dictionary)));
             else if (value)
                 object->add(JsonKey(keyText(key)), std::move(*value));
+            if (c == 0)
+                noteOpenAtEnd(uState, u"object"_s, uState.pos);
             if (c == 0 || uState.lastChar != u',')
                 return true;
             key.reset();
@@ -312,6 +325,8 @@ QString pvJsonGetString(JsonParserState& uState)
                 result.append(reinterpret_cast<const QChar*>(chars + runStart), i - runStart);
         }
         if (chars[i] != u'\\') {
+            if (chars[i] == 0)
+                noteOpenAtEnd(uState, u"string"_s, i + 1);
             uState.pos = i + 1;
             return result;
         }
@@ -321,6 +336,7 @@ QString pvJsonGetString(JsonParserState& uState)
         char16_t unit = e;
         switch (e) {
         case 0:
+            noteOpenAtEnd(uState, u"string"_s, i + 2);
             uState.pos = i + 1;
             return result;
         case u'b':
@@ -385,17 +401,36 @@ bool pvJsonParse(JsonParserState& uState, JsonElement& value, std::shared_ptr<Js
 
 } // namespace JsonParserInternals
 
-bool JsonParse2(const QString& text, JsonValue& result, QString& szErr)
+namespace {
+
+bool parseText(const QString& text, JsonValue& result, QString& szErr, bool wholeOnly)
 {
     using namespace JsonParserInternals;
     JsonParserState state(text);
     JsonElement value = pvJsonMissing();
     std::shared_ptr<JsonDictionary> dictionary;
-    const bool parsed = pvJsonParse(state, value, dictionary);
+    bool parsed = pvJsonParse(state, value, dictionary);
     if (dictionary)
         result = JsonValue::fromDictionary(std::move(dictionary));
     else if (value)
         result = std::move(*value);
     szErr = state.error;
+    if (parsed && wholeOnly && !state.openAtEnd.isEmpty()) {
+        szErr = u"Unexpected end of text in an open "_s + state.openAtEnd + u" at position "_s +
+                QString::number(state.openAtEndPosition);
+        parsed = false;
+    }
     return parsed;
+}
+
+} // namespace
+
+bool JsonParse2(const QString& text, JsonValue& result, QString& szErr)
+{
+    return parseText(text, result, szErr, false);
+}
+
+bool JsonParseWhole(const QString& text, JsonValue& result, QString& szErr)
+{
+    return parseText(text, result, szErr, true);
 }

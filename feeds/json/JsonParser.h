@@ -25,6 +25,13 @@
 // escape cut off by the end of the text. After a raise, result and szErr are untouched.
 bool JsonParse2(const QString& text, JsonValue& result, QString& szErr);
 
+// JsonParse2 for a reply that must be whole. A text whose end (or a character 0) comes while an
+// object, array or string is still open was cut short on its way, and the leniency that accepts the
+// missing closers would take its first part for all of it: such a text fails with "Unexpected end
+// of text in an open object at position n" (array, string), n being the position where the text
+// ran out inside the innermost one. Everything else is as JsonParse2.
+bool JsonParseWhole(const QString& text, JsonValue& result, QString& szErr);
+
 // The reader's parts, open for the tests.
 namespace JsonParserInternals {
 
@@ -42,6 +49,10 @@ struct JsonParserState
     char16_t lastChar = 0; // the last character that pvJsonGetChar read
     QString error;         // the error text
     int depth = 0;         // objects and arrays open around the read position
+    // The innermost object, array or string that the end mark found open ("object", "array",
+    // "string"), and the end mark's position; empty while every one was closed.
+    QString openAtEnd;
+    qsizetype openAtEndPosition = 0;
     // Short strings recently read, by hash: member names and class names repeat throughout a
     // reply, and one shared copy serves them all.
     std::array<QString, 256> recentStrings;

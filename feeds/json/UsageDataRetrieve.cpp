@@ -228,7 +228,7 @@ bool UsageData::checkReply(const QString& reply, JsonValue& root)
     }
 
     QString parseError;
-    if (!JsonParse2(reply, root, parseError)) {
+    if (!JsonParseWhole(reply, root, parseError)) {
         m.szLastError = u"Failed to parse JSON"_s;
         m.szLastErrorDetail = u"Pelborne.RetrieveData: error parsing JSON:"_s + CRLF + parseError;
         return false;

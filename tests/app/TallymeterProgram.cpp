@@ -1,20 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "TallymeterProgram.h"
 
+#include "RegistryStore.h"
+
+#include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
-TallymeterProgram::TallymeterProgram()
+TallymeterProgram::TallymeterProgram(bool startProvider)
 {
-    provider.setStandardErrorFile(home + u"/provider.log"_s);
-    provider.start(QStringLiteral(FAKEPROVIDER_PATH),
-                   {u"--port"_s, u"0"_s, u"--data"_s, QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s});
-    if (provider.waitForStarted() && provider.waitForReadyRead(10000))
-        base = QString::fromUtf8(provider.readLine()).trimmed();
+    if (startProvider) {
+        provider.setStandardErrorFile(home + u"/provider.log"_s);
+        provider.start(QStringLiteral(FAKEPROVIDER_PATH),
+                       {u"--port"_s, u"0"_s, u"--data"_s, QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s});
+        if (provider.waitForStarted() && provider.waitForReadyRead(10000))
+            base = QString::fromUtf8(provider.readLine()).trimmed();
+    }
     env.insert(u"HOME"_s, home);
     env.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
     env.insert(u"XDG_DATA_HOME"_s, home + u"/data"_s);
@@ -26,8 +33,10 @@ TallymeterProgram::TallymeterProgram()
 
 TallymeterProgram::~TallymeterProgram()
 {
-    provider.kill();
-    provider.waitForFinished();
+    if (provider.state() != QProcess::NotRunning) {
+        provider.kill();
+        provider.waitForFinished();
+    }
 }
 
 QString TallymeterProgram::providerLog() const
@@ -50,15 +59,42 @@ void TallymeterProgram::writeProfile(const QString& password, const QString& ext
     file.write(text.toUtf8());
 }
 
+void TallymeterProgram::setRegistryValue(const QString& key, const QString& name, const RegistryValue& value)
+{
+    RegistryStore store([this]() -> QString { return home + u"/config/tallymeter/registry.reg"_s; });
+    const RegistryStore::Result result = store.setValue(key, name, value);
+    ASSERT_TRUE(result.ok()) << result.code << ' ' << result.message.toStdString();
+}
+
+void TallymeterProgram::ageLastRefresh(const QString& user)
+{
+    const QString hourAgo = QDateTime::currentDateTime().addSecs(-3600).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
+        setRegistryValue(u"Software\\"_s + component + u"\\Config"_s, user, RegistryValue::text(hourAgo));
+}
+
 int TallymeterProgram::run(const QStringList& arguments)
 {
     QProcess program;
     program.setProcessEnvironment(env);
+    // The loop, unlike a blocking wait, lets a provider in this process answer the program.
+    QEventLoop loop;
+    bool ended = false;
+    QObject::connect(&program, &QProcess::finished, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     program.start(QStringLiteral(TALLYMETER_PATH), arguments);
-    if (!program.waitForFinished(60000)) {
+    if (program.waitForStarted(10000) && !ended)
+        loop.exec();
+    if (program.state() != QProcess::NotRunning) {
         program.kill();
+        program.waitForFinished();
         return -1;
     }
+    if (!ended)
+        return -1;
     output = QString::fromUtf8(program.readAllStandardError());
     return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
 }

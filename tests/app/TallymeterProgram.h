@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RegistryValue.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -14,7 +15,9 @@
 class TallymeterProgram : public ::testing::Test
 {
 protected:
-    TallymeterProgram();
+    // Without the provider process a test hosts a provider of its own and sets base before
+    // writeProfile(); run() keeps this process's events flowing so that provider answers.
+    explicit TallymeterProgram(bool startProvider = true);
     ~TallymeterProgram() override;
 
     // What the provider has logged so far: a line per request.
@@ -22,7 +25,13 @@ protected:
     // Settings for the sample account against the provider; extra: more lines for the shared
     // settings key.
     void writeProfile(const QString& password, const QString& extra = {});
-    // Runs the program to its end; its exit status, -1 when it hung, -2 when it crashed.
+    // A value in the program's registry file, as a user would set one by hand.
+    void setRegistryValue(const QString& key, const QString& name, const RegistryValue& value);
+    // Takes the user's last refresh an hour back for both components, so that the next run fetches
+    // live instead of reading the cache within the minimum interval.
+    void ageLastRefresh(const QString& user = QStringLiteral("alice"));
+    // Runs the program to its end; its exit status, -1 when it hung or did not start, -2 when it
+    // crashed.
     int run(const QStringList& arguments);
     QString log() const;
     // Months in the sample account's database; -1 when it cannot be read.

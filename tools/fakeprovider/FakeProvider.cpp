@@ -107,6 +107,10 @@ HttpResponse FakeProvider::respond(const HttpRequest& request)
                                    ? HttpResponse::guessContentType(rule->body)
                                    : rule->contentType;
     }
+    if (rule->cutBodyAt >= 0)
+        response.body.truncate(rule->cutBodyAt);
+    response.breakOffAfter = rule->breakOffAfter;
+    response.breakOffWithReset = rule->breakOffWithReset;
     response.headers += rule->headers;
     response.delayMs = rule->delayMs;
     response.neverAnswer = rule->neverAnswer;

@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 namespace {
 bool headerHasToken(const QByteArray& value, const QByteArray& token)
 {
@@ -125,11 +127,43 @@ void HttpConnection::deliver(const HttpResponse& response, bool keepAlive, bool 
 {
     if (m_closing)
         return;
-    m_socket->write(response.serialize(keepAlive, headOnly));
+    QByteArray bytes = response.serialize(keepAlive, headOnly);
+    if (!headOnly && response.breakOffAfter >= 0 && response.breakOffAfter < response.body.size()) {
+        bytes.chop(response.body.size() - response.breakOffAfter);
+        m_socket->write(bytes);
+        m_closing = true;
+        if (response.breakOffWithReset)
+            resetWhenWritten();
+        else
+            m_socket->disconnectFromHost();
+        return;
+    }
+    m_socket->write(bytes);
     if (!keepAlive) {
         m_closing = true;
         m_socket->disconnectFromHost();
     }
+}
+
+void HttpConnection::resetWhenWritten()
+{
+    const auto reset = [this] {
+        // Without lingering, closing the socket sends a reset instead of the orderly end.
+        const linger noLinger{1, 0};
+        const qintptr descriptor = m_socket->socketDescriptor();
+        if (descriptor != -1)
+            ::setsockopt(int(descriptor), SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+        abort();
+    };
+    m_socket->flush();
+    if (m_socket->bytesToWrite() == 0) {
+        reset();
+        return;
+    }
+    connect(m_socket, &QTcpSocket::bytesWritten, this, [this, reset] {
+        if (m_socket->bytesToWrite() == 0)
+            reset();
+    });
 }
 
 void HttpConnection::startTunnel(const QByteArray& target)

@@ -11,7 +11,8 @@
 class QTcpSocket;
 
 // One client connection: cuts requests out of the byte stream, asks the responder what to do with
-// each and carries it out (at once, late, never, by hanging up, or by opening a proxy tunnel).
+// each and carries it out (at once, late, never, by hanging up before or part-way through the reply,
+// or by opening a proxy tunnel).
 // Requests on one connection are answered in order, as HTTP/1.1 wants. Deletes itself when closed.
 class HttpConnection : public QObject
 {
@@ -26,6 +27,8 @@ private:
     void onReadyRead();
     void processBuffer();
     void deliver(const HttpResponse& response, bool keepAlive, bool headOnly);
+    // Resets the connection once what was written has gone out.
+    void resetWhenWritten();
     void startTunnel(const QByteArray& target);
     void finish();
 

@@ -17,6 +17,8 @@ struct HttpResponse
     bool neverAnswer = false;       // keep the connection open and stay silent
     bool closeWithoutReply = false; // drop the connection without a byte
     QByteArray tunnelTo;            // "host:port": answer a CONNECT by opening a tunnel there
+    qsizetype breakOffAfter = -1;   // send only this many bytes of the body (-1: all), then end the connection
+    bool breakOffWithReset = false; // end it with a reset rather than a close
 
     static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType);
     // A small HTML page, as a web server answers errors.

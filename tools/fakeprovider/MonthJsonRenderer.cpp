@@ -42,6 +42,18 @@ QJsonObject day(const MonthDescription::Day& day, bool numbersAsText)
         {u"types"_s, types},
     };
 }
+
+// The provider's replies lead with their result code, so a reply cut short still shows it.
+QByteArray leadWithSuccess(int success, const QJsonObject& rest)
+{
+    QByteArray text = "{\"success\":" + QByteArray::number(success);
+    const QByteArray members = QJsonDocument(rest).toJson(QJsonDocument::Compact);
+    if (members.size() > 2)
+        text += ',' + members.mid(1);
+    else
+        text += '}';
+    return text;
+}
 } // namespace
 
 QByteArray MonthJsonRenderer::signIn(const QString& token, const QList<Service>& services)
@@ -54,12 +66,10 @@ QByteArray MonthJsonRenderer::signIn(const QString& token, const QList<Service>&
             {u"actions"_s, QJsonArray::fromStringList(service.actions)},
         });
     }
-    const QJsonObject root{
-        {u"success"_s, 1},
-        {u"token"_s, token},
-        {u"response"_s, QJsonObject{{u"service_list"_s, list}}},
-    };
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    return leadWithSuccess(1, QJsonObject{
+                                  {u"token"_s, token},
+                                  {u"response"_s, QJsonObject{{u"service_list"_s, list}}},
+                              });
 }
 
 QByteArray MonthJsonRenderer::usage(const MonthDescription& month, bool numbersAsText)
@@ -84,11 +94,10 @@ QByteArray MonthJsonRenderer::usage(const MonthDescription& month, bool numbersA
         response.insert(u"offpeak_start"_s, month.offpeakStart);
     if (!month.offpeakEnd.isEmpty())
         response.insert(u"offpeak_end"_s, month.offpeakEnd);
-    const QJsonObject root{{u"success"_s, 1}, {u"response"_s, response}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    return leadWithSuccess(1, QJsonObject{{u"response"_s, response}});
 }
 
 QByteArray MonthJsonRenderer::error(const QString& text)
 {
-    return QJsonDocument(QJsonObject{{u"success"_s, 0}, {u"error"_s, text}}).toJson(QJsonDocument::Compact);
+    return leadWithSuccess(0, QJsonObject{{u"error"_s, text}});
 }

@@ -26,6 +26,13 @@ struct ProviderRule
     int times = -1;               // how many requests the rule serves; -1: all
     QByteArray unlessHeader = {}; // the rule passes over requests that carry this header (auth challenges)
     bool useDefaultReply = false; // answer as the provider would, but with delayMs and headers applied
+    // Accidents on the way. The body (the rule's or the default reply's) cut after this many bytes,
+    // its Content-Length saying so: a whole HTTP response that holds part of a document.
+    int cutBodyAt = -1;
+    // Only this many bytes of the body go out, under the Content-Length of the whole body, and then
+    // the connection ends (0: right after the headers): by a close, or by a reset when asked.
+    int breakOffAfter = -1;
+    bool breakOffWithReset = false;
 };
 
 // The overrides in the order they were added; the first that matches a request wins.

@@ -204,12 +204,14 @@ TEST_F(JsonRetrievalErrors, MissingPartsOfTheReplyTakeTheirStepsPath)
     EXPECT_EQ(usage().sngUsedPeak(), 1);
 }
 
-TEST_F(JsonRetrievalErrors, AMalformedReplyIsReadAsFarAsItGoes)
+TEST_F(JsonRetrievalErrors, AReplyCutShortIsAParseErrorAndNothingOfItIsRead)
 {
     EXPECT_FALSE(retrieve(u"broken"_s, u"broken-pass"_s));
-    EXPECT_EQ(usage().szLastError(), u"Parse error: [424] error while parsing data"_s);
-    EXPECT_EQ(usage().szIP(), u"203.0.113.87"_s);
-    EXPECT_EQ(usage().szPlanName(), u"Home Value 300GB"_s);
+    EXPECT_EQ(usage().szLastError(), u"Failed to parse JSON"_s);
+    EXPECT_EQ(usage().szLastErrorDetail(), u"Pelborne.RetrieveData: error parsing JSON:"_s + CRLF +
+                                               u"Unexpected end of text in an open object at position 172"_s);
+    EXPECT_EQ(usage().szIP(), QString());
+    EXPECT_EQ(usage().szPlanName(), QString());
 }
 
 } // namespace

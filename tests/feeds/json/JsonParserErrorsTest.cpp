@@ -163,3 +163,44 @@ TEST(JsonParserInternals, GetCharStopsAtTheEndMark)
     EXPECT_EQ(state.lastChar, u'z');
     EXPECT_FALSE(pvJsonMissing().has_value());
 }
+
+TEST(JsonParseWhole, ATextThatEndsInsideAnOpenValueWasCutShort)
+{
+    const struct
+    {
+        QString text;
+        QString error;
+    } cut[] = {
+        {u"{\"success\":1,\"data\":[{\"day\":1},{\"day\":2"_s,
+         u"Unexpected end of text in an open object at position 40"_s},
+        {u"{\"success\":1,\"data\":[1,2,"_s, u"Unexpected end of text in an open array at position 26"_s},
+        {u"[{\"a\":1}"_s, u"Unexpected end of text in an open array at position 9"_s},
+        {u"{\"success\":1,\"name\":\"Quo"_s, u"Unexpected end of text in an open string at position 25"_s},
+        {u"{\"success\":1,\"na"_s, u"Unexpected end of text in an open string at position 17"_s},
+        {u"[\"a\\"_s, u"Unexpected end of text in an open string at position 5"_s},
+        {u"{\"a\":"_s, u"Unexpected end of text in an open object at position 6"_s},
+        {u"[1"_s + QChar(0) + u",2]"_s, u"Unexpected end of text in an open array at position 3"_s},
+    };
+    for (const auto& [text, error] : cut) {
+        JsonValue lenient;
+        QString lenientError;
+        EXPECT_TRUE(JsonParse2(text, lenient, lenientError)) << text.toStdString(); // the reader itself stays lenient
+        JsonValue result;
+        QString szErr;
+        EXPECT_FALSE(JsonParseWhole(text, result, szErr)) << text.toStdString();
+        EXPECT_EQ(szErr, error) << text.toStdString();
+    }
+
+    // Whole texts, with the leniencies that do not lose an end: trailing commas, stray text after
+    // the value, a member whose value failed.
+    for (const QString& text : {u"{\"success\":1,\"data\":[1,2,],}"_s, u"{\"a\":[]} trailing"_s, u"[1,,3]"_s,
+                                u"{\"a\":}"_s, u"\"text\""_s, u"42"_s, u""_s}) {
+        JsonValue result;
+        QString szErr;
+        EXPECT_TRUE(JsonParseWhole(text, result, szErr)) << text.toStdString() << ": " << szErr.toStdString();
+    }
+    JsonValue result;
+    QString szErr;
+    EXPECT_FALSE(JsonParseWhole(u"[1, x"_s, result, szErr));
+    EXPECT_EQ(szErr, u"Unexpected symbol 'x' at position 5"_s); // a failure before the end keeps its own text
+}

@@ -71,8 +71,11 @@ TEST_F(ServiceListTest, TheSuccessValueDecides)
 
 TEST_F(ServiceListTest, BrokenRepliesFailWithTheirError)
 {
+    // A reply cut short is refused before anything of it is read.
     EXPECT_FALSE(parse(u"{\"success\":1,"_s + u"\"token\":\"x\""_s));
-    EXPECT_TRUE(error.startsWith(u"failed to parse JSON service list:\r\n[424] "_s)) << error.toStdString();
+    EXPECT_EQ(error, u"failed to parse JSON: Unexpected end of text in an open object at position 25"_s);
+    EXPECT_FALSE(parse(u"{\"success\":1,\"response\":{\"service_list\":[]}}"_s.chopped(2)));
+    EXPECT_EQ(error, u"failed to parse JSON: Unexpected end of text in an open object at position 43"_s);
     EXPECT_FALSE(parse(uR"({"success":1,"response":{"service_list":[{"pk_v":"a","s_token":"1"}]}})"_s));
     EXPECT_EQ(error, u"failed to parse JSON service list:\r\n[424] Object required"_s);
     EXPECT_FALSE(parse(uR"({"success":1,"success":1})"_s));
