@@ -25,5 +25,6 @@ QString FormatTwoDecimals(const QString& numberText, bool commaSeparators);
 // The same without thousands separators whatever the user chose: the form of the exports and the
 // history database, which other programs read.
 QString FormatPlainDecimals(const QString& numberText);
-// The text of a single-precision number with up to 7 significant digits ("16.58986", "1e+07").
+// The text of a single-precision number with up to 7 significant digits ("16.58986"), never in
+// exponent form; from ten million up, where every single is whole, all its digits ("12345678").
 QString singleText(float value);
