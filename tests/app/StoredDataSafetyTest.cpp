@@ -35,3 +35,28 @@ TEST_F(StoredDataSafety, AMissingDataHomeIsMadePrivateAndUsed)
     const QString registry = QString::fromUtf8(TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s));
     EXPECT_TRUE(registry.contains(u"\"Path\"=\""_s + dataDir + u'"')) << registry.toStdString();
 }
+
+TEST_F(StoredDataSafety, AUserNameRetypedInOtherLettersIsFetchedNotFailed)
+{
+    const struct
+    {
+        QString feed, choice, component, retyped;
+    } feeds[] = {{u"JSON"_s, u"1"_s, u"Pelborne"_s, u"Alice"_s}, {u"XML"_s, u"0"_s, u"Sarnick"_s, u"ALICE"_s}};
+    for (const auto& [feed, choice, component, retyped] : feeds) {
+        writeProfile(u"sunshine 42"_s, u"\"UseJSONFeed\"=dword:0000000"_s + choice + u'\n');
+        ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+        // Within the minimum interval: the registry finds the last refresh under either spelling,
+        // the file system has no cache file under the new one.
+        QString registry = QString::fromUtf8(TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s));
+        registry.replace(u"\"Username\"=\"alice\""_s, u"\"Username\"=\""_s + retyped + u'"');
+        QFile file(home + u"/config/tallymeter/registry.reg"_s);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(registry.toUtf8());
+        file.close();
+        ASSERT_EQ(run({u"/H"_s}), 0) << feed.toStdString() << output.toStdString();
+        EXPECT_TRUE(log().contains(u"retrieved live data for "_s + retyped + u" from "_s + feed + u" feed"_s))
+            << feed.toStdString();
+        EXPECT_TRUE(log().contains(component + u".RetrieveData: cache file not found, fetching live data instead: "_s))
+            << feed.toStdString();
+    }
+}
