@@ -19,10 +19,12 @@ TEST_F(StoredDataSafety, AReaderThatStopsEarlyNeverCutsAStoreShort)
     EXPECT_FALSE(QFile::exists(dataDir + u"/alice.sl3-journal"_s));
 }
 
-TEST_F(StoredDataSafety, AMissingDataHomeIsMadePrivateAndUsed)
+TEST_F(StoredDataSafety, MissingDataAndRuntimeFoldersAreMadePrivateAndUsed)
 {
-    const QString dataHome = home + u"/fresh/share"_s; // a fresh account: not made yet
+    // Named by the environment but not made yet.
+    const QString dataHome = home + u"/fresh/share"_s;
     env.insert(u"XDG_DATA_HOME"_s, dataHome);
+    env.insert(u"XDG_RUNTIME_DIR"_s, home + u"/fresh/runtime"_s);
     dataDir = dataHome + u"/Tallyroo"_s;
     writeProfile(u"sunshine 42"_s);
     ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
