@@ -134,7 +134,11 @@ std::optional<int> TallyProgram::singleInstance()
 {
     if (m_settings.hasOption(OptionFlag::MultInstances))
         return std::nullopt;
-    m_instance = std::make_unique<SingleInstance>(m_app.Title, StandardLocations::runtimeDir());
+    // A runtime folder that is named but not made yet would pass for another copy holding the lock.
+    const QString runtimeDir = StandardLocations::runtimeDir();
+    int ignored = 0;
+    StandardLocations::makePrivateFolder(runtimeDir, ignored);
+    m_instance = std::make_unique<SingleInstance>(m_app.Title, runtimeDir);
     m_instance->setActivateHandler([this] {
         m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
         m_window.restoreMainWindow();

@@ -24,6 +24,10 @@ void onSignal(int)
 
 int main(int argc, char* argv[])
 {
+    // A reader that stops early (tallymeter /H | head) must not end the program in the middle of
+    // a store: writes to a closed pipe then fail quietly instead.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // The run-once mode needs no display; everything else shows windows.
     bool hidden = false;
     for (int i = 1; i < argc; ++i)

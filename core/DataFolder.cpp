@@ -6,6 +6,7 @@
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
+#include "StandardLocations.h"
 #include "WindowSeam.h"
 
 #include <QDir>
@@ -62,6 +63,16 @@ bool DataFolder::GetSpecialFolderPath(QString& path, QString& szErr) const
     return true;
 }
 
+bool DataFolder::makeDataHome(const QString& folder, QString& szErr)
+{
+    int code = 0;
+    if (FolderExists(folder) || StandardLocations::makePrivateFolder(folder, code))
+        return true;
+    szErr = u"["_s + QString::number(code) + u"] "_s + QString::fromLocal8Bit(std::strerror(code));
+    m_log.LogMessage(u"CreateDirectory: runtime error "_s + szErr, 3);
+    return false;
+}
+
 void DataFolder::SetDataPath(const QString& folder)
 {
     m_run.DataDir = folder;
@@ -76,12 +87,16 @@ QString DataFolder::derive()
     QString dataDir;
     if (!GetSpecialFolderPath(appData, szErr)) {
         m_log.LogMessage(u"Main: failed to get app data directory:"_s + CrLf + szErr, 1);
-    } else if (FolderExists(appData)) {
+    } else if (makeDataHome(appData, szErr)) {
         dataDir = QDir(appData).filePath(m_app.ProductName);
         if (!FolderExists(dataDir) && !MakeFolder(dataDir, szErr)) {
             m_log.LogMessage(u"Main: failed to create data directory "_s + dataDir + CrLf + szErr, 1);
             dataDir.clear();
         }
+    } else {
+        // A fresh account has no data home yet; only one that cannot be made is worth a word.
+        m_log.LogMessage(u"Main: failed to create data directory "_s + appData + CrLf + szErr, 1);
+        m_dataHomeReported = true;
     }
     if (dataDir.isEmpty()) {
         dataDir = m_programFolder;
@@ -165,10 +180,12 @@ int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, co
                          1);
         return StatusFailed;
     }
-    if (!FolderExists(appData)) {
+    if (!makeDataHome(appData, szErr)) {
+        // Said once: at the start that had to fall back to the program's folder, or at the first check.
+        const bool said = m_dataHomeReported || status == StatusFailed;
         m_log.LogMessage(u"CheckDataDirectory: application data directory doesn't exist:"_s + CrLf + appData + CrLf +
                              CrLf + u"Aborting data file mgiration."_s,
-                         1);
+                         said ? 3 : 1);
         return StatusFailed;
     }
     if (hidden) {

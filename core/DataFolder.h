@@ -28,8 +28,8 @@ public:
     static constexpr int32_t StatusDeclined = 1;
     static constexpr int32_t StatusDone = 2;
 
-    // appDataFolder: the per-user data home ($XDG_DATA_HOME), empty when it cannot be told;
-    // programFolder: where the executable lives.
+    // appDataFolder: the per-user data home ($XDG_DATA_HOME), empty when it cannot be told; made
+    // when missing. programFolder: where the executable lives.
     DataFolder(const AppInfo& app, RegistryAccess& registry, LogFrontEnd& log, RunState& run, WindowSeam& window,
                QString appDataFolder, QString programFolder);
 
@@ -54,6 +54,8 @@ public:
 
 private:
     QString derive();
+    // The per-user data home, made private with every missing level when it is not there yet.
+    bool makeDataHome(const QString& folder, QString& szErr);
     int32_t checkSteps(QString& dataDir, int32_t status, bool hidden, const Migrator& migrate, bool& terminate,
                        bool& abandon);
 
@@ -64,4 +66,6 @@ private:
     WindowSeam& m_window;
     QString m_appDataFolder;
     QString m_programFolder;
+    // This start already told the person that the data home cannot be made.
+    bool m_dataHomeReported = false;
 };

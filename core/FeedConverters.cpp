@@ -78,20 +78,20 @@ FeedConverters::FeedConverters(const Settings& settings, const RunState& run, Lo
 {}
 
 bool FeedConverters::Pelborne2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
-                                      QString& szErrorDetail)
+                                      QString& szErrorDetail, bool* servedFromCache)
 {
-    return convert<PelborneFeed>(bFromCache, month, bHistorical, szError, szErrorDetail);
+    return convert<PelborneFeed>(bFromCache, month, bHistorical, szError, szErrorDetail, servedFromCache);
 }
 
 bool FeedConverters::Sarnick2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
-                                     QString& szErrorDetail)
+                                     QString& szErrorDetail, bool* servedFromCache)
 {
-    return convert<SarnickFeed>(bFromCache, month, bHistorical, szError, szErrorDetail);
+    return convert<SarnickFeed>(bFromCache, month, bHistorical, szError, szErrorDetail, servedFromCache);
 }
 
 template <class Feed>
 bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError,
-                             QString& szErrorDetail)
+                             QString& szErrorDetail, bool* servedFromCache)
 {
     const QString routine = Feed::name() + u"2qoMonth"_s;
     m_log.LogMessage(u"calling "_s + routine + u" for profile "_s + QString::number(m_run.ProfileNumber), 3);
@@ -113,6 +113,8 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
                                  proxy ? m_settings.Proxy : QString(), proxy ? m_settings.ProxyUID : QString(),
                                  proxy ? m_settings.ProxyPWD : QString(), bHistorical,
                                  bHistorical ? month.AnniversaryDate : LocalDateTime())) {
+            if (servedFromCache)
+                *servedFromCache = fromCache;
             szError = usage->szLastError();
             szErrorDetail = usage->szLastErrorDetail();
             usage.reset();
@@ -120,7 +122,10 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
             return false;
         }
 
-        m_log.LogMessage(u"successfully retrieved "_s + (bFromCache ? u"cached data"_s : u"live data"_s), 2);
+        if (servedFromCache)
+            *servedFromCache = fromCache;
+        const bool cached = servedFromCache ? fromCache : bFromCache;
+        m_log.LogMessage(u"successfully retrieved "_s + (cached ? u"cached data"_s : u"live data"_s), 2);
         m_log.LogMessage(u"processing daily usage data..."_s, 2);
         m_log.LogMessage(routine + u": manipulating retrieved data"_s, 6);
 

@@ -21,13 +21,17 @@ public:
     // never changed here). bHistorical: fetch the month that begins on month.AnniversaryDate.
     // True: month replaced whole by the month fetched (the derived figures and PlanType 0).
     // False: month unchanged, szError a short text for the tray and status, szErrorDetail one
-    // for the log; nothing logged here.
-    bool Pelborne2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail);
-    bool Sarnick2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail);
+    // for the log; nothing logged here. servedFromCache, when given: set to whether the component
+    // read its cache file (which the log line then follows), once the component has answered.
+    bool Pelborne2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail,
+                          bool* servedFromCache = nullptr);
+    bool Sarnick2qoMonth(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail,
+                         bool* servedFromCache = nullptr);
 
 private:
     template <class Feed>
-    bool convert(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail);
+    bool convert(bool bFromCache, qoMonth& month, bool bHistorical, QString& szError, QString& szErrorDetail,
+                 bool* servedFromCache);
 
     const Settings& m_settings;
     const RunState& m_run;

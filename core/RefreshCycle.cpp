@@ -43,6 +43,8 @@ struct RefreshCycle::Run
     explicit Run(bool& fromcacheArgument) : fromcache(fromcacheArgument) {}
 
     bool& fromcache;
+    // The request was live and only the component's minimum interval made it a cached read.
+    bool intervalCached = false;
     bool proceed = true;
     bool fromDatabase = false;
     QString error;
@@ -235,6 +237,7 @@ void RefreshCycle::cacheTest(Run& run)
 {
     // Any live request within the component's cache lifetime becomes a cached read.
     run.fromcache = !m_components.CacheExpired(m_settings.UseJSONFeed, m_settings.Username);
+    run.intervalCached = run.fromcache;
 }
 
 void RefreshCycle::cachedDates(Run& run)
@@ -280,9 +283,17 @@ void RefreshCycle::obtainMonth(Run& run)
         m_log.LogMessage(u"RefreshData: retrieving "_s + (run.fromcache ? u"cached"_s : u"live"_s) + u" data via "_s +
                              componentName(),
                          6);
-        obtained = m_settings.UseJSONFeed
-                       ? m_converters.Pelborne2qoMonth(run.fromcache, m_run.CurrentMonth, false, run.error, run.detail)
-                       : m_converters.Sarnick2qoMonth(run.fromcache, m_run.CurrentMonth, false, run.error, run.detail);
+        // A read that only the interval made cached goes to the component as the live request it
+        // was: the component applies the same interval, and fetches after all when it has no cache
+        // file to read. Whether it read one decides what this run was.
+        const bool askCache = run.fromcache && !run.intervalCached;
+        bool served = run.fromcache;
+        bool* const learn = run.intervalCached ? &served : nullptr;
+        obtained =
+            m_settings.UseJSONFeed
+                ? m_converters.Pelborne2qoMonth(askCache, m_run.CurrentMonth, false, run.error, run.detail, learn)
+                : m_converters.Sarnick2qoMonth(askCache, m_run.CurrentMonth, false, run.error, run.detail, learn);
+        run.fromcache = served;
     }
     if (obtained)
         return;

@@ -162,5 +162,17 @@ QString FormatPlainDecimals(const QString& numberText)
 
 QString singleText(float value)
 {
-    return QString::number(double(value), 'g', 7);
+    const double number = value;
+    // From ten million up every single is a whole number, and seven digits would drop some of it.
+    if (std::fabs(number) >= 1e7)
+        return QString::number(number, 'f', 0);
+    const QString text = QString::number(number, 'g', 7);
+    if (!text.contains(u'e'))
+        return text;
+    // Below 0.0001: the same seven digits, written out.
+    const int exponent = int(std::floor(std::log10(std::fabs(number))));
+    QString plain = QString::number(number, 'f', 6 - exponent);
+    while (plain.endsWith(u'0'))
+        plain.chop(1);
+    return plain;
 }

@@ -34,5 +34,6 @@ QString FormatPlainDecimals(const QString& numberText);
 QString LocalNumberText(const QString& plainText, bool grouping);
 // A number as LocalNumberText or the formatters above wrote it; nothing when it is none.
 std::optional<double> ReadLocalNumberText(const QString& text);
-// The text of a single-precision number with up to 7 significant digits ("16.58986", "1e+07").
+// The text of a single-precision number with up to 7 significant digits ("16.58986"), never in
+// exponent form; from ten million up, where every single is whole, all its digits ("12345678").
 QString singleText(float value);

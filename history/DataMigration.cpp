@@ -7,6 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
 
 using namespace Qt::StringLiterals;
 
@@ -29,8 +34,16 @@ std::function<bool(const QString&, const QString&, QString&)> DataMigration::mig
     return [this](const QString& from, const QString& to, QString& szErr) { return DoMigration(from, to, szErr); };
 }
 
-QStringList DataMigration::dataFiles(const QString& folder)
+std::optional<QStringList> DataMigration::dataFiles(const QString& folder, QString& error)
 {
+    // QDir lists a folder it cannot read as empty, which would pass for nothing to move.
+    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    if (!stream) {
+        const int code = errno;
+        error = u'[' + QString::number(code) + u"] "_s + QString::fromLocal8Bit(std::strerror(code));
+        return std::nullopt;
+    }
+    ::closedir(stream);
     QStringList names;
     const QDir dir(folder);
     for (const QString& pattern : patterns()) {
@@ -51,34 +64,35 @@ bool DataMigration::abort(QString& szErr)
     return false;
 }
 
-bool DataMigration::copyOne(const QString& from, const QString& to, const QString& name, QString& error)
+DataMigration::Copy DataMigration::copyOne(const QString& from, const QString& to, const QString& name, QString& error)
 {
     const QString source = QDir(from).filePath(name);
     const QString target = QDir(to).filePath(name);
     const QFileInfo existing(target);
     if (existing.exists() && !existing.isFile()) {
         error = u"[-1] not a file: "_s + target;
-        return false;
+        return Copy::Failed;
     }
     if (existing.exists() && existing.lastModified() > QFileInfo(source).lastModified()) {
-        m_log.LogMessage(u"DoMigration: keeping newer "_s + name + u" in the destination"_s, 4);
-        return true;
+        m_log.LogMessage(
+            u"DoMigration: keeping newer "_s + name + u" in the destination, the older one stays in "_s + from, 3);
+        return Copy::KeptNewer;
     }
     const QString temporary = target + u".migrating"_s;
     QFile::remove(temporary);
     QFile in(source);
     if (!in.copy(temporary)) {
         error = u"[-1] "_s + in.errorString();
-        return false;
+        return Copy::Failed;
     }
     QFile::remove(target);
     QFile out(temporary);
     if (!out.rename(target)) {
         error = u"[-1] "_s + out.errorString();
         QFile::remove(temporary);
-        return false;
+        return Copy::Failed;
     }
-    return true;
+    return Copy::Copied;
 }
 
 bool DataMigration::DoMigration(const QString& from, const QString& to, QString& szErr)
@@ -89,14 +103,16 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
     if (m_progress.cancelRequested())
         return abort(szErr);
     m_progress.setStatus(u"searching for data files in "_s + from);
-    if (!QFileInfo(from).isDir()) {
-        szErr = u"DoMigration: GetFileList failed to retrieve file list:"_s + CrLf + u"[2] "_s + from;
+    QString listError;
+    const std::optional<QStringList> found = dataFiles(from, listError);
+    if (!found) {
+        szErr = u"DoMigration: GetFileList failed to retrieve file list:"_s + CrLf + listError;
         m_log.LogMessage(szErr, 1);
         m_progress.setStatus(szErr.mid(13));
         m_progress.finished();
         return false;
     }
-    const QStringList names = dataFiles(from);
+    const QStringList& names = *found;
     if (names.isEmpty()) {
         szErr = u"DoMigration: no data files found to migrate"_s;
         m_log.LogMessage(szErr, 6);
@@ -106,14 +122,19 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
     }
     const QString n = QString::number(names.size());
     m_log.LogMessage(u"DoMigration: found "_s + n + u" data files to migrate"_s, 6);
+    // Names whose newer file in the new folder was kept: their old file was not copied, so it stays.
+    QSet<QString> kept;
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (m_progress.cancelRequested())
             return abort(szErr);
         const QString& name = names.at(i);
         m_progress.setStatus(u"copying file "_s + QString::number(i + 1) + u" of "_s + n + u": "_s + name);
         QString error;
-        const bool ok = copyOne(from, to, name, error);
+        const Copy copy = copyOne(from, to, name, error);
+        const bool ok = copy != Copy::Failed;
         m_log.LogMessage(u"DoMigration: copying "_s + name + u", return value: "_s + (ok ? u"True"_s : u"False"_s), 6);
+        if (copy == Copy::KeptNewer)
+            kept.insert(name);
         if (!ok) {
             szErr = u"DoMigration: failed to copy data file(s):"_s + CrLf + error;
             m_log.LogMessage(szErr, 1);
@@ -125,10 +146,12 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
         if (name.toLower() == u"debug.log"_s)
             m_run.DataDir = to;
     }
-    // Every file is in the new folder: the move stands, whatever happens while deleting.
+    // Every name has its file in the new folder: the move stands, whatever happens while deleting.
     QString deleteError;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
+        if (kept.contains(name))
+            continue;
         QFile file(QDir(from).filePath(name));
         const bool ok = file.remove();
         m_log.LogMessage(u"DoMigration: deleting "_s + name + u", return value: "_s + (ok ? u"True"_s : u"False"_s), 6);

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class LogFrontEnd;
 struct RunState;
@@ -22,9 +23,9 @@ public:
 };
 
 // Moves the data files from the old data folder into the new one: every file is copied under a
-// temporary name and renamed, a newer file already in the new folder is kept, and the old files
-// are deleted only once every copy has succeeded. Only the log follows the move at once (from the
-// moment it was copied); the caller stores the new folder when the move succeeded.
+// temporary name and renamed, a newer file already in the new folder is kept (and the old one
+// then stays where it was), and the old files are deleted only once every copy has succeeded. Only the log follows the
+// move at once (from the moment it was copied); the caller stores the new folder when the move succeeded.
 class DataMigration
 {
 public:
@@ -37,13 +38,16 @@ public:
     // The same as the data folder's migrator.
     std::function<bool(const QString&, const QString&, QString&)> migrator();
 
-    // The data files of a folder, each once, in the order of the patterns.
-    static QStringList dataFiles(const QString& folder);
+    // The data files of a folder, each once, in the order of the patterns; none with the error
+    // text when the folder cannot be listed.
+    static std::optional<QStringList> dataFiles(const QString& folder, QString& error);
 
 private:
+    enum class Copy { Copied, KeptNewer, Failed };
+
     bool abort(QString& szErr);
-    // False with the error text when the file could not be put into the new folder.
-    bool copyOne(const QString& from, const QString& to, const QString& name, QString& error);
+    // Failed with the error text when the file could not be put into the new folder.
+    Copy copyOne(const QString& from, const QString& to, const QString& name, QString& error);
 
     LogFrontEnd& m_log;
     RunState& m_run;

@@ -98,9 +98,10 @@ QString Recordset::attribute(const QString& text)
 QString Recordset::valueText(const Value& value)
 {
     if (const auto* single = std::get_if<float>(&value)) {
-        // The shortest text that reads back as the same single.
-        char buffer[32];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *single);
+        // The shortest plain decimal that reads back as the same single: programs that read the
+        // rowset expect 500000, not 5e+05. The smallest single needs about 50 characters.
+        char buffer[80];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *single, std::chars_format::fixed);
         return QString::fromLatin1(buffer, result.ptr - buffer);
     }
     if (const auto* integer = std::get_if<int32_t>(&value))

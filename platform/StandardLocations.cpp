@@ -2,6 +2,11 @@
 #include "StandardLocations.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 QString fromEnvironment(const char* name)
@@ -37,5 +42,24 @@ QString dataHome()
 QString runtimeDir()
 {
     return isAbsoluteSetting("XDG_RUNTIME_DIR") ? fromEnvironment("XDG_RUNTIME_DIR") : QDir::tempPath();
+}
+
+bool makePrivateFolder(const QString& folder, int& errorNumber)
+{
+    const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    // From the outermost level inwards, so each missing level is made with the mode asked for.
+    for (qsizetype slash = path.indexOf(u'/', 1);; slash = path.indexOf(u'/', slash + 1)) {
+        const QString level = slash < 0 ? path : path.left(slash);
+        if (!QFileInfo(level).isDir() && ::mkdir(QFile::encodeName(level).constData(), 0700) != 0 && errno != EEXIST) {
+            errorNumber = errno;
+            return false;
+        }
+        if (slash < 0)
+            break;
+    }
+    if (QFileInfo(path).isDir())
+        return true;
+    errorNumber = ENOTDIR;
+    return false;
 }
 } // namespace StandardLocations

@@ -13,4 +13,9 @@ QString configHome();
 QString dataHome();
 // $XDG_RUNTIME_DIR, else the system's temporary folder
 QString runtimeDir();
+
+// Makes a per-user folder with every missing level, each private (mode 0700) as the XDG rules
+// ask of a base folder that is not there yet (a fresh account without a desktop login). True
+// when the folder is there afterwards; else errorNumber is the system's error number.
+bool makePrivateFolder(const QString& folder, int& errorNumber);
 } // namespace StandardLocations

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CacheFolder.h"
 
-#include <QDir>
+#include "StandardLocations.h"
+
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -17,7 +18,13 @@ QString DeriveCacheFolder(const QString& programFolder, const QString& component
     const QFileInfo info(folder);
     if (!folder.isEmpty() && info.isDir() && info.isWritable())
         return folder;
-    QDir().mkpath(perUserFolder);
+    int ignored = 0;
+    StandardLocations::makePrivateFolder(perUserFolder, ignored);
     report(u"cannot write to "_s + folder + u", using "_s + perUserFolder, 6);
     return perUserFolder;
+}
+
+QString PerUserCacheFolder(const QString& dataHome, const QString& hostProduct, const QString& componentTitle)
+{
+    return dataHome + u'/' + (hostProduct.isEmpty() ? componentTitle : hostProduct);
 }

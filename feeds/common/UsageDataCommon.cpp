@@ -8,6 +8,7 @@
 #include "StandardLocations.h"
 #include "UsageDataTypes.h"
 #include "UserNames.h"
+#include "VersionText.h"
 
 #include <QFileInfo>
 
@@ -62,9 +63,11 @@ void UsageDataCommon::initializeCachePath()
         return;
     }
     raise(u"Initialize"_s, u"failed to read cache path from registry"_s, 6);
-    const QString folder =
-        DeriveCacheFolder(PathOfCaller(), ownFolder(), StandardLocations::dataHome() + u'/' + title(),
-                          [this](const QString& text, int16_t level) { raise(u"Initialize"_s, text, level); });
+    QString hostProduct;
+    GetFileVersion(NameOfCaller(), hostProduct);
+    const QString folder = DeriveCacheFolder(
+        PathOfCaller(), ownFolder(), PerUserCacheFolder(StandardLocations::dataHome(), hostProduct, title()),
+        [this](const QString& text, int16_t level) { raise(u"Initialize"_s, text, level); });
     putCachePath(folder);
 }
 

@@ -56,6 +56,12 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
             bFromCache = !cacheExpired(szUser, true);
             if (bFromCache)
                 raise(Procedure, u"forcing cached read instead of fetch"_s, 6);
+            // The interval only spares the provider a fetch; without a file to read (the last
+            // refresh is found under a user name retyped in other letters) the fetch goes ahead.
+            if (bFromCache && !FileExist(cacheFile)) {
+                raise(Procedure, u"cache file not found, fetching live data instead: "_s + cacheFile, 3);
+                bFromCache = false;
+            }
         }
         if (!bFromCache &&
             !fetchUsage(szUser, szPass, szProxy, szProxyUID, szProxyPWD, bHistorical, dtHistoricalDate, reply))

@@ -79,6 +79,12 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
             bFromCache = !cacheExpired(user, true);
             if (bFromCache)
                 raiseRetrieve(u"forcing cached read instead of fetch"_s, 6);
+            // The interval only spares the provider a fetch; without a file to read (the last
+            // refresh is found under a user name retyped in other letters) the fetch goes ahead.
+            if (bFromCache && !FileExist(cacheFile) && !FileExist(files.legacyFile(false))) {
+                raiseRetrieve(u"cache file not found, fetching live data instead: "_s + cacheFile, 3);
+                bFromCache = false;
+            }
         }
         removeLegacyFiles(files, bHistorical);
 

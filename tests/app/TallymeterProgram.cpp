@@ -9,7 +9,14 @@
 #include <QFile>
 #include <QTimer>
 
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <csignal>
+#include <spawn.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -97,6 +104,58 @@ int TallymeterProgram::run(const QStringList& arguments)
         return -1;
     output = QString::fromUtf8(program.readAllStandardError());
     return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
+}
+
+int TallymeterProgram::runIntoClosedPipe(const QStringList& arguments)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return -3;
+    ::close(ends[0]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+    QList<QByteArray> texts{QByteArrayLiteral(TALLYMETER_PATH)};
+    for (const QString& argument : arguments)
+        texts.append(argument.toLocal8Bit());
+    const QStringList environment = env.toStringList();
+    for (const QString& variable : environment)
+        texts.append(variable.toLocal8Bit());
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        (i <= arguments.size() ? argv : envp).push_back(texts[i].data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), envp.data());
+    ::close(ends[1]);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0)
+        return -3;
+    QElapsedTimer clock;
+    clock.start();
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (clock.elapsed() > 60000) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return -1;
+        }
+        QThread::msleep(20);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
 QString TallymeterProgram::log() const

@@ -33,6 +33,9 @@ protected:
     // Runs the program to its end; its exit status, -1 when it hung or did not start, -2 when it
     // crashed.
     int run(const QStringList& arguments);
+    // The same with standard output and error a pipe that nobody reads any more, as when the
+    // program is piped into one that ended early; the default action of SIGPIPE is restored.
+    int runIntoClosedPipe(const QStringList& arguments);
     QString log() const;
     // Months in the sample account's database; -1 when it cannot be read.
     int storedMonths() const;

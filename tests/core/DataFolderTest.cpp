@@ -3,6 +3,7 @@
 #include "CoreTestContext.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -174,11 +175,26 @@ TEST_F(DataFolderTest, HiddenRunNeverAsks)
 
 TEST_F(DataFolderTest, MissingApplicationDataFolderFailsTheOffer)
 {
+    // A data home that is merely missing is made, and the offer follows.
     ctx.run.DataDir = program;
     QDir(appData).removeRecursively();
+    ctx.window.nextAnswers = {BoxAnswer::No};
     check();
-    for (const auto& box : ctx.window.messageBoxes)
-        EXPECT_NE(box.buttons, BoxButtons::YesNoCancel); // no question was asked
+    ASSERT_EQ(ctx.window.messageBoxes.size(), 1);
+    EXPECT_EQ(ctx.window.messageBoxes[0].buttons, BoxButtons::YesNoCancel);
+    EXPECT_TRUE(QFileInfo(appData).isDir());
+
+    // One that cannot be made fails the offer, and says so once, not at every start.
+    ctx.window.messageBoxes.clear();
+    ctx.setDword(ctx.app.configKey(), u"DataDirMigration"_s, -1);
+    QFile blocker(ctx.folder + u"/file"_s);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    appData = blocker.fileName() + u"/share"_s;
+    check();
+    check();
+    ASSERT_EQ(ctx.window.messageBoxes.size(), 1);
+    EXPECT_NE(ctx.window.messageBoxes[0].buttons, BoxButtons::YesNoCancel); // no question was asked
+    EXPECT_TRUE(ctx.window.messageBoxes[0].text.startsWith(u"CheckDataDirectory: application data directory"_s));
     EXPECT_EQ(status(), 0);
     EXPECT_TRUE(migrations.isEmpty());
 }

@@ -100,6 +100,10 @@ TEST(TextRoutines, SingleTextHasSevenSignificantDigits)
     EXPECT_EQ(singleText(25.0f), u"25"_s);
     EXPECT_EQ(singleText(0.1f), u"0.1"_s);
     EXPECT_EQ(FormatTwoDecimals(singleText(1e7f), false), u"10000000.00"_s);
+    // Never in exponent form, and a large whole single keeps every digit.
+    EXPECT_EQ(singleText(500000.0f), u"500000"_s);
+    EXPECT_EQ(singleText(12345678.0f), u"12345678"_s);
+    EXPECT_EQ(singleText(-0.00005f), u"-0.00005"_s);
 }
 
 TEST(FormatPlainDecimals, NeverGroupsThousands)

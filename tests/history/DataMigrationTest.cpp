@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -94,7 +96,8 @@ TEST_F(DataMigrationTest, MovesTheDataFilesInPatternOrderAndTheLogFollows)
 TEST_F(DataMigrationTest, FileMatchingTwoPatternsIsHandledOnce)
 {
     write(from, u"debug.xml"_s, "x");
-    EXPECT_EQ(DataMigration::dataFiles(from), QStringList{u"debug.xml"_s});
+    QString listError;
+    EXPECT_EQ(DataMigration::dataFiles(from, listError), QStringList{u"debug.xml"_s});
     ASSERT_TRUE(migrate());
     EXPECT_EQ(progress.statuses[1], u"copying file 1 of 1: debug.xml"_s);
     EXPECT_EQ(files(to), QStringList{u"debug.xml"_s});
@@ -142,5 +145,32 @@ TEST_F(DataMigrationTest, NewerTargetIsKept)
     EXPECT_TRUE(migrate());
     EXPECT_EQ(read(to, u"data.xml"_s), "newer");
     EXPECT_EQ(read(to, u"old.csv"_s), "copied");
-    EXPECT_TRUE(files(from).isEmpty());
+    // The old file was not copied, so it is not deleted either, and the log says where it is.
+    EXPECT_EQ(files(from), QStringList{u"data.xml"_s});
+    EXPECT_EQ(read(from, u"data.xml"_s), "old");
+    EXPECT_TRUE(ctx.logTexts().contains(u"DoMigration: keeping newer data.xml in the destination, the older one "_s
+                                        u"stays in "_s +
+                                        from));
+}
+
+TEST_F(DataMigrationTest, AFolderThatCannotBeListedFailsTheMove)
+{
+    write(from, u"alice.sl3"_s, "history");
+    // Root may list any folder whatever its mode; running out of file handles stops everyone.
+    rlimit handles{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &handles), 0);
+    const int lowestFree = ::dup(0);
+    ASSERT_GE(lowestFree, 0);
+    ::close(lowestFree);
+    rlimit none = handles;
+    none.rlim_cur = rlim_t(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    const bool moved = migrate();
+    ::setrlimit(RLIMIT_NOFILE, &handles);
+    EXPECT_FALSE(moved);
+    EXPECT_TRUE(error.startsWith(u"DoMigration: GetFileList failed to retrieve file list:\r\n[24] "_s))
+        << error.toStdString();
+    EXPECT_EQ(files(from), QStringList{u"alice.sl3"_s});
+    EXPECT_TRUE(files(to).isEmpty());
+    EXPECT_EQ(progress.finishedCount, 1);
 }

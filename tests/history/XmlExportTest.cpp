@@ -107,6 +107,22 @@ TEST_F(XmlExportTest, FieldValues)
     EXPECT_TRUE(text.contains(u" AnniversaryDate='15' LastUpdate='unknown' "_s));
 }
 
+TEST_F(XmlExportTest, RoundAndLargeFiguresArePlainDecimals)
+{
+    qoMonth month = exportMonth();
+    month.PeakQuota = 500000;
+    month.OffPeakQuota = 1000000;
+    month.PeakQuotaLeft = 100000;
+    month.OffpeakQuotaLeft = 200000;
+    month.TotalPeak = 128697.8f;
+    month.TotalOffpeak = 12345678; // whole in single precision, beyond seven digits
+    const QString text = export_(month);
+    EXPECT_TRUE(text.contains(u"<z:row PeakQuota='500000' OffPeakQuota='1000000' PeakQuotaLeft='100000' "
+                              u"OffpeakQuotaLeft='200000' TotalPeak='128697.8' TotalOffpeak='12345678' "_s))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(u"e+"_s));
+}
+
 TEST_F(XmlExportTest, FileNamePerProfile)
 {
     EXPECT_EQ(modXML::fileName(u"/d"_s, 0), u"/d/data.xml"_s);
