@@ -46,6 +46,9 @@ TEST(ConfigLoadTest, ShowsTheSettings)
     EXPECT_EQ(ui.txtPassword->text(), u"secret"_s);
     EXPECT_EQ(ui.txtPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(ui.txtProxyPwd->echoMode(), QLineEdit::Password);
+    // Masked with "*", not the style's own dot.
+    EXPECT_EQ(ui.txtPassword->displayText(), u"******"_s);
+    EXPECT_EQ(ui.txtProxyPwd->displayText(), u"**"_s);
     EXPECT_EQ(ui.cboAccountType->count(), 5);
     EXPECT_EQ(ui.cboAccountType->currentText(), u"Corvo"_s);
     EXPECT_EQ(ui.cboDataSource->currentIndex(), 0);
