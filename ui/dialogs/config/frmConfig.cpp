@@ -39,6 +39,21 @@ frmConfig::frmConfig(const ConfigContext& context, QWidget* owner) : QDialog(own
     connectControls();
 }
 
+void frmConfig::bringForward(OptionsFocus focus)
+{
+    if (isVisible()) {
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+    }
+    // The Account tab stays where it is while a version check has it locked.
+    if (focus == OptionsFocus::Username && m_ui.tabConfig->isTabEnabled(0)) {
+        m_ui.tabConfig->setCurrentIndex(0);
+        m_ui.txtUsername->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void frmConfig::connectControls()
 {
     connect(m_ui.cmdOK, &QPushButton::clicked, this, &frmConfig::cmdOK_Click);
