@@ -70,7 +70,7 @@ public:
     void setControlVisible(const ControlRef&, bool) override {}
     void UpdateProgressBar(const qoMonth&) override {}
     bool ParseArrays(bool, const qoMonth&, QString&) override { return true; }
-    void showOptionsDialog() override {}
+    void showOptionsDialog(OptionsFocus) override {}
     void showPasswordDialog() override {}
     void showAboutDialog() override {}
     void DoVersionCheck(bool, bool) override {}

@@ -208,7 +208,7 @@ void RefreshCycle::checkUsername(Run& run)
         m_window.messageBox(u"Login details for this profile haven't been specified yet."_s + crlf +
                                 u"Please enter them, and try refreshing."_s,
                             m_app.Title, BoxIcon::Exclamation, BoxButtons::Ok);
-        m_window.showOptionsDialog();
+        m_window.showOptionsDialog(OptionsFocus::Username);
     }
     if (m_settings.Username.isEmpty()) {
         run.error = u"no username specified"_s;

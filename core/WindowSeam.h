@@ -12,6 +12,9 @@ enum class BoxIcon { None, Critical, Question, Exclamation, Information };
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class BoxAnswer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
+// The box of the options dialog a request to show it is about: it gets the focus.
+enum class OptionsFocus { None, Username };
+
 // A control of the main window by its object name, with the element number for the summary
 // arrays (lblTitle(0..2), txtQuota(0..2), ...) and -1 for a single control.
 struct ControlRef
@@ -90,10 +93,11 @@ public:
     virtual void UpdateProgressBar(const qoMonth& month) = 0;
     virtual bool ParseArrays(bool quiet, const qoMonth& month, QString& szErr) = 0;
 
-    // Modal dialogs: when they return, the settings hold what the user saved or entered.
-    virtual void showOptionsDialog() = 0;  // frmConfig
-    virtual void showPasswordDialog() = 0; // frmPasswordEntry
-    virtual void showAboutDialog() = 0;    // frmAbout
+    // Modal dialogs: when they return, the settings hold what the user saved or entered. There is
+    // one options dialog at most: a request while it is open brings it to the front and returns.
+    virtual void showOptionsDialog(OptionsFocus focus) = 0; // frmConfig
+    virtual void showPasswordDialog() = 0;                  // frmPasswordEntry
+    virtual void showAboutDialog() = 0;                     // frmAbout
 
     // Ask the program's web site for a newer version; atStartup skips a check made in the last
     // two hours.

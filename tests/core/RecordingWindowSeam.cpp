@@ -214,9 +214,10 @@ bool RecordingWindowSeam::ParseArrays(bool, const qoMonth&, QString& szErr)
     return parseArraysResult;
 }
 
-void RecordingWindowSeam::showOptionsDialog()
+void RecordingWindowSeam::showOptionsDialog(OptionsFocus focus)
 {
     record(u"showOptionsDialog"_s);
+    optionsFocus = focus;
     if (onOptionsDialog)
         onOptionsDialog();
 }

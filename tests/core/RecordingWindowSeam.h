@@ -31,6 +31,8 @@ public:
     QList<BoxAnswer> nextAnswers;
     // Run when a modal dialog opens, standing for what the user does in it.
     std::function<void()> onOptionsDialog;
+    // The box the last request to show the options dialog was about.
+    OptionsFocus optionsFocus = OptionsFocus::None;
     std::function<void()> onPasswordDialog;
     // What the grid fill reports.
     bool parseArraysResult = true;
@@ -97,7 +99,7 @@ public:
     void setControlVisible(const ControlRef& control, bool visible) override;
     void UpdateProgressBar(const qoMonth& month) override;
     bool ParseArrays(bool quiet, const qoMonth& month, QString& szErr) override;
-    void showOptionsDialog() override;
+    void showOptionsDialog(OptionsFocus focus) override;
     void showPasswordDialog() override;
     void showAboutDialog() override;
     void SetFormLayout() override;

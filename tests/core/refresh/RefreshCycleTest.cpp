@@ -272,6 +272,7 @@ TEST_F(RefreshCycleTest, AMissingUserNameIsAskedForEvenWhenQuiet)
     EXPECT_EQ(window().messageBoxes[0].title, u"Tallymeter"_s);
     EXPECT_EQ(window().messageBoxes[0].icon, BoxIcon::Exclamation);
     EXPECT_LT(window().calls.indexOf(u"restoreMainWindow"_s), window().calls.indexOf(u"showOptionsDialog"_s));
+    EXPECT_EQ(window().optionsFocus, OptionsFocus::Username);
     EXPECT_EQ(FakeFeed::pelborne().calls.first().user, u"fred@quolla.example"_s);
 }
 

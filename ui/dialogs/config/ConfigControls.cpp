@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ConfigControls.h"
 
+#include "PasswordMask.h"
 #include "UpDownControl.h"
 
 #include <QCheckBox>
@@ -47,7 +48,7 @@ QLineEdit* textBox(const QString& name, bool password = false)
     // The masked boxes' text stays inside this process: Qt offers no message through which
     // another program could read it out.
     if (password)
-        box->setEchoMode(QLineEdit::Password);
+        maskPassword(box);
     return box;
 }
 

@@ -49,5 +49,8 @@ void UpDownControl::setValue(int64_t value)
 
 void UpDownControl::step(int delta)
 {
-    setValue(static_cast<int64_t>(m_value) + delta);
+    // An arrow steps from the number the buddy shows, which may have been typed since the value
+    // was last set; a text that is no number leaves the value held as the start.
+    const int32_t from = ConfigRules::validatedNumber(m_buddy->text(), m_minimum, m_maximum).value_or(m_value);
+    setValue(static_cast<int64_t>(from) + delta);
 }

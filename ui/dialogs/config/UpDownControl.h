@@ -10,7 +10,7 @@ class QToolButton;
 
 // An up-down control with a buddy text box: it holds a value within its range, and setting the
 // value (by code or by its arrows) rewrites the buddy's text. Text typed into the buddy does not
-// change the value until someone hands it over.
+// change the value until someone hands it over or an arrow steps from it.
 class UpDownControl : public QWidget
 {
     Q_OBJECT

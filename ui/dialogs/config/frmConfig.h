@@ -4,6 +4,7 @@
 #include "ConfigApplier.h"
 #include "ConfigContext.h"
 #include "ConfigControls.h"
+#include "WindowSeam.h"
 
 #include <QDialog>
 
@@ -21,6 +22,9 @@ public:
     frmConfig(const ConfigContext& context, QWidget* owner);
 
     const ConfigControls& controls() const { return m_ui; }
+
+    // To the front (when shown), with the focus on the box a request to show the dialog is about.
+    void bringForward(OptionsFocus focus);
 
     void cmdOK_Click();
     void cmdApply_Click();

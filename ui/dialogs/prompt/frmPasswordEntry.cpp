@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 #include "DialogIcon.h"
+#include "PasswordMask.h"
 #include "Settings.h"
 
 #include <QHBoxLayout>
@@ -43,9 +44,7 @@ frmPasswordEntry::frmPasswordEntry(const AppInfo& app, Settings& settings, LogFr
     m_label2 = named(new QLabel(u"password:"_s, this), u"Label2"_s);
 
     m_txtPassword = named(new QLineEdit(this), u"txtPassword"_s);
-    m_txtPassword->setEchoMode(QLineEdit::Password);
-    // Every character shows as "*", whatever the desktop style would use.
-    m_txtPassword->setStyleSheet(u"lineedit-password-character: 42;"_s);
+    maskPassword(m_txtPassword);
     m_label2->setBuddy(m_txtPassword);
 
     m_btnOK = named(new QPushButton(u"OK"_s, this), u"btnOK"_s);

@@ -89,6 +89,8 @@ bool retrieveStep(const std::function<void()>& step, QString& szErr)
 }
 } // namespace
 
+// The site is asked over TLS: its reply tells the user what to install, and the request carries
+// the user's settings.
 modVersionCheck::modVersionCheck(const VersionCheckContext& context)
     : m_ctx(context), m_siteBase(AppInfo::productSite().chopped(1)), m_presenter(presentDialog)
 {}
@@ -274,18 +276,21 @@ int16_t modVersionCheck::VersionCheck(const QString& address, bool bBackground, 
     bool fetched = false;
     QString fetchError;
     QString fetchDetail;
-    if (!retrieveStep(
-            [&] { fetched = http.HTTPFetch(u"GET"_s, address, QString(), s.Timeout, fetchError, fetchDetail, body); },
-            szErr))
+    const bool attempted = retrieveStep(
+        [&] { fetched = http.HTTPFetch(u"GET"_s, address, QString(), s.Timeout, fetchError, fetchDetail, body); },
+        szErr);
+    if (attempted && fetched)
+        log.LogMessage(u"VersionCheck: WinHTTP version info fetch completed successfully"_s, 6);
+    // Abort was pressed while the fetch waited: whatever the fetch came to, the user asked for no
+    // result, and a failure box would contradict the "aborted" status.
+    if (m_ctx.run.VerCheckAbort)
+        return -1;
+    if (!attempted)
         return 0;
     if (!fetched) {
         szErr = fetchDetail;
         return 0;
     }
-    log.LogMessage(u"VersionCheck: WinHTTP version info fetch completed successfully"_s, 6);
-
-    if (m_ctx.run.VerCheckAbort)
-        return -1;
 
     try {
         const VersionReply reply = VersionReply::fromBody(body);

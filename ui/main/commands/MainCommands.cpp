@@ -198,7 +198,7 @@ void MainCommands::switchProfile(int index)
 void MainCommands::mnuConfig_Click()
 {
     try {
-        m_ctx.window.showOptionsDialog();
+        m_ctx.window.showOptionsDialog(OptionsFocus::None);
     } catch (const RunTimeError& error) {
         trap("mnuConfig_Click", error);
     }

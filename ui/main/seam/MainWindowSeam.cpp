@@ -166,7 +166,7 @@ void MainWindowSeam::connectForm()
             m_form->showProfileMenu(items, position);
     });
     QObject::connect(form, &frmMain::profileChosen, form, [commands](int index) { commands->mnuProfile_Click(index); });
-    QObject::connect(form, &frmMain::optionsRequested, form, [this] { showOptionsDialog(); });
+    QObject::connect(form, &frmMain::optionsRequested, form, [this] { showOptionsDialog(OptionsFocus::None); });
     QObject::connect(form, &frmMain::aboutRequested, form, [this] { showAboutDialog(); });
     QObject::connect(form, &frmMain::versionCheckRequested, form, [this] { DoVersionCheck(false, false); });
     QObject::connect(form, &frmMain::helpPageRequested, form,
@@ -201,7 +201,7 @@ void MainWindowSeam::connectTray()
     QObject::connect(menu, &TrayMenu::refreshClicked, menu, [this] { m_commands->cmdRefresh_Click(); });
     QObject::connect(menu, &TrayMenu::autoRefreshToggled, menu,
                      [this](bool checked) { m_commands->mnuPopup_AutoRefresh_Click(checked); });
-    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { showOptionsDialog(); });
+    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { showOptionsDialog(OptionsFocus::None); });
     QObject::connect(menu, &TrayMenu::linkClicked, menu, [this](const QString& item) {
         openTrayLink(item, m_services->run, m_services->links, m_services->log);
     });
@@ -447,13 +447,21 @@ bool MainWindowSeam::ParseArrays(bool quiet, const qoMonth& month, QString& szEr
     return true;
 }
 
-void MainWindowSeam::showOptionsDialog()
+void MainWindowSeam::showOptionsDialog(OptionsFocus focus)
 {
     if (!m_services)
         return;
+    // A second dialog would load the settings over what is being typed in the first, whose OK
+    // would then save its stale fields over the second's.
+    if (m_options) {
+        m_options->bringForward(focus);
+        return;
+    }
     frmConfig options(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
+    m_options = &options;
     if (m_form)
         QObject::connect(&options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
+    options.bringForward(focus);
     options.exec();
 }
 

@@ -5,6 +5,7 @@
 #include "MainCommands.h"
 #include "WindowSeam.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,7 @@
 class QWidget;
 class QtTrayBackend;
 class TrayMenu;
+class frmConfig;
 class frmMain;
 class modSysTray;
 class modTeeGraph;
@@ -80,7 +82,7 @@ public:
     void setControlVisible(const ControlRef& control, bool visible) override;
     void UpdateProgressBar(const qoMonth& month) override;
     bool ParseArrays(bool quiet, const qoMonth& month, QString& szErr) override;
-    void showOptionsDialog() override;
+    void showOptionsDialog(OptionsFocus focus) override;
     void showPasswordDialog() override;
     void showAboutDialog() override;
     void DoVersionCheck(bool background, bool atStartup) override;
@@ -107,6 +109,8 @@ private:
     std::unique_ptr<modVersionCheck> m_versionCheck;
     std::unique_ptr<modTeeGraph> m_graph;
 
+    // The options dialog while it is open.
+    QPointer<frmConfig> m_options;
     ComponentVersions m_versions;
     QString m_programPath;
     QStringList m_programArguments;

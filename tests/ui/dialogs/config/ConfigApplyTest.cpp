@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ConfigTestContext.h"
+#include "FakeProvider.h"
 #include "UpDownControl.h"
+#include "modVersionCheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -356,4 +358,37 @@ TEST(ConfigApplyTest, EscapeDuringACheckAbortsItAndKeepsTheDialog)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(ui.cmdOK->isEnabled());
     EXPECT_TRUE(t.logged(u"version check aborted by user"_s, 2));
+}
+
+TEST(ConfigApplyTest, AbortThenAFailingFetchShowsNoBoxAndKeepsTheStatus)
+{
+    ConfigTestContext t(u"abort-failing"_s);
+    FakeProvider provider(QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s);
+    ASSERT_TRUE(provider.start());
+    FakeProvider::Rule down;
+    down.path = u"/software/Tallyroo/version/"_s;
+    down.status = 503;
+    provider.addRule(down);
+    modVersionCheck check(VersionCheckContext{t.core.app, t.core.settings, t.core.run, t.core.log, t.core.registry,
+                                              t.core.clock, t.links, t.core.window});
+    check.setSiteBase(provider.baseUrl());
+
+    CheckingSeam seam;
+    ConfigContext& c = t.context;
+    ConfigContext withSeam{c.app,     c.settings,     c.run,   c.log,   c.registry,         c.clock,      seam, c.cycle,
+                           c.history, c.mainRoutines, c.store, c.links, c.programArguments, c.programPath};
+    frmConfig dialog(withSeam, nullptr);
+    dialog.show();
+    const ConfigControls& ui = dialog.controls();
+    seam.duringCheck = [&check] { check.DoVersionCheck(false, false); };
+    // The user aborts while the request waits for its answer.
+    QObject::connect(&provider, &FakeProvider::requestRecorded, &dialog, [&ui] { ui.cmdAbort->click(); });
+    dialog.cmdCheckVersion_Click();
+
+    EXPECT_EQ(provider.requests().size(), 1);
+    EXPECT_TRUE(t.core.window.messageBoxes.isEmpty());
+    EXPECT_EQ(ui.lblStatus->text(), u"version check aborted by user"_s);
+    EXPECT_TRUE(t.core.logTexts().filter(u"version check failed"_s).isEmpty());
+    EXPECT_EQ(t.core.text(t.core.app.profileKey(0), u"VerCheckLast"_s), std::nullopt);
+    EXPECT_TRUE(ui.cmdOK->isEnabled());
 }

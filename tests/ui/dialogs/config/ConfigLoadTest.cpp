@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +48,9 @@ TEST(ConfigLoadTest, ShowsTheSettings)
     EXPECT_EQ(ui.txtPassword->text(), u"secret"_s);
     EXPECT_EQ(ui.txtPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(ui.txtProxyPwd->echoMode(), QLineEdit::Password);
+    // Masked with "*", not the style's own dot.
+    EXPECT_EQ(ui.txtPassword->displayText(), u"******"_s);
+    EXPECT_EQ(ui.txtProxyPwd->displayText(), u"**"_s);
     EXPECT_EQ(ui.cboAccountType->count(), 5);
     EXPECT_EQ(ui.cboAccountType->currentText(), u"Corvo"_s);
     EXPECT_EQ(ui.cboDataSource->currentIndex(), 0);
@@ -284,4 +289,35 @@ TEST(ConfigLoadTest, NumberBoxIsCheckedWhenTheFocusMovesOnWithinTheDialog)
     box->setText(u"7"_s);
     leave(Qt::MouseFocusReason);
     EXPECT_EQ(box->text(), u"15"_s);
+}
+
+TEST(ConfigLoadTest, AnArrowStepsFromTheNumberJustTyped)
+{
+    ConfigTestContext t(u"arrows"_s);
+    t.core.settings.OptionFlags = OptionFlag::AutoRefresh;
+    t.core.settings.Interval = 60;
+    auto dialog = t.open();
+    dialog->show();
+    const ConfigControls& ui = dialog->controls();
+    const auto arrow = [&ui](Qt::ArrowType type) {
+        for (QToolButton* button : ui.udInterval->findChildren<QToolButton*>()) {
+            if (button->arrowType() == type)
+                return button;
+        }
+        return static_cast<QToolButton*>(nullptr);
+    };
+    ASSERT_NE(arrow(Qt::UpArrow), nullptr);
+    ASSERT_NE(arrow(Qt::DownArrow), nullptr);
+
+    ui.txtInterval->setFocus();
+    ui.txtInterval->selectAll();
+    QTest::keyClicks(ui.txtInterval, u"40"_s);
+    arrow(Qt::UpArrow)->click();
+    EXPECT_EQ(ui.txtInterval->text(), u"41"_s);
+    EXPECT_EQ(ui.udInterval->value(), 41);
+
+    // A text that is no number: the arrow steps from the value held.
+    ui.txtInterval->setText(u"abc"_s);
+    arrow(Qt::DownArrow)->click();
+    EXPECT_EQ(ui.txtInterval->text(), u"40"_s);
 }

@@ -101,6 +101,7 @@ TEST_F(PasswordEntryTest, EnterInTheBoxConfirmsLikeOk)
 {
     dialog.show();
     QTest::keyClicks(dialog.txtPassword(), u"hunter2"_s);
+    EXPECT_EQ(dialog.txtPassword()->displayText(), u"*******"_s);
     QTest::keyClick(dialog.txtPassword(), Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);

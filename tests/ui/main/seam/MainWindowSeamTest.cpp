@@ -14,6 +14,7 @@
 #include "TestEnvironment.h"
 #include "TrayMenu.h"
 #include "ctlUsageBar.h"
+#include "frmConfig.h"
 #include "frmMain.h"
 #include "modSQL.h"
 #include "modSysTray.h"
@@ -28,8 +29,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -275,7 +279,7 @@ TEST_F(MainWindowSeamTest, HiddenInTheTrayTheProgramOutlivesEveryWindowItOpens)
     const int requestsBefore = int(provider.requests().size());
     QTimer::singleShot(0, qApp, [&] {
         closeModalSoon();
-        seam.showOptionsDialog();
+        seam.showOptionsDialog(OptionsFocus::None);
         closeModalSoon();
         seam.showAboutDialog();
         closeModalSoon();
@@ -351,4 +355,64 @@ TEST_F(MainWindowSeamTest, FiguresOnScreenFollowTheLocaleAndTheExportsKeepTheirF
     const QByteArray csv = TestEnvironment::readFile(core.run.DataDir + u"/202403.csv"_s);
     EXPECT_TRUE(csv.contains(QByteArray("Totals, " + QByteArray::number(month.TotalPeak, 'f', 2) + ", ")))
         << csv.constData();
+}
+
+TEST_F(MainWindowSeamTest, ApplyWithAnEmptyUserNameKeepsOneOptionsDialog)
+{
+    // The boxes are answered as they come; any other dialog that comes up modal is a second
+    // options dialog, counted and closed.
+    QStringList boxes;
+    int secondDialogs = 0;
+    frmConfig* first = nullptr;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes << box->text();
+            box->done(QMessageBox::Ok);
+        } else if (auto* other = qobject_cast<frmConfig*>(modal); other && other != first) {
+            ++secondDialogs;
+            other->reject();
+        }
+    });
+    answer.start(10);
+
+    bool forward = false;
+    QTimer::singleShot(0, [&] {
+        first = qobject_cast<frmConfig*>(QApplication::activeModalWidget());
+        if (!first) {
+            ADD_FAILURE() << "no options dialog";
+            return;
+        }
+        const ConfigControls& ui = first->controls();
+        ui.tabConfig->setCurrentIndex(3);
+        ui.txtUsername->clear();
+        ui.cmdApply->click();
+        // The tray's Options while the dialog is open brings the same one forward too.
+        emit seam.trayMenu()->optionsClicked();
+        forward = first->isVisible() && ui.tabConfig->currentIndex() == 0 && first->focusWidget() == ui.txtUsername &&
+                  QApplication::activeModalWidget() == first;
+        first->reject();
+    });
+    seam.showOptionsDialog(OptionsFocus::None);
+
+    EXPECT_EQ(secondDialogs, 0);
+    EXPECT_TRUE(forward);
+    EXPECT_TRUE(boxes.contains(
+        u"Login details for this profile haven't been specified yet.\r\nPlease enter them, and try refreshing."_s))
+        << boxes.join(u" | "_s).toStdString();
+    EXPECT_TRUE(core.settings.Username.isEmpty());
+    EXPECT_TRUE(core.logTexts().contains(u"RefreshData: no username specified, aborting refresh"_s));
+
+    // Closed, the next request opens a dialog of its own again.
+    first = nullptr;
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* again = qobject_cast<frmConfig*>(QApplication::activeModalWidget());
+        opened = again != nullptr;
+        if (again)
+            again->reject();
+    });
+    seam.showOptionsDialog(OptionsFocus::None);
+    EXPECT_TRUE(opened);
 }
