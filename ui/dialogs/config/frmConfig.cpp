@@ -5,6 +5,7 @@
 #include "ConfigRules.h"
 #include "Dates.h"
 #include "LogFrontEnd.h"
+#include "RefreshCycle.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
@@ -235,11 +236,13 @@ void frmConfig::cmdApply_Click()
         txtInterval_LostFocus();
         txtDelay_LostFocus();
         txtTimeout_LostFocus();
-        ConfigInput in = input();
-        m_applier.Apply(in);
-        m_ui.udInterval->setValue(in.interval);
-        m_ui.udDelay->setValue(in.delay);
-        m_ui.udTimeout->setValue(in.timeout);
+        applyWhenAccountFree([this] {
+            ConfigInput in = input();
+            m_applier.Apply(in);
+            m_ui.udInterval->setValue(in.interval);
+            m_ui.udDelay->setValue(in.delay);
+            m_ui.udTimeout->setValue(in.timeout);
+        });
     } catch (const RunTimeError& error) {
         m_ctx.log.LogMessage(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3, -1);
     }
@@ -253,13 +256,44 @@ void frmConfig::cmdOK_Click()
         txtInterval_LostFocus();
         txtDelay_LostFocus();
         txtTimeout_LostFocus();
-        ConfigInput in = input();
-        // Unsaved settings stay on the screen rather than being lost with the dialog.
-        if (m_applier.Apply(in))
-            accept();
+        applyWhenAccountFree([this] {
+            ConfigInput in = input();
+            // Unsaved settings stay on the screen rather than being lost with the dialog.
+            if (m_applier.Apply(in))
+                accept();
+        });
     } catch (const RunTimeError& error) {
         m_ctx.log.LogMessage(u"frmConfig.OK: runtime error:\r\n"_s + error.text(), 3, -1);
     }
+}
+
+void frmConfig::applyWhenAccountFree(const std::function<void()>& apply)
+{
+    if (!m_ctx.cycle.accountInUse()) {
+        apply();
+        return;
+    }
+    // A refresh is fetching for the account: settings applied now would have its month stored and
+    // shown under the new ones. The dialog waits, greyed, and applies once the refresh has ended;
+    // Cancel meanwhile drops what was pressed.
+    m_ui.tabConfig->setEnabled(false);
+    m_ui.cmdOK->setEnabled(false);
+    m_ui.cmdApply->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    const QPointer<frmConfig> alive(this);
+    m_ctx.cycle.whenAccountFree([alive, apply] {
+        if (!alive)
+            return;
+        alive->unsetCursor();
+        alive->m_ui.tabConfig->setEnabled(true);
+        alive->m_ui.cmdOK->setEnabled(true);
+        alive->m_ui.cmdApply->setEnabled(true);
+        try {
+            apply();
+        } catch (const RunTimeError& error) {
+            alive->m_ctx.log.LogMessage(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3, -1);
+        }
+    });
 }
 
 void frmConfig::cmdCancel_Click()

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class UpDownControl;
 
@@ -78,6 +80,8 @@ private:
     bool numbersReadable();
     ConfigInput input() const;
     void setCheckControlsEnabled(bool enabled);
+    // Runs apply now, or once the refresh that is fetching for the account has ended.
+    void applyWhenAccountFree(const std::function<void()>& apply);
 
     ConfigContext m_ctx;
     ConfigControls m_ui;

@@ -457,6 +457,18 @@ void MainWindowSeam::showOptionsDialog(OptionsFocus focus)
         m_options->bringForward(focus);
         return;
     }
+    // Opened inside a refresh's wait for the network, the dialog would hold that refresh until it
+    // closed, and its settings would land in the middle of it: it opens once the refresh has ended.
+    if (m_services->cycle.accountInUse()) {
+        if (!m_optionsWaiting) {
+            m_optionsWaiting = true;
+            m_services->cycle.whenAccountFree([this, focus] {
+                m_optionsWaiting = false;
+                showOptionsDialog(focus);
+            });
+        }
+        return;
+    }
     frmConfig options(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
     m_options = &options;
     if (m_form)

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
@@ -72,6 +73,16 @@ protected:
     {
         bool fromcache = false;
         return cycle.RefreshData(fromcache, true, true);
+    }
+    // Months in the database of a user; 0 when it has none.
+    int monthsIn(const QString& user) const
+    {
+        if (!QFile::exists(core.run.DataDir + u'/' + user + u".sl3"_s))
+            return 0;
+        LiteConnection conn;
+        conn.Open(core.run.DataDir + u'/' + user + u".sl3"_s);
+        LiteStatement count = conn.Prepare(u"select count(*) from MonthlyData"_s);
+        return count.Step() ? int(count.ColumnValue(0).toInteger()) : -1;
     }
     QString text(const QString& control, int index = -1) const
     {
@@ -241,14 +252,6 @@ TEST_F(MainWindowSeamTest, AProfileChosenDuringAFetchWaitsForTheRefreshToEnd)
     // alice's month went to alice's database; the switch came after it.
     EXPECT_EQ(core.run.ProfileNumber, 1);
     EXPECT_EQ(core.settings.Username, u"anytime"_s);
-    const auto monthsIn = [this](const QString& user) {
-        if (!QFile::exists(core.run.DataDir + u'/' + user + u".sl3"_s))
-            return 0;
-        LiteConnection conn;
-        conn.Open(core.run.DataDir + u'/' + user + u".sl3"_s);
-        LiteStatement count = conn.Prepare(u"select count(*) from MonthlyData"_s);
-        return count.Step() ? int(count.ColumnValue(0).toInteger()) : -1;
-    };
     EXPECT_EQ(monthsIn(u"alice"_s), 2);
     EXPECT_EQ(monthsIn(u"anytime"_s), 0);
     EXPECT_EQ(text(u"txtUsername"_s), u"anytime"_s);
@@ -415,4 +418,36 @@ TEST_F(MainWindowSeamTest, ApplyWithAnEmptyUserNameKeepsOneOptionsDialog)
     });
     seam.showOptionsDialog(OptionsFocus::None);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(MainWindowSeamTest, OptionsAppliedDuringAFetchWaitForTheRefreshToEnd)
+{
+    // alice's month is on its way while the user types another account into the open dialog.
+    ProviderRule slow;
+    slow.queryContains = u"_TOKEN=alice-"_s;
+    slow.useDefaultReply = true;
+    slow.delayMs = 400;
+    provider.addRule(slow);
+    bool refreshed = false;
+    bool waitedGreyed = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(options);
+        QTimer::singleShot(150, options, [&, options] {
+            options->findChild<QLineEdit*>(u"txtUsername"_s)->setText(u"anytime"_s);
+            options->findChild<QPushButton*>(u"cmdOK"_s)->click();
+            waitedGreyed = options->isVisible() && !options->findChild<QPushButton*>(u"cmdOK"_s)->isEnabled();
+            EXPECT_EQ(core.settings.Username, u"alice"_s);
+        });
+        refreshed = refresh();
+    });
+    seam.showOptionsDialog(OptionsFocus::None);
+
+    EXPECT_TRUE(refreshed);
+    EXPECT_TRUE(waitedGreyed);
+    EXPECT_EQ(monthsIn(u"alice"_s), 2);
+    EXPECT_EQ(monthsIn(u"anytime"_s), 0);
+    // Applied once the refresh had ended.
+    EXPECT_EQ(core.settings.Username, u"anytime"_s);
+    EXPECT_TRUE(core.logTexts().contains(u"configuration settings saved"_s));
 }
