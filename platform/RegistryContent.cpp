@@ -57,10 +57,10 @@ const RegistryContent::Key* RegistryContent::key(const QStringList& path) const
 
 bool RegistryContent::hasSubkeys(const QStringList& path) const
 {
-    const QString prefix = path.isEmpty() ? QString() : foldedPath(path) + u'\\';
-    auto it = m_keys.lowerBound(prefix);
-    if (it != m_keys.cend() && it.key() == foldedPath(path))
-        ++it;
+    if (path.isEmpty())
+        return m_keys.size() > 1;
+    const QString prefix = foldedPath(path) + u'\\';
+    const auto it = m_keys.lowerBound(prefix);
     return it != m_keys.cend() && it.key().startsWith(prefix);
 }
 
