@@ -152,7 +152,7 @@ TEST(RegistryFileFormat, AnEmptyTextIsAnEmptyHive)
 
 TEST(RegistryFileFormat, WhatItReadsItWritesBackTheSame)
 {
-    // Hand-edited texts, among them what the fuzzer of the format has turned up.
+    // Hand-edited texts: each is written back as what was read, and written again alike.
     const QList<QByteArray> texts = {
         // A component holding a backslash: at the end, at the start, inside.
         "[Software\\Odd%5C]\n\"v\"=\"odd\"\n[Software\\Tallymeter\\Config]\n\"Username\"=\"alice\"\n",
