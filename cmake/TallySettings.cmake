@@ -11,3 +11,14 @@ if(TALLY_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(tally_settings INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+
+# Coverage for libFuzzer and the same sanitizers on every target; only the fuzz targets link
+# libFuzzer's main.
+if(TALLY_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "TALLY_FUZZ needs clang: libFuzzer comes with it")
+    endif()
+    target_compile_options(tally_settings INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(tally_settings INTERFACE -fsanitize=address,undefined)
+endif()

@@ -71,7 +71,7 @@ void appendKeyComponent(QByteArray& out, const QString& component)
 {
     for (const char c : component.toUtf8()) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '%' || c == ']' || isControl(u)) {
+        if (c == '%' || c == '\\' || c == ']' || isControl(u)) {
             out += '%';
             appendHexByte(out, u);
         } else {
@@ -239,11 +239,17 @@ private:
     qsizetype m_pos = 0;
 };
 
-std::optional<QStringList> parseSection(QByteArrayView inner)
+// nullopt, with the fault in `what`, when the path is not one of the form.
+std::optional<QStringList> parseSection(QByteArrayView inner, QString& what)
 {
     QStringList path;
     if (inner.isEmpty())
         return path;
+    what = u"malformed key path"_s;
+    if (inner.count('\\') >= RegistryContent::MaxDepth) {
+        what = u"key nested too deeply"_s;
+        return std::nullopt;
+    }
     for (const QByteArrayView part : inner.toByteArray().split('\\')) {
         QByteArray decoded;
         for (qsizetype i = 0; i < part.size(); ++i) {
@@ -273,6 +279,13 @@ std::optional<RegistryContent> parse(const QByteArray& text, QString* error)
 {
     RegistryContent content;
     std::optional<QStringList> section;
+    // A section's values go in together, so that each value line costs no look-up of its key.
+    RegistryContent::Values values;
+    const auto flush = [&] {
+        if (section && !values.isEmpty())
+            content.setValues(*section, values);
+        values.clear();
+    };
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const auto fail = [&](const QString& what) {
@@ -291,9 +304,11 @@ std::optional<RegistryContent> parse(const QByteArray& text, QString* error)
         if (line.startsWith('[')) {
             if (!line.endsWith(']') || line.size() < 2)
                 return fail(u"unterminated key line"_s);
-            section = parseSection(QByteArrayView(line).sliced(1, line.size() - 2));
+            flush();
+            QString what;
+            section = parseSection(QByteArrayView(line).sliced(1, line.size() - 2), what);
             if (!section)
-                return fail(u"malformed key path"_s);
+                return fail(what);
             content.createKey(*section);
             continue;
         }
@@ -314,8 +329,9 @@ std::optional<RegistryContent> parse(const QByteArray& text, QString* error)
         const std::optional<RegistryValue> value = parser.value();
         if (!value || !parser.atEnd())
             return fail(u"malformed value"_s);
-        content.setValue(*section, name, *value);
+        values.append({name, *value});
     }
+    flush();
     return content;
 }
 
@@ -323,7 +339,8 @@ QByteArray serialise(const RegistryContent& content)
 {
     QByteArray out = QByteArray(Header) + '\n';
     for (const RegistryContent::Key& key : content.keys()) {
-        if (key.path.isEmpty() && key.values.isEmpty())
+        // The root always exists; another key without values exists through any key below it.
+        if (key.values.isEmpty() && (key.path.isEmpty() || content.hasSubkeys(key.path)))
             continue;
         out += "\n[";
         for (qsizetype i = 0; i < key.path.size(); ++i) {

@@ -85,8 +85,8 @@ private:
     void removeLegacyFiles(const FeedCacheFiles& files, bool historical) const;
     QByteArray readCacheFile(const FeedCacheFiles& files, bool historical) const;
     void checkCachedMonth(const LocalDateTime& historicalDate) const;
-    // The reply's checks, its document and every part of it but the days; cachedMonth, when given,
-    // is the earlier month that a cached reply must hold.
+    // The reply's checks, its document and every part of it but the days (through FeedDocument);
+    // cachedMonth, when given, is the earlier month that a cached reply must hold.
     bool readReply(const QByteArray& reply, const QString& cacheFile, const LocalDateTime* cachedMonth, Stage& stage);
     void fail(Stage stage, const RunTimeError& error, const QString& cacheFile);
 
@@ -96,22 +96,6 @@ private:
                    QByteArray& reply);
     bool fetchWithWinHttp(const QString& url, const QString& userAgent, const QString& proxy, const QString& proxyUser,
                           const QString& proxyPassword, Stage& stage, QByteArray& reply);
-
-    // The document's parts (UsageDataDocument.cpp).
-    bool feedError();
-    // True when the document names the product or the plan.
-    bool readAccount();
-    void readConnections();
-    void readAnniversary();
-    // True when the document has an off-peak class.
-    bool readTrafficTypes();
-    bool readTrafficType(const XmlNode& type, qsizetype index);
-    void readOffpeakHours(bool offpeakNamed);
-    void readOffpeakHour(const QString& xpath, const QString& which, int16_t& hour);
-    bool tooManyMissing(bool accountNamed) const;
-
-    // The days (UsageDataDaily.cpp).
-    bool ParseDailyData();
 
     XmlDocument m_document;
 

@@ -4,6 +4,7 @@
 #include "UsageData.h"
 
 #include "Dates.h"
+#include "FeedDocument.h"
 #include "FeedReplyCheck.h"
 #include "FileFunctions.h"
 #include "NodeValues.h"
@@ -123,7 +124,7 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
             m.szLastUpdate = u"unknown"_s;
         }
 
-        if (!ParseDailyData())
+        if (!FeedDocument(m_document, m, status()).ParseDailyData())
             return false;
 
         // Only a reply that made a whole month replaces the cache file and moves the last refresh.
@@ -214,19 +215,7 @@ bool UsageData::readReply(const QByteArray& reply, const QString& cacheFile, con
         checkCachedMonth(*cachedMonth);
         stage = Stage::Load;
     }
-    if (feedError())
-        return false;
-    const bool accountNamed = readAccount();
-    readConnections();
-    readAnniversary();
-    readOffpeakHours(readTrafficTypes());
-    if (tooManyMissing(accountNamed)) {
-        m.szLastError = u"Error retrieving data: invalid XML data"_s;
-        m.szLastErrorDetail = u"Sarnick.RetrieveData: error parsing XML data:"_s + CRLF +
-                              u"invalid XML data retrieved - too many parameters missing"_s;
-        return false;
-    }
-    return true;
+    return FeedDocument(m_document, m, status()).readParts();
 }
 
 void UsageData::fail(Stage stage, const RunTimeError& error, const QString& cacheFile)

@@ -70,3 +70,15 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
     EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
 }
+
+TEST_F(TallymeterProgram, AHandEditedKeyOfAnyNameCostsNoSettingAcrossRefreshes)
+{
+    // "%5C" puts a backslash inside one component; every refresh saves the settings file.
+    writeProfile(u"sunshine 42"_s, u"\n[Software\\Odd%5C]\n\"note\"=\"by hand\"\n"_s);
+    for (int start = 1; start <= 2; ++start)
+        ASSERT_EQ(run({u"/H"_s}), 0) << "start " << start << "\n" << output.toStdString() << log().toStdString();
+    const QString folder = home + u"/config/tallymeter"_s;
+    EXPECT_TRUE(
+        TestEnvironment::readFile(folder + u"/registry.reg"_s).contains("[Software\\Odd%5c]\n\"note\"=\"by hand\"\n"));
+    EXPECT_TRUE(QDir(folder).entryList({u"*unreadable*"_s}).isEmpty());
+}

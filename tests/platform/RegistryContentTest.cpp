@@ -15,6 +15,12 @@ TEST(RegistryContent, SplitsKeyPathsAndRejectsEmptyComponents)
     EXPECT_FALSE(RegistryContent::splitPath(u"A\\"_s));
     EXPECT_FALSE(RegistryContent::splitPath(u"A\\\\B"_s));
     EXPECT_FALSE(RegistryContent::splitPath(u"\\"_s));
+
+    QString deepest = u"K"_s;
+    for (qsizetype depth = 1; depth < RegistryContent::MaxDepth; ++depth)
+        deepest += u"\\K"_s;
+    EXPECT_EQ(RegistryContent::splitPath(deepest)->size(), RegistryContent::MaxDepth);
+    EXPECT_FALSE(RegistryContent::splitPath(deepest + u"\\K"_s));
 }
 
 TEST(RegistryContent, NamesMatchWithoutRegardToCaseButKeepTheirFirstSpelling)
@@ -70,6 +76,19 @@ TEST(RegistryContent, SubkeysAreTellingComponentsApart)
     EXPECT_EQ(content.deleteKey({u"A"_s}), 0);
     EXPECT_TRUE(content.hasSubkeys({u"A B"_s}));
     EXPECT_TRUE(content.hasSubkeys({}));
+
+    // A component that holds a backslash or a percent sign is one level of its own.
+    content.createKey({u"X\\Y"_s});
+    content.createKey({u"X%5CY"_s});
+    EXPECT_FALSE(content.hasKey({u"X"_s}));
+    EXPECT_FALSE(content.hasKey({u"X"_s, u"Y"_s}));
+    content.createKey({u"X"_s});
+    EXPECT_FALSE(content.hasSubkeys({u"X"_s}));
+    content.createKey({u"x"_s, u"y"_s});
+    EXPECT_TRUE(content.hasSubkeys({u"X"_s}));
+    EXPECT_EQ(content.deleteKey({u"x\\y"_s}), 0);
+    EXPECT_TRUE(content.hasKey({u"X"_s, u"Y"_s}));
+    EXPECT_TRUE(content.hasKey({u"X%5cY"_s}));
 }
 
 TEST(RegistryContent, ValuesAreRemovedOnlyWhereTheyExist)

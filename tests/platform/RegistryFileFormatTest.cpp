@@ -34,15 +34,17 @@ TEST(RegistryFileFormat, WritesAReadableExportLikeText)
     content.setValue(Config, QString(), RegistryValue::text(u"default"_s));
     content.setValue(Config, u"Blob"_s, {REG_BINARY, QByteArray("\x01\xff", 2)});
     content.setValue(Config, u"Multi"_s, {REG_MULTI_SZ, QByteArray("a\0b\0", 4)});
+    content.createKey({u"Software"_s, u"Empty"_s});
+    // Keys without values stand only where nothing below them names them.
     EXPECT_EQ(RegistryFileFormat::serialise(content), QByteArray("Tallymeter registry 1\n"
-                                                                 "\n[Software]\n"
-                                                                 "\n[Software\\Tallymeter]\n"
+                                                                 "\n[Software\\Empty]\n"
                                                                  "\n[Software\\Tallymeter\\Config]\n"
                                                                  "@=\"default\"\n"
                                                                  "\"Blob\"=hex:01,ff\n"
                                                                  "\"debug\"=dword:0000000a\n"
                                                                  "\"Multi\"=hex(7):61,00,62,00\n"
                                                                  "\"Path\"=\"/home/me/Tallymeter\"\n"));
+    EXPECT_EQ(roundTrip(content), content);
 }
 
 TEST(RegistryFileFormat, KeepsEveryTypeAndItsBytes)
@@ -90,26 +92,22 @@ TEST(RegistryFileFormat, AnyTextRoundTripsInNamesValuesAndKeys)
         QString(QChar(0x7F)) + QChar(0x1B),
     };
     RegistryContent content;
-    for (const QString& text : texts) {
-        // Key components cannot hold a backslash: it separates them.
-        QString component = text;
-        component.replace(u'\\', u'/');
-        const QStringList key = {u"Software"_s, component};
-        content.setValue(key, text, RegistryValue::text(text));
-    }
+    for (const QString& text : texts)
+        content.setValue({u"Software"_s, text}, text, RegistryValue::text(text));
+    // A component with a backslash is one level, not two.
+    content.setValue({u"Software"_s, u"back"_s, u"slash"_s}, u"two levels"_s, RegistryValue::dword(2));
     const RegistryContent back = roundTrip(content);
     for (const QString& text : texts) {
-        QString component = text;
-        component.replace(u'\\', u'/');
-        const QStringList key = {u"Software"_s, component};
-        ASSERT_TRUE(back.hasKey(key)) << text.toStdString();
-        EXPECT_EQ(back.keys().value(QStringList(key).join(u'\\').toCaseFolded()).path, key);
-        const RegistryValue* read = back.value(key, text);
+        const QStringList key = {u"Software"_s, text};
+        const RegistryContent::Key* read = back.key(key);
         ASSERT_NE(read, nullptr) << text.toStdString();
-        EXPECT_EQ(read->type, REG_SZ);
-        EXPECT_EQ(QString::fromUtf8(read->data), text);
-        EXPECT_EQ(back.keys().value(QStringList(key).join(u'\\').toCaseFolded()).values.first().first, text);
+        EXPECT_EQ(read->path, key);
+        ASSERT_EQ(read->values.size(), 1);
+        EXPECT_EQ(read->values.first().first, text);
+        EXPECT_EQ(read->values.first().second, RegistryValue::text(text));
     }
+    EXPECT_EQ(back, content);
+    EXPECT_EQ(RegistryFileFormat::serialise(back), RegistryFileFormat::serialise(content));
 }
 
 TEST(RegistryFileFormat, ValuesOfTheRootKeyUseAnEmptySection)
@@ -142,7 +140,7 @@ TEST(RegistryFileFormat, AcceptsWhatAPersonMightWrite)
     EXPECT_EQ(*content.value(key, u"timeout"_s), RegistryValue::dword(0x3d));
     EXPECT_EQ(content.value(key, u"Blob"_s)->data, QByteArray("\x01\x0a\xff", 3));
     EXPECT_EQ(content.value(key, u"Path"_s)->data, QByteArray("C:\\x"));
-    EXPECT_EQ(content.keys().value(u"software\\sarnick\\config"_s).path, key);
+    EXPECT_EQ(content.key({u"SOFTWARE"_s, u"sarnick"_s, u"config"_s})->path, key);
 }
 
 TEST(RegistryFileFormat, AnEmptyTextIsAnEmptyHive)
@@ -150,6 +148,61 @@ TEST(RegistryFileFormat, AnEmptyTextIsAnEmptyHive)
     const RegistryContent content = parseOrFail({});
     EXPECT_EQ(content.keys().size(), 1); // the root alone
     EXPECT_FALSE(content.hasSubkeys({}));
+}
+
+TEST(RegistryFileFormat, WhatItReadsItWritesBackTheSame)
+{
+    // Hand-edited texts: each is written back as what was read, and written again alike.
+    const QList<QByteArray> texts = {
+        // A component holding a backslash: at the end, at the start, inside.
+        "[Software\\Odd%5C]\n\"v\"=\"odd\"\n[Software\\Tallymeter\\Config]\n\"Username\"=\"alice\"\n",
+        "[%5cLead]\n[Mid%5Cdle\\x]\n\"v\"=dword:1\n[mid%5cDLE]\n\"V\"=dword:2\n",
+        // Escapes of the other characters the key line gives meaning to, and bytes that are not UTF-8.
+        "[%25%5d%00%0a%7f]\n\"\\x00\"=\"\\xff\"\n[\xff\xfe\\\xc3]\n\"\xe9\"=\"\xe9\"\n",
+        // Sections of other spellings, a leading blank, typed bytes that read as plainer values.
+        "[A]\n[a\\B]\n\"x\"=hex(1):41,42\n[ a]\n\"y\"=hex(4):01,00,00,00\n\"z\"=hex(1):ff\n",
+        "[]\n@=\"root\"\n\"\"=\"also the default\"\n",
+    };
+    for (const QByteArray& text : texts) {
+        const RegistryContent read = parseOrFail(text);
+        const QByteArray written = RegistryFileFormat::serialise(read);
+        EXPECT_EQ(parseOrFail(written), read) << text.toStdString() << "\n---\n" << written.toStdString();
+        EXPECT_EQ(RegistryFileFormat::serialise(parseOrFail(written)), written) << text.toStdString();
+    }
+
+    const RegistryContent odd = parseOrFail(texts[0]);
+    EXPECT_NE(odd.value({u"Software"_s, u"Odd\\"_s}, u"v"_s), nullptr);
+    EXPECT_FALSE(odd.hasSubkeys({u"Software"_s, u"Odd"_s}));
+    EXPECT_TRUE(RegistryFileFormat::serialise(odd).contains("[Software\\Odd%5c]\n"));
+    const RegistryContent middle = parseOrFail(texts[1]);
+    EXPECT_FALSE(middle.hasKey({u"Mid"_s}));
+    EXPECT_EQ(*middle.value({u"MID\\DLE"_s}, u"v"_s), RegistryValue::dword(2));
+}
+
+TEST(RegistryFileFormat, KeysNestOnlySoDeepAndCostTheirOwnLength)
+{
+    const auto keyLine = [](qsizetype depth, qsizetype componentLength) -> QByteArray {
+        QByteArray line = "[";
+        for (qsizetype i = 0; i < depth; ++i)
+            line += (i > 0 ? "\\" : "") + QByteArray(componentLength, char('a' + i % 26));
+        return line + "]\n";
+    };
+
+    // As deep as allowed, with long components: saved, the text keeps about its own size rather
+    // than repeating the path once for every level.
+    const QByteArray deepest = "Tallymeter registry 1\n" + keyLine(RegistryContent::MaxDepth, 60) + "\"v\"=dword:1\n";
+    const RegistryContent read = parseOrFail(deepest);
+    EXPECT_EQ(read.keys().size(), RegistryContent::MaxDepth + 1);
+    const QByteArray written = RegistryFileFormat::serialise(read);
+    EXPECT_LT(written.size(), deepest.size() + 100);
+    EXPECT_EQ(parseOrFail(written), read);
+
+    // One level more, or a line of thousands of levels, is a file the store treats as unreadable.
+    for (const qsizetype depth : {RegistryContent::MaxDepth + 1, qsizetype(500000)}) {
+        QString error;
+        EXPECT_FALSE(RegistryFileFormat::parse("\n" + keyLine(depth, 1) + "\"v\"=dword:1\n", &error));
+        EXPECT_EQ(error, u"line 2: key nested too deeply"_s);
+    }
 }
 
 TEST(RegistryFileFormat, RejectsTextItDoesNotUnderstand)

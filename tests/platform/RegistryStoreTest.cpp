@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "RegistryStore.h"
+#include "RegistryContent.h"
 #include "RegistryHive.h"
 #include "StandardLocations.h"
 #include "TestEnvironment.h"
@@ -192,6 +193,49 @@ TEST_F(RegistryStoreTest, AnUnreadableFileIsKeptAsideAndReported)
     EXPECT_EQ(readFile(keptAs), garbled);
     EXPECT_EQ(filesIn(m_folder).size(), 4);
     EXPECT_EQ(reader->value(Config, u"Path"_s), RegistryValue::text(u"/newer"_s));
+}
+
+TEST_F(RegistryStoreTest, AHandEditedKeyWithABackslashSurvivesEverySave)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    writeFile(m_path,
+              "[Software\\Odd%5C]\n\"note\"=\"kept\"\n[Software\\Tallymeter\\Config]\n\"Username\"=\"alice\"\n");
+    auto store = newStore();
+    ASSERT_EQ(store->value(Config, u"Username"_s), RegistryValue::text(u"alice"_s));
+    for (int save = 0; save < 2; ++save) {
+        const RegistryStore::Result result =
+            store->setValue(Config, u"LastRefresh"_s, RegistryValue::text(QString::number(save)));
+        ASSERT_TRUE(result.ok()) << result.message.toStdString();
+        auto reader = newStore();
+        EXPECT_EQ(reader->value(Config, u"Username"_s), RegistryValue::text(u"alice"_s));
+        EXPECT_FALSE(reader->keyExists(u"Software\\Odd"_s));
+    }
+    EXPECT_TRUE(readFile(m_path).contains("[Software\\Odd%5c]\n\"note\"=\"kept\"\n"));
+}
+
+TEST_F(RegistryStoreTest, KeysTooDeepAreRefusedAndAFileWithOneIsUnreadable)
+{
+    QString deep = u"Software"_s;
+    for (qsizetype depth = 1; depth <= RegistryContent::MaxDepth; ++depth)
+        deep += u"\\k"_s;
+    auto store = newStore();
+    EXPECT_EQ(store->setValue(deep, u"v"_s, RegistryValue::dword(1)).code, EINVAL);
+    EXPECT_EQ(store->createKey(deep).code, EINVAL);
+    EXPECT_FALSE(store->keyExists(deep));
+
+    // A thousand levels in a hand-edited line: read as nothing at once, kept aside at the next change.
+    QByteArray line = "[Software";
+    for (int depth = 1; depth < 1000; ++depth)
+        line += "\\k";
+    const QByteArray text = line + "]\n\"v\"=dword:1\n[Software\\Tallymeter\\Config]\n\"Username\"=\"alice\"\n";
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    writeFile(m_path, text);
+    EXPECT_FALSE(store->value(Config, u"Username"_s));
+    const RegistryStore::Result result = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s));
+    EXPECT_EQ(result.code, RegistryStore::UnreadableFile);
+    EXPECT_TRUE(result.message.contains(u"line 1: key nested too deeply"_s)) << result.message.toStdString();
+    EXPECT_EQ(readFile(m_folder + u'/' + filesIn(m_folder).last()), text);
+    EXPECT_EQ(newStore()->value(Config, u"Path"_s), RegistryValue::text(u"/new"_s));
 }
 
 TEST_F(RegistryStoreTest, AFailedWriteReportsTheSystemError)

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The parts of Sarnick's feed document before the days: the feed's error, the account, the
 // connections, the reset day, the traffic types and the off-peak hours.
-#include "UsageData.h"
+#include "FeedDocument.h"
 
 #include "DailyTotals.h"
 #include "Dates.h"
 #include "FeedReplyCheck.h"
 #include "NodeValues.h"
+#include "RunTimeError.h"
+#include "Sarnick/Identifiers.h"
 
 #include <QDateTime>
 
@@ -43,7 +45,35 @@ bool isPeakClass(const QString& classification)
 
 } // namespace
 
-bool UsageData::feedError()
+void FeedDocument::raise(const QString& procedure, const QString& text, int16_t level) const
+{
+    raisePlain(QLatin1StringView(Title) + u'.' + procedure + u": "_s + text, level);
+}
+
+void FeedDocument::raisePlain(const QString& text, int16_t level) const
+{
+    if (m_status)
+        m_status(text, level);
+}
+
+bool FeedDocument::readParts()
+{
+    if (feedError())
+        return false;
+    const bool accountNamed = readAccount();
+    readConnections();
+    readAnniversary();
+    readOffpeakHours(readTrafficTypes());
+    if (tooManyMissing(accountNamed)) {
+        m.szLastError = u"Error retrieving data: invalid XML data"_s;
+        m.szLastErrorDetail = u"Sarnick.RetrieveData: error parsing XML data:"_s + CRLF +
+                              u"invalid XML data retrieved - too many parameters missing"_s;
+        return false;
+    }
+    return true;
+}
+
+bool FeedDocument::feedError()
 {
     const XmlNode error = m_document.selectSingleNode(u"/qo_feed/error"_s);
     if (error.isNull())
@@ -58,7 +88,7 @@ bool UsageData::feedError()
     return true;
 }
 
-bool UsageData::readAccount()
+bool FeedDocument::readAccount()
 {
     const XmlNode product = m_document.selectSingleNode(u"/qo_feed/account_info/product"_s);
     if (product.isNull()) {
@@ -77,7 +107,7 @@ bool UsageData::readAccount()
     return !product.isNull() || !plan.isNull();
 }
 
-void UsageData::readConnections()
+void FeedDocument::readConnections()
 {
     m.szIP = u"unknown"_s;
     m.szLastConnect = u"unknown"_s;
@@ -130,7 +160,7 @@ void UsageData::readConnections()
     raiseRetrieve(u"last connect time: "_s + m.szLastConnect, 6);
 }
 
-void UsageData::readAnniversary()
+void FeedDocument::readAnniversary()
 {
     const XmlNode anniversary = m_document.selectSingleNode(u"/qo_feed/volume_usage/quota_reset/anniversary"_s);
     if (anniversary.isNull()) {
@@ -154,7 +184,7 @@ void UsageData::readAnniversary()
     }
 }
 
-bool UsageData::readTrafficTypes()
+bool FeedDocument::readTrafficTypes()
 {
     const XmlNodeList types = m_document.selectNodes(u"/qo_feed/volume_usage/expected_traffic_types/type"_s);
     if (types.isEmpty())
@@ -171,7 +201,7 @@ bool UsageData::readTrafficTypes()
     return offpeakNamed;
 }
 
-bool UsageData::readTrafficType(const XmlNode& type, qsizetype index)
+bool FeedDocument::readTrafficType(const XmlNode& type, qsizetype index)
 {
     if (!type.hasChildNodes()) {
         raiseRetrieve(u"failed to find details in <type> #"_s + QString::number(index) + u" node in XML"_s, 2);
@@ -223,7 +253,7 @@ bool UsageData::readTrafficType(const XmlNode& type, qsizetype index)
     return false;
 }
 
-void UsageData::readOffpeakHours(bool offpeakNamed)
+void FeedDocument::readOffpeakHours(bool offpeakNamed)
 {
     m.intPeakStart = -1;
     m.intPeakEnd = -1;
@@ -245,7 +275,7 @@ void UsageData::readOffpeakHours(bool offpeakNamed)
     }
 }
 
-void UsageData::readOffpeakHour(const QString& xpath, const QString& which, int16_t& hour)
+void FeedDocument::readOffpeakHour(const QString& xpath, const QString& which, int16_t& hour)
 {
     const XmlNode node = m_document.selectSingleNode(xpath);
     if (node.isNull()) {
@@ -262,7 +292,7 @@ void UsageData::readOffpeakHour(const QString& xpath, const QString& which, int1
     }
 }
 
-bool UsageData::tooManyMissing(bool accountNamed) const
+bool FeedDocument::tooManyMissing(bool accountNamed) const
 {
     // The names count only when this document gave them: a call does not clear them, so an object
     // used again still holds the last document's.

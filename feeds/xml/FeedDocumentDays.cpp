@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The days of Sarnick's feed document into the daily arrays, and the month's figures from them.
-#include "UsageData.h"
+#include "FeedDocument.h"
 
 #include "DailyTotals.h"
 #include "Dates.h"
 #include "NodeValues.h"
+#include "RunTimeError.h"
+#include "Sarnick/Identifiers.h"
 
 #include <cmath>
 #include <limits>
@@ -47,7 +49,7 @@ float megabytesOf(const QString& bytesText)
 
 } // namespace
 
-bool UsageData::ParseDailyData()
+bool FeedDocument::ParseDailyData()
 {
     const QString procedure = u"ParseDailyData"_s;
     raise(procedure, u"processing daily data"_s, 6);
@@ -89,7 +91,7 @@ bool UsageData::ParseDailyData()
         }
 
         raise(procedure, u"calculating daily totals"_s, 6);
-        CalculateTotals(m, title(), status());
+        CalculateTotals(m, QLatin1StringView(Title), m_status);
         for (QString& header : m.arrayDailyHeaders) {
             if (!header.isEmpty())
                 header[0] = header[0].toUpper();
