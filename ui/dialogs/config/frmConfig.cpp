@@ -226,16 +226,23 @@ ConfigInput frmConfig::input() const
     return in;
 }
 
+bool frmConfig::takeTypedNumbers()
+{
+    if (!numbersReadable())
+        return false;
+    // Alt+A or Enter presses a button without taking the focus from a number box: what was typed
+    // there is handed to its up-down here, as leaving the box would.
+    txtInterval_LostFocus();
+    txtDelay_LostFocus();
+    txtTimeout_LostFocus();
+    return true;
+}
+
 void frmConfig::cmdApply_Click()
 {
     try {
-        if (!numbersReadable())
+        if (!takeTypedNumbers())
             return;
-        // Alt+A presses Apply without taking the focus from a number box: what was typed there is
-        // handed to its up-down here, as leaving the box would.
-        txtInterval_LostFocus();
-        txtDelay_LostFocus();
-        txtTimeout_LostFocus();
         applyWhenAccountFree([this] {
             ConfigInput in = input();
             m_applier.Apply(in);
@@ -251,11 +258,8 @@ void frmConfig::cmdApply_Click()
 void frmConfig::cmdOK_Click()
 {
     try {
-        if (!numbersReadable())
+        if (!takeTypedNumbers())
             return;
-        txtInterval_LostFocus();
-        txtDelay_LostFocus();
-        txtTimeout_LostFocus();
         applyWhenAccountFree([this] {
             ConfigInput in = input();
             // Unsaved settings stay on the screen rather than being lost with the dialog.

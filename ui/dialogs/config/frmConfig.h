@@ -80,6 +80,8 @@ private:
     bool numbersReadable();
     ConfigInput input() const;
     void setCheckControlsEnabled(bool enabled);
+    // The number boxes' texts handed to their up-downs; false when one holds no number.
+    bool takeTypedNumbers();
     // Runs apply now, or once the refresh that is fetching for the account has ended.
     void applyWhenAccountFree(const std::function<void()>& apply);
 
