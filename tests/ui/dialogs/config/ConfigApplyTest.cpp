@@ -288,6 +288,13 @@ public:
     }
 };
 
+// The dialog's context with the checking seam in place of the window.
+ConfigContext withSeam(const ConfigContext& c, CheckingSeam& seam)
+{
+    return ConfigContext{c.app,     c.settings,     c.run,   c.log,   c.registry,         c.clock,      seam, c.cycle,
+                         c.history, c.mainRoutines, c.store, c.links, c.programArguments, c.programPath};
+}
+
 } // namespace
 
 TEST(ConfigApplyTest, CheckNowLocksTheDialogWhileTheCheckRuns)
@@ -295,22 +302,7 @@ TEST(ConfigApplyTest, CheckNowLocksTheDialogWhileTheCheckRuns)
     ConfigTestContext t(u"check"_s);
     t.core.settings.VerCheckOptions = 1;
     CheckingSeam seam;
-    ConfigContext context = t.context;
-    ConfigContext withSeam{context.app,
-                           context.settings,
-                           context.run,
-                           context.log,
-                           context.registry,
-                           context.clock,
-                           seam,
-                           context.cycle,
-                           context.history,
-                           context.mainRoutines,
-                           context.store,
-                           context.links,
-                           context.programArguments,
-                           context.programPath};
-    frmConfig dialog(withSeam, nullptr);
+    frmConfig dialog(withSeam(t.context, seam), nullptr);
     dialog.show();
     const ConfigControls& ui = dialog.controls();
     bool locked = false;
@@ -338,10 +330,7 @@ TEST(ConfigApplyTest, EscapeDuringACheckAbortsItAndKeepsTheDialog)
 {
     ConfigTestContext t(u"abort"_s);
     CheckingSeam seam;
-    ConfigContext& c = t.context;
-    ConfigContext withSeam{c.app,     c.settings,     c.run,   c.log,   c.registry,         c.clock,      seam, c.cycle,
-                           c.history, c.mainRoutines, c.store, c.links, c.programArguments, c.programPath};
-    frmConfig dialog(withSeam, nullptr);
+    frmConfig dialog(withSeam(t.context, seam), nullptr);
     dialog.show();
     const ConfigControls& ui = dialog.controls();
     seam.duringCheck = [&] {
@@ -374,10 +363,7 @@ TEST(ConfigApplyTest, AbortThenAFailingFetchShowsNoBoxAndKeepsTheStatus)
     check.setSiteBase(provider.baseUrl());
 
     CheckingSeam seam;
-    ConfigContext& c = t.context;
-    ConfigContext withSeam{c.app,     c.settings,     c.run,   c.log,   c.registry,         c.clock,      seam, c.cycle,
-                           c.history, c.mainRoutines, c.store, c.links, c.programArguments, c.programPath};
-    frmConfig dialog(withSeam, nullptr);
+    frmConfig dialog(withSeam(t.context, seam), nullptr);
     dialog.show();
     const ConfigControls& ui = dialog.controls();
     seam.duringCheck = [&check] { check.DoVersionCheck(false, false); };
