@@ -1,8 +1,32 @@
 # SPDX-License-Identifier: MIT
 # Installed like any desktop program: the program in bin/, its component runtime and the two
 # components in a private library folder that the program finds from its own location, a desktop
-# entry and the icon theme's sizes. CPack makes the Debian package from the same rules.
+# entry and the icon theme's sizes, the manual page, the AppStream metadata and the package's
+# documentation. CPack makes the Debian package from the same rules.
 include(GNUInstallDirs)
+
+# Folders 0755 and data files 0644, as Debian wants them, also under a group-writable umask; a
+# stricter umask still narrows the folders, which TallyPackageModes.cmake opens up in the package.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(_tally_file_mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
+# Manual pages and changelogs are installed compressed; -n leaves out the name and the time, so the
+# same text always gives the same bytes.
+find_program(TALLY_GZIP gzip REQUIRED)
+set(_tally_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(_tally_compressed)
+foreach(_file tallymeter.1 changelog)
+    set(_out ${CMAKE_CURRENT_BINARY_DIR}/packaging/${_file})
+    add_custom_command(OUTPUT ${_out}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${_tally_packaging_dir}/${_file} ${_out}
+        COMMAND ${TALLY_GZIP} -9nf ${_out}
+        DEPENDS ${_tally_packaging_dir}/${_file}
+        COMMENT "Compressing ${_file}"
+        VERBATIM)
+    list(APPEND _tally_compressed ${_out}.gz)
+endforeach()
+add_custom_target(tallymeter_docs ALL DEPENDS ${_tally_compressed})
 
 set(TALLY_INSTALL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/tallymeter)
 file(RELATIVE_PATH _tally_bin_to_libs /${CMAKE_INSTALL_BINDIR} /${TALLY_INSTALL_PRIVATE_LIBDIR})
@@ -14,20 +38,32 @@ install(TARGETS tallymeter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tally_com pelborne_library sarnick_library LIBRARY DESTINATION ${TALLY_INSTALL_PRIVATE_LIBDIR}
     NAMELINK_SKIP)
 install(FILES ${PROJECT_SOURCE_DIR}/app/desktop/tallymeter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(DIRECTORY ${TALLY_ICON_THEME_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(DIRECTORY ${TALLY_ICON_THEME_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
+    FILE_PERMISSIONS ${_tally_file_mode})
+install(FILES ${_tally_packaging_dir}/example.tallyroo.tallymeter.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/tallymeter.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${_tally_packaging_dir}/copyright ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tallymeter)
 
 set(CPACK_PACKAGE_NAME tallymeter)
 set(CPACK_PACKAGE_VENDOR "Tallyroo")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tallyroo, a usage meter for Quolla accounts")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Signs in to the provider's account service on a schedule, fetches the month's volume usage and shows totals, \
-averages and remaining allowances in a window and the notification area; keeps a history per account and \
-exports each month to CSV and XML.")
+# Debian shows the description as it stands, so its lines are kept within 80 columns by hand.
+set(CPACK_PACKAGE_DESCRIPTION [[
+On a schedule it signs in to the account service of Quolla (or one of its
+sibling brands Brindle, Corvo, Dapple and Emberly), fetches the month's
+volume usage and shows totals, averages and remaining allowances in a window
+and the notification area.
+
+It keeps a history per account, draws graphs of daily and monthly usage and
+exports each month to CSV and XML.]])
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tallyroo maintainers <maintainers@tallyroo.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES TRUE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/TallyPackageModes.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tallyroo.example/")
 # Debian's own packages: Qt 6 base (with the desktop's platform plugins) and charts, SQLite, pugixml.
