@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "DataMigration.h"
 
+#include "ApiErrors.h"
+#include "AtomicFileWriter.h"
+#include "FileFunctions.h"
 #include "LogFrontEnd.h"
+#include "PathIgnoringCase.h"
 #include "RunState.h"
 
 #include <QDir>
@@ -10,14 +14,39 @@
 #include <QSet>
 
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 const QString CrLf = u"\r\n"_s;
+
+QString systemError(int code)
+{
+    return u'[' + QString::number(code) + u"] "_s + GetAPIErrorStr(code);
 }
+
+QString inFolder(const QString& folder, const QString& name)
+{
+    return folder.endsWith(u'/') ? QString(folder + name) : QString(folder + u'/' + name);
+}
+
+// Copies source over target in one step (a failed copy leaves target as it was); 0, or the
+// system error of the step that failed.
+int copyFile(const QString& source, const QString& target)
+{
+    struct stat st
+    {};
+    if (::stat(QFile::encodeName(source).constData(), &st) != 0)
+        return errno;
+    QByteArray bytes;
+    if (const int err = ReadFileBytes(source, bytes))
+        return err;
+    return AtomicFileWriter::write(QFile::encodeName(target), bytes,
+                                   {.newFileMode = mode_t(st.st_mode & 07777), .hiddenTemporary = true});
+}
+} // namespace
 
 const QStringList& DataMigration::patterns()
 {
@@ -34,23 +63,28 @@ std::function<bool(const QString&, const QString&, QString&)> DataMigration::mig
     return [this](const QString& from, const QString& to, QString& szErr) { return DoMigration(from, to, szErr); };
 }
 
-std::optional<QStringList> DataMigration::dataFiles(const QString& folder, QString& error)
+bool DataMigration::GetFileList(const QString& folder, const QString& pattern, QStringList& list, QString& error)
 {
     // QDir lists a folder it cannot read as empty, which would pass for nothing to move.
     DIR* stream = ::opendir(QFile::encodeName(folder).constData());
     if (!stream) {
-        const int code = errno;
-        error = u'[' + QString::number(code) + u"] "_s + QString::fromLocal8Bit(std::strerror(code));
-        return std::nullopt;
+        error = systemError(errno);
+        return false;
     }
     ::closedir(stream);
+    for (const QString& name : QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (!list.contains(name))
+            list.append(name);
+    }
+    return true;
+}
+
+std::optional<QStringList> DataMigration::dataFiles(const QString& folder, QString& error)
+{
     QStringList names;
-    const QDir dir(folder);
     for (const QString& pattern : patterns()) {
-        for (const QString& name : dir.entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name)) {
-            if (!names.contains(name))
-                names.append(name);
-        }
+        if (!GetFileList(folder, pattern, names, error))
+            return std::nullopt;
     }
     return names;
 }
@@ -64,13 +98,18 @@ bool DataMigration::abort(QString& szErr)
     return false;
 }
 
-DataMigration::Copy DataMigration::copyOne(const QString& from, const QString& to, const QString& name, QString& error)
+DataMigration::Copy DataMigration::copyOne(const QString& from, const QString& to, const QString& name,
+                                           QSet<QString>& written, QString& error)
 {
     const QString source = QDir(from).filePath(name);
-    const QString target = QDir(to).filePath(name);
+    // A file already in the new folder under the name in other letters is the same file to the
+    // account; two files of this move whose names differ so each keep their own.
+    QString target = PathIgnoringCase(to, name);
+    if (written.contains(target))
+        target = to + u'/' + name;
     const QFileInfo existing(target);
-    if (existing.exists() && !existing.isFile()) {
-        error = u"[-1] not a file: "_s + target;
+    if (existing.isDir()) {
+        error = systemError(EISDIR);
         return Copy::Failed;
     }
     if (existing.exists() && existing.lastModified() > QFileInfo(source).lastModified()) {
@@ -78,20 +117,11 @@ DataMigration::Copy DataMigration::copyOne(const QString& from, const QString& t
             u"DoMigration: keeping newer "_s + name + u" in the destination, the older one stays in "_s + from, 3);
         return Copy::KeptNewer;
     }
-    const QString temporary = target + u".migrating"_s;
-    QFile::remove(temporary);
-    QFile in(source);
-    if (!in.copy(temporary)) {
-        error = u"[-1] "_s + in.errorString();
+    if (const int err = copyFile(source, target)) {
+        error = systemError(err);
         return Copy::Failed;
     }
-    QFile::remove(target);
-    QFile out(temporary);
-    if (!out.rename(target)) {
-        error = u"[-1] "_s + out.errorString();
-        QFile::remove(temporary);
-        return Copy::Failed;
-    }
+    written.insert(target);
     return Copy::Copied;
 }
 
@@ -100,19 +130,20 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
     m_log.LogMessage(u"DoMigration: starting data file migration"_s, 3);
     m_log.LogMessage(u"DoMigration: source path: "_s + from, 6);
     m_log.LogMessage(u"DoMigration: destination path: "_s + to, 6);
-    if (m_progress.cancelRequested())
-        return abort(szErr);
-    m_progress.setStatus(u"searching for data files in "_s + from);
-    QString listError;
-    const std::optional<QStringList> found = dataFiles(from, listError);
-    if (!found) {
-        szErr = u"DoMigration: GetFileList failed to retrieve file list:"_s + CrLf + listError;
-        m_log.LogMessage(szErr, 1);
-        m_progress.setStatus(szErr.mid(13));
-        m_progress.finished();
-        return false;
+    QStringList names;
+    for (const QString& pattern : patterns()) {
+        if (m_progress.cancelRequested())
+            return abort(szErr);
+        m_progress.setStatus(u"searching for "_s + inFolder(from, pattern));
+        QString listError;
+        if (!GetFileList(from, pattern, names, listError)) {
+            szErr = u"DoMigration: GetFileList failed to retrieve file list:"_s + CrLf + listError;
+            m_log.LogMessage(szErr, 1);
+            m_progress.setStatus(szErr.mid(13));
+            m_progress.finished();
+            return false;
+        }
     }
-    const QStringList& names = *found;
     if (names.isEmpty()) {
         szErr = u"DoMigration: no data files found to migrate"_s;
         m_log.LogMessage(szErr, 6);
@@ -124,14 +155,19 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
     m_log.LogMessage(u"DoMigration: found "_s + n + u" data files to migrate"_s, 6);
     // Names whose newer file in the new folder was kept: their old file was not copied, so it stays.
     QSet<QString> kept;
+    QSet<QString> written;
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (m_progress.cancelRequested())
             return abort(szErr);
         const QString& name = names.at(i);
         m_progress.setStatus(u"copying file "_s + QString::number(i + 1) + u" of "_s + n + u": "_s + name);
         QString error;
-        const Copy copy = copyOne(from, to, name, error);
+        const Copy copy = copyOne(from, to, name, written, error);
         const bool ok = copy != Copy::Failed;
+        // Only the log follows at once, so that this line already lands in the log that stays; the
+        // folder itself is stored when the move has succeeded.
+        if (ok && name.toLower() == u"debug.log"_s)
+            m_run.DataDir = to;
         m_log.LogMessage(u"DoMigration: copying "_s + name + u", return value: "_s + (ok ? u"True"_s : u"False"_s), 6);
         if (copy == Copy::KeptNewer)
             kept.insert(name);
@@ -142,9 +178,6 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
             m_progress.finished();
             return false;
         }
-        // Only the log follows at once; the folder itself is stored when the move has succeeded.
-        if (name.toLower() == u"debug.log"_s)
-            m_run.DataDir = to;
     }
     // Every name has its file in the new folder: the move stands, whatever happens while deleting.
     QString deleteError;
@@ -152,11 +185,12 @@ bool DataMigration::DoMigration(const QString& from, const QString& to, QString&
         const QString& name = names.at(i);
         if (kept.contains(name))
             continue;
-        QFile file(QDir(from).filePath(name));
-        const bool ok = file.remove();
+        int32_t code = 0;
+        QString text;
+        const bool ok = MyDeleteFile(QDir(from).filePath(name), code, text);
         m_log.LogMessage(u"DoMigration: deleting "_s + name + u", return value: "_s + (ok ? u"True"_s : u"False"_s), 6);
         if (!ok) {
-            deleteError = u"[-1] "_s + file.errorString();
+            deleteError = u'[' + QString::number(code) + u"] "_s + text;
             m_log.LogMessage(u"DoMigration: file delete failed: "_s + deleteError, 4);
         }
         m_progress.setStatus(u"deleting file "_s + QString::number(i + 1) + u" of "_s + n + u": "_s + name);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -23,9 +24,11 @@ public:
 };
 
 // Moves the data files from the old data folder into the new one: every file is copied under a
-// temporary name and renamed, a newer file already in the new folder is kept (and the old one
-// then stays where it was), and the old files are deleted only once every copy has succeeded. Only the log follows the
-// move at once (from the moment it was copied); the caller stores the new folder when the move succeeded.
+// temporary name and renamed, a newer file already in the new folder (under the name in any
+// letters) is kept and the old one then stays where it was, and the old files are deleted only
+// once every copy has succeeded. Only the log follows the move at once (from the moment it was
+// copied); the caller stores the new folder when the move succeeded. Error texts carry the
+// system's error number and message.
 class DataMigration
 {
 public:
@@ -38,6 +41,9 @@ public:
     // The same as the data folder's migrator.
     std::function<bool(const QString&, const QString&, QString&)> migrator();
 
+    // Appends the files of folder that match pattern and that list lacks; false with the error
+    // text when the folder cannot be listed.
+    static bool GetFileList(const QString& folder, const QString& pattern, QStringList& list, QString& error);
     // The data files of a folder, each once, in the order of the patterns; none with the error
     // text when the folder cannot be listed.
     static std::optional<QStringList> dataFiles(const QString& folder, QString& error);
@@ -46,8 +52,9 @@ private:
     enum class Copy { Copied, KeptNewer, Failed };
 
     bool abort(QString& szErr);
-    // Failed with the error text when the file could not be put into the new folder.
-    Copy copyOne(const QString& from, const QString& to, const QString& name, QString& error);
+    // Failed with the error text when the file could not be put into the new folder. written: the
+    // files this move has put there so far.
+    Copy copyOne(const QString& from, const QString& to, const QString& name, QSet<QString>& written, QString& error);
 
     LogFrontEnd& m_log;
     RunState& m_run;

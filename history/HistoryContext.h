@@ -16,8 +16,9 @@ struct HistoryContext
     const Settings& settings;
     const RunState& run;
     LogFrontEnd& log;
-    // The data folder, "/", the user name up to its first "@" and ".sl3". Set only by
-    // CheckSQLDatabase, and emptied when the user name makes no file name, so a store never
-    // lands in the previous account's file.
+    // The data folder, "/", the user name up to its first "@" and ".sl3" (the file already there
+    // under that name in other letters, if there is one). Set only by CheckSQLDatabase, and
+    // emptied when the user name makes no file name, so a store never lands in the previous
+    // account's file.
     QString DatabaseFile;
 };

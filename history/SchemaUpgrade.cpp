@@ -6,6 +6,7 @@
 #include "FileFunctions.h"
 #include "HistoryContext.h"
 #include "LogFrontEnd.h"
+#include "PathIgnoringCase.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "SQLAccess.h"
@@ -67,7 +68,7 @@ bool SchemaUpgrade::buildFileName(QString& szErr)
                 u"\" cannot name a file in the data folder"_s;
         return false;
     }
-    m_ctx.DatabaseFile = m_ctx.run.DataDir + u'/' + user + u".sl3"_s;
+    m_ctx.DatabaseFile = PathIgnoringCase(m_ctx.run.DataDir, user + u".sl3"_s);
     return true;
 }
 

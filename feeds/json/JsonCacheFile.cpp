@@ -2,6 +2,7 @@
 #include "JsonCacheFile.h"
 
 #include "JsonDictionary.h"
+#include "PathIgnoringCase.h"
 #include "RunTimeError.h"
 
 #include <QFileInfo>
@@ -29,12 +30,11 @@ QString JsonCacheFile::path(const QString& folder, const QString& user, const QS
         name += u'-' + withoutSeparators(service);
     name += historical ? u"_h-json.txt"_s : u"-json.txt"_s;
 
-    const QString file = folder + u'/' + name;
     // Without separators the name is one entry of the folder, and the suffix rules out "." and "..";
     // the check keeps it so should the naming ever change.
-    if (QFileInfo(file).fileName() != name || name == u"."_s || name == u".."_s)
+    if (QFileInfo(folder + u'/' + name).fileName() != name || name == u"."_s || name == u".."_s)
         throw RunTimeError(BadFileName, u"Bad file name or number"_s);
-    return file;
+    return PathIgnoringCase(folder, name);
 }
 
 bool JsonCacheFile::holdsMonth(const JsonValue& root, const LocalDateTime& monthDate)

@@ -11,9 +11,10 @@
 class JsonCacheFile
 {
 public:
-    // folder/<user>[-<service>]-json.txt, or ..._h-json.txt for an earlier month. user is the bare
-    // user name. Path separators in the name become "_", so that no name can reach outside the
-    // folder; a name that would still do so raises "Bad file name or number" (52).
+    // folder/<user>[-<service>]-json.txt, or ..._h-json.txt for an earlier month (the file already
+    // there under that name in other letters, if there is one). user is the bare user name. Path separators in the name
+    // become "_", so that no name can reach outside the folder; a name that would still do so raises "Bad file name or
+    // number" (52).
     static QString path(const QString& folder, const QString& user, const QString& service, bool historical);
 
     // False when a day of the reply's usage data lies outside the month of monthDate: the earlier

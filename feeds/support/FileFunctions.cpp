@@ -102,11 +102,15 @@ QByteArray resolvedTarget(const QByteArray& path)
 
 QByteArray FileOpenBytes(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
     QByteArray bytes;
-    if (const int err = readWholeFile(native, bytes))
-        throw fileError(err, native, u"FileOpen"_s);
+    if (const int err = ReadFileBytes(path, bytes))
+        throw fileError(err, QFile::encodeName(path), u"FileOpen"_s);
     return bytes;
+}
+
+int ReadFileBytes(const QString& path, QByteArray& bytes)
+{
+    return readWholeFile(QFile::encodeName(path), bytes);
 }
 
 QString FileOpen(const QString& path)

@@ -18,6 +18,9 @@ QString FileOpen(const QString& path);
 // The file's bytes exactly as stored. Raises RunTimeError with source "FileOpen" as FileOpen does.
 QByteArray FileOpenBytes(const QString& path);
 
+// The file's bytes appended to bytes: 0, or the system error (errno) that stopped the read.
+int ReadFileBytes(const QString& path, QByteArray& bytes);
+
 // True when the path names an existing file or folder.
 bool FileExist(const QString& path);
 

@@ -2,6 +2,7 @@
 #include "FeedCacheFiles.h"
 
 #include "FileFunctions.h"
+#include "PathIgnoringCase.h"
 #include "RunTimeError.h"
 
 #include <QFile>
@@ -18,10 +19,10 @@ namespace {
 
 constexpr int32_t BadFileName = 52;
 
-// Every ".xml" of the file name becomes "_h.xml"; the folder is left alone.
-QString historicalName(const QString& folder, const QString& name)
+// Every ".xml" of the file name becomes "_h.xml".
+QString historicalName(const QString& name)
 {
-    return folder + u'/' + QString(name).replace(u".xml"_s, u"_h.xml"_s);
+    return QString(name).replace(u".xml"_s, u"_h.xml"_s);
 }
 
 } // namespace
@@ -33,8 +34,8 @@ FeedCacheFiles FeedCacheFiles::forUser(const QString& folder, const QString& cle
                            u"Bad file name or number: the user name '"_s + cleanUser + u"' cannot name a cache file"_s);
     const QString name = cleanUser + u".xml"_s;
     const QString legacyName = u"volumeusage"_s + (profile == 0 ? QString() : QString::number(profile)) + u".xml"_s;
-    return {folder + u'/' + name, historicalName(folder, name), folder + u'/' + legacyName,
-            historicalName(folder, legacyName)};
+    return {PathIgnoringCase(folder, name), PathIgnoringCase(folder, historicalName(name)),
+            PathIgnoringCase(folder, legacyName), PathIgnoringCase(folder, historicalName(legacyName))};
 }
 
 PendingCacheFile::PendingCacheFile(QString cacheFile) : m_cacheFile(std::move(cacheFile))

@@ -9,7 +9,7 @@ namespace Sarnick {
 
 // The cache files of one user in the cache folder: the current month's "<user>.xml", the earlier
 // month's "<user>_h.xml", and the "volumeusage[<profile>].xml" pair that earlier releases kept
-// per profile.
+// per profile. Each is the file already there under the name in other letters, if there is one.
 struct FeedCacheFiles
 {
     QString current;

@@ -38,27 +38,40 @@ TEST_F(StoredDataSafety, MissingDataAndRuntimeFoldersAreMadePrivateAndUsed)
     EXPECT_TRUE(registry.contains(u"\"Path\"=\""_s + dataDir + u'"')) << registry.toStdString();
 }
 
-TEST_F(StoredDataSafety, AUserNameRetypedInOtherLettersIsFetchedNotFailed)
+TEST_F(StoredDataSafety, AUserNameRetypedInOtherLettersKeepsItsHistoryAndFiles)
 {
     const struct
     {
-        QString feed, choice, component, retyped;
-    } feeds[] = {{u"JSON"_s, u"1"_s, u"Pelborne"_s, u"Alice"_s}, {u"XML"_s, u"0"_s, u"Sarnick"_s, u"ALICE"_s}};
-    for (const auto& [feed, choice, component, retyped] : feeds) {
+        QString feed, choice, retyped;
+    } feeds[] = {{u"JSON"_s, u"1"_s, u"Alice"_s}, {u"XML"_s, u"0"_s, u"ALICE"_s}};
+    for (const auto& [feed, choice, retyped] : feeds) {
         writeProfile(u"sunshine 42"_s, u"\"UseJSONFeed\"=dword:0000000"_s + choice + u'\n');
         ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
-        // Within the minimum interval: the registry finds the last refresh under either spelling,
-        // the file system has no cache file under the new one.
+        // A month older than the back-fill, which only the account's own database holds.
+        ASSERT_TRUE(addStoredMonth(u"2020-01-01"_s));
+        const QString files = dataFiles().join(u' ');
         QString registry = QString::fromUtf8(TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s));
         registry.replace(u"\"Username\"=\"alice\""_s, u"\"Username\"=\""_s + retyped + u'"');
         QFile file(home + u"/config/tallymeter/registry.reg"_s);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(registry.toUtf8());
         file.close();
+
+        // Within the minimum interval the retyped name is as fresh as the old one.
+        qsizetype seen = log().size();
         ASSERT_EQ(run({u"/H"_s}), 0) << feed.toStdString() << output.toStdString();
-        EXPECT_TRUE(log().contains(u"retrieved live data for "_s + retyped + u" from "_s + feed + u" feed"_s))
-            << feed.toStdString();
-        EXPECT_TRUE(log().contains(component + u".RetrieveData: cache file not found, fetching live data instead: "_s))
-            << feed.toStdString();
+        EXPECT_TRUE(log().mid(seen).contains(u"retrieved cached data for "_s + retyped + u" from database"_s))
+            << feed.toStdString() << log().mid(seen).toStdString();
+        // Once it is due, a live fetch goes on in the same files.
+        ageLastRefresh(retyped);
+        seen = log().size();
+        ASSERT_EQ(run({u"/H"_s}), 0) << feed.toStdString() << output.toStdString();
+        const QString second = log().mid(seen);
+        EXPECT_TRUE(second.contains(u"retrieved live data for "_s + retyped + u" from "_s + feed + u" feed"_s))
+            << feed.toStdString() << second.toStdString();
+        EXPECT_TRUE(second.contains(u"SQLGetMonths: retrieved 3 months"_s)) << feed.toStdString();
+        EXPECT_FALSE(second.contains(u"cache file not found"_s)) << feed.toStdString() << second.toStdString();
+        EXPECT_EQ(storedMonths(), 3);
+        EXPECT_EQ(dataFiles().join(u' '), files) << feed.toStdString();
     }
 }

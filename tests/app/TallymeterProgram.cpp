@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -164,18 +165,41 @@ QString TallymeterProgram::log() const
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-int TallymeterProgram::storedMonths() const
+namespace {
+// The sample account's database, opened with flags; null when it cannot be opened.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> sampleDatabase(const QString& dataDir, int flags)
 {
     sqlite3* db = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(dataDir + u"/alice.sl3"_s).constData(), &db, flags, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> owned(db, &sqlite3_close);
+    if (opened != SQLITE_OK)
+        owned.reset();
+    return owned;
+}
+} // namespace
+
+int TallymeterProgram::storedMonths() const
+{
+    const auto db = sampleDatabase(dataDir, SQLITE_OPEN_READONLY);
     int count = -1;
-    if (sqlite3_open_v2(QFile::encodeName(dataDir + u"/alice.sl3"_s).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, "select count(*) from MonthlyData", -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            count = sqlite3_column_int(statement, 0);
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
+    sqlite3_stmt* statement = nullptr;
+    if (db && sqlite3_prepare_v2(db.get(), "select count(*) from MonthlyData", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        count = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
     return count;
+}
+
+bool TallymeterProgram::addStoredMonth(const QString& firstDay) const
+{
+    const auto db = sampleDatabase(dataDir, SQLITE_OPEN_READWRITE);
+    const QByteArray sql = "insert or replace into MonthlyData(AnniversaryDate, LastUpdate, PeakQuota, OffpeakQuota, "
+                           "PlanType) values('" +
+                           firstDay.toUtf8() + "', '" + firstDay.toUtf8() + " 12:00:00', 0, 0, 0)";
+    return db && sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+QStringList TallymeterProgram::dataFiles() const
+{
+    return QDir(dataDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }

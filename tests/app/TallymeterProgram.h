@@ -39,6 +39,11 @@ protected:
     QString log() const;
     // Months in the sample account's database; -1 when it cannot be read.
     int storedMonths() const;
+    // Stores an empty month that begins on firstDay ("yyyy-mm-dd") in the sample account's
+    // database, as an earlier release kept it; false when the database cannot be written.
+    bool addStoredMonth(const QString& firstDay) const;
+    // The data folder's files (hidden ones too), by name.
+    QStringList dataFiles() const;
 
     QString home = TestEnvironment::freshFolder(
         QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));

@@ -9,6 +9,9 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -107,4 +110,56 @@ TEST_F(WindowedStart, ClearingTheSettingsLeavesEveryProfileEmptyAndAsksForTheLog
     EXPECT_TRUE(log.contains(u"Main: clearing reg settings"_s));
     EXPECT_TRUE(log.contains(u"RefreshData: no username specified, aborting refresh"_s)) << log.toStdString();
     EXPECT_TRUE(provider.requests().isEmpty());
+}
+
+TEST_F(WindowedStart, AUserNameRetypedInOtherLettersShowsTheStoredMonthFromItsOwnFiles)
+{
+    QString error;
+    registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"UseJSONFeed"_s, 0, error);
+    registry.WriteRegStringValue(
+        HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"URLXMLUsage"_s,
+        provider.baseUrl() + u"/cgi-bin/new/volume_usage_xml.cgi?username=qoUID&action=login&password=qoPWD"_s, error);
+    // The very first refresh stores the month and the one before it.
+    ASSERT_EQ(start({}), std::nullopt);
+    const QString dataDir = program->run().DataDir;
+    const auto files = [&dataDir] {
+        return QDir(dataDir).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(u' ');
+    };
+    const QString before = files();
+    program.reset();
+
+    QStringList boxes;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&boxes] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            const auto* box = qobject_cast<QMessageBox*>(modal);
+            boxes.append(box ? box->text() : modal->windowTitle());
+            modal->close();
+        }
+    });
+    closer.start(50);
+    // With the history the month comes from the account's database; without it, from the feed's
+    // cache file.
+    const struct
+    {
+        QString retyped;
+        int32_t options;
+        QString source;
+    } starts[] = {{u"Alice"_s, 0x18BEC, u" from database"_s}, {u"ALICE"_s, 0x10BEC, u" from cached XML XML file"_s}};
+    for (const auto& [retyped, options, source] : starts) {
+        registry.WriteRegStringValue(HKEY_CURRENT_USER, Config, u"Username"_s, retyped, error);
+        registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"Options"_s, options, error);
+        QFile::remove(dataDir + u"/debug.log"_s);
+        ASSERT_EQ(start({u"/NOAUTO"_s}), std::nullopt);
+        const QString log = logged();
+        EXPECT_TRUE(log.contains(u"retrieved cached data for "_s + retyped + source)) << log.toStdString();
+        EXPECT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+        EXPECT_FALSE(log.contains(u"error loading cache file"_s)) << log.toStdString();
+        if (options & 0x8000) {
+            EXPECT_TRUE(log.contains(u"SQLGetMonths: retrieved 2 months"_s)) << log.toStdString();
+        }
+        program.reset();
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(files(), before);
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -77,16 +79,22 @@ TEST_F(DataMigrationTest, MovesTheDataFilesInPatternOrderAndTheLogFollows)
     ctx.run.DataDir = from; // the log is in the old folder
     QStringList copied;
     progress.cancelWhen = [&](const QStringList& statuses) {
-        // Where the log goes while the second file is copied.
-        if (statuses.size() == 3)
+        // Where the log goes while the second file is copied (after one status per pattern).
+        if (statuses.size() == 7)
             copied.append(ctx.run.DataDir);
         return false;
     };
     ASSERT_TRUE(migrate()) << error.toStdString();
-    EXPECT_EQ(progress.statuses[1], u"copying file 1 of 5: debug.log"_s);
-    EXPECT_EQ(progress.statuses[2], u"copying file 2 of 5: a.htm"_s);
-    EXPECT_EQ(progress.statuses[4], u"copying file 4 of 5: alice.sl3"_s);
+    EXPECT_EQ(progress.statuses.mid(0, 5),
+              (QStringList{u"searching for "_s + from + u"/debug.*"_s, u"searching for "_s + from + u"/*.htm"_s,
+                           u"searching for "_s + from + u"/*.sl3"_s, u"searching for "_s + from + u"/*.csv"_s,
+                           u"searching for "_s + from + u"/*.xml"_s}));
+    EXPECT_EQ(progress.statuses[5], u"copying file 1 of 5: debug.log"_s);
+    EXPECT_EQ(progress.statuses[6], u"copying file 2 of 5: a.htm"_s);
+    EXPECT_EQ(progress.statuses[8], u"copying file 4 of 5: alice.sl3"_s);
     EXPECT_EQ(copied, QStringList{to}); // the log moved once it was copied
+    // The line that reports the log's copy is in the log that stays, not in the one deleted.
+    EXPECT_TRUE(ctx.logTexts().contains(u"DoMigration: copying debug.log, return value: True"_s));
     EXPECT_EQ(files(to), (QStringList{u"202403.csv"_s, u"a.htm"_s, u"alice.sl3"_s, u"b.htm"_s, u"debug.log"_s}));
     EXPECT_EQ(read(to, u"alice.sl3"_s), "alice.sl3");
     EXPECT_EQ(files(from), QStringList{u"alice-json.txt"_s}); // matches no pattern
@@ -99,7 +107,7 @@ TEST_F(DataMigrationTest, FileMatchingTwoPatternsIsHandledOnce)
     QString listError;
     EXPECT_EQ(DataMigration::dataFiles(from, listError), QStringList{u"debug.xml"_s});
     ASSERT_TRUE(migrate());
-    EXPECT_EQ(progress.statuses[1], u"copying file 1 of 1: debug.xml"_s);
+    EXPECT_EQ(progress.statuses[5], u"copying file 1 of 1: debug.xml"_s);
     EXPECT_EQ(files(to), QStringList{u"debug.xml"_s});
 }
 
@@ -107,10 +115,13 @@ TEST_F(DataMigrationTest, CopyFailingMidwayKeepsEverySource)
 {
     for (const QString& name : {u"1.csv"_s, u"2.csv"_s, u"3.csv"_s, u"4.csv"_s, u"5.csv"_s})
         write(from, name, "data");
-    // Something in the way that cannot be replaced: a folder of the third file's name.
+    // Something in the way that cannot be replaced, not even by the superuser: a folder of the
+    // third file's name.
     QDir().mkpath(to + u"/3.csv/inside"_s);
     EXPECT_FALSE(migrate());
-    EXPECT_TRUE(error.startsWith(u"DoMigration: failed to copy data file(s):\r\n"_s)) << error.toStdString();
+    const QString systemError = u"[21] "_s + QString::fromLocal8Bit(std::strerror(EISDIR));
+    EXPECT_EQ(error, u"DoMigration: failed to copy data file(s):\r\n"_s + systemError);
+    EXPECT_EQ(progress.statuses.last(), u"Failed to copy data file(s):\r\n"_s + systemError);
     EXPECT_EQ(files(from).size(), 5);
     EXPECT_EQ(files(to), (QStringList{u"1.csv"_s, u"2.csv"_s})); // no half-written temporary left
     EXPECT_EQ(progress.finishedCount, 1);
@@ -120,7 +131,8 @@ TEST_F(DataMigrationTest, CancelWhileCopyingReturnsFailureWithSourcesIntact)
 {
     for (const QString& name : {u"1.csv"_s, u"2.csv"_s, u"3.csv"_s})
         write(from, name, "data");
-    progress.cancelWhen = [](const QStringList& statuses) { return statuses.size() >= 3; };
+    // One status per pattern searched, then one per copy: cancelled before the third copy.
+    progress.cancelWhen = [](const QStringList& statuses) { return statuses.size() >= 7; };
     EXPECT_FALSE(migrate());
     EXPECT_EQ(error, u"user-initiated abort during migration"_s);
     EXPECT_EQ(progress.statuses.last(), error);
@@ -151,6 +163,25 @@ TEST_F(DataMigrationTest, NewerTargetIsKept)
     EXPECT_TRUE(ctx.logTexts().contains(u"DoMigration: keeping newer data.xml in the destination, the older one "_s
                                         u"stays in "_s +
                                         from));
+}
+
+TEST_F(DataMigrationTest, AFileInTheNewFolderUnderOtherLettersIsReplacedNotJoined)
+{
+    write(to, u"ALICE.sl3"_s, "stale");
+    QFile stale(to + u"/ALICE.sl3"_s);
+    ASSERT_TRUE(stale.open(QIODevice::ReadWrite));
+    stale.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+    stale.close();
+    write(from, u"alice.sl3"_s, "history");
+    // Two files of the move itself whose names differ so: neither takes the other's place.
+    write(from, u"Alice.xml"_s, "cache");
+    write(from, u"alice.xml"_s, "other cache");
+    ASSERT_TRUE(migrate()) << error.toStdString();
+    EXPECT_EQ(files(to), (QStringList{u"ALICE.sl3"_s, u"Alice.xml"_s, u"alice.xml"_s}));
+    EXPECT_EQ(read(to, u"ALICE.sl3"_s), "history");
+    EXPECT_EQ(read(to, u"Alice.xml"_s), "cache");
+    EXPECT_EQ(read(to, u"alice.xml"_s), "other cache");
+    EXPECT_TRUE(files(from).isEmpty());
 }
 
 TEST_F(DataMigrationTest, AFolderThatCannotBeListedFailsTheMove)

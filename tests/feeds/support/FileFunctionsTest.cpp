@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FileFunctions.h"
 #include "ApiErrors.h"
+#include "PathIgnoringCase.h"
 #include "RunTimeError.h"
 #include "ScopedTimeZone.h"
 #include "TestEnvironment.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -32,6 +34,12 @@ QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void setModified(const QString& path, time_t seconds)
+{
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
 }
 
 mode_t modeOf(const QString& path)
@@ -301,6 +309,28 @@ TEST(MyRenameFile, FailsOntoAnExistingTargetWithTheCodeAndBothPaths)
 
     EXPECT_FALSE(MyRenameFile(folder + u"/none.txt", folder + u"/other.txt", text));
     EXPECT_EQ(text, u"[2] failed to rename " + folder + u"/none.txt to " + folder + u"/other.txt");
+}
+
+TEST(PathIgnoringCase, FindsTheFileUnderTheNameInOtherLettersOrElseTakesTheNameAsTyped)
+{
+    const QString folder = TestEnvironment::freshFolder(u"pathignoringcase"_s);
+    EXPECT_EQ(PathIgnoringCase(folder, u"Alice.sl3"_s), folder + u"/Alice.sl3");
+    writeBytes(folder + u"/alice.sl3", "history");
+    EXPECT_EQ(PathIgnoringCase(folder, u"ALICE.SL3"_s), folder + u"/alice.sl3");
+    // Of several, the one written last; of several written at the same moment, the lowest name.
+    writeBytes(folder + u"/ALICE.sl3", "older");
+    setModified(folder + u"/ALICE.sl3", 1'700'000'000);
+    setModified(folder + u"/alice.sl3", 1'700'000'001);
+    EXPECT_EQ(PathIgnoringCase(folder, u"Alice.sl3"_s), folder + u"/alice.sl3");
+    setModified(folder + u"/alice.sl3", 1'700'000'000);
+    EXPECT_EQ(PathIgnoringCase(folder, u"Alice.sl3"_s), folder + u"/ALICE.sl3");
+    // The exact name wins, even over a newer file; a folder is no file of the account.
+    writeBytes(folder + u"/Alice.sl3", "exact");
+    EXPECT_EQ(PathIgnoringCase(folder, u"Alice.sl3"_s), folder + u"/Alice.sl3");
+    ASSERT_TRUE(QDir(folder).mkdir(u"BOB.xml"_s));
+    EXPECT_EQ(PathIgnoringCase(folder, u"bob.xml"_s), folder + u"/bob.xml");
+    // Without a folder to look in, the name as typed.
+    EXPECT_EQ(PathIgnoringCase(folder + u"/none", u"alice.sl3"_s), folder + u"/none/alice.sl3");
 }
 
 TEST(GetAPIErrorStr, GivesTheSystemTextOrUnknownError)
