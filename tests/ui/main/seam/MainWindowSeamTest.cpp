@@ -31,10 +31,12 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -450,4 +452,67 @@ TEST_F(MainWindowSeamTest, OptionsAppliedDuringAFetchWaitForTheRefreshToEnd)
     // Applied once the refresh had ended.
     EXPECT_EQ(core.settings.Username, u"anytime"_s);
     EXPECT_TRUE(core.logTexts().contains(u"configuration settings saved"_s));
+}
+
+TEST_F(MainWindowSeamTest, TheTrayStaysLiveWhileADialogHoldsTheMainWindow)
+{
+    // On X11 the tray icon is a little window of the program's own, with no owner; this stands in.
+    struct IconWindow : QWidget
+    {
+        int presses = 0;
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    } icon;
+    icon.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    icon.resize(24, 24);
+    icon.show();
+    // The window waits hidden in the tray while a refresh asks for the password.
+    frmMain& form = *seam.form();
+    form.setTrayPresent([] { return true; });
+    form.mnuFile_MinToTray_Click();
+    ASSERT_FALSE(seam.isMainWindowVisible());
+    core.settings.Password.clear();
+    form.setEndProgram([this] {
+        ++ended;
+        QCoreApplication::exit(0);
+    });
+    const int32_t optionsBefore = core.settings.OptionFlags;
+
+    int iconPresses = 0;
+    bool shown = false;
+    bool promptInFront = false;
+    bool promptReturned = false;
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(0, qApp, [&] {
+            QWidget* prompt = QApplication::activeModalWidget();
+            QTest::mouseClick(icon.windowHandle(), Qt::LeftButton, {}, QPoint(12, 12));
+            iconPresses = icon.presses;
+            seam.trayMenu()->item(u"mnuPopup_Show"_s)->trigger();
+            QCoreApplication::processEvents();
+            shown = seam.isMainWindowVisible();
+            promptInFront =
+                prompt && prompt->objectName() == u"frmPasswordEntry"_s && QApplication::activeWindow() == prompt;
+            // Behind the prompt the window takes no clicks: its layout button stays as it was.
+            QWidget* layout = form.control({u"cmdChangeLayout"_s});
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, layout->mapTo(&form, layout->rect().center()));
+            seam.trayMenu()->item(u"mnuPopup_Exit"_s)->trigger();
+        });
+        seam.showPasswordDialog();
+        promptReturned = true;
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
+    EXPECT_EQ(iconPresses, 1);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(promptInFront);
+    EXPECT_EQ(core.settings.OptionFlags, optionsBefore);
+    // Exit ends the prompt's wait with no password, and the program once.
+    EXPECT_TRUE(promptReturned);
+    EXPECT_TRUE(core.settings.Password.isEmpty());
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(seam.isMainWindowVisible());
+    EXPECT_TRUE(core.logTexts().contains(u"RemoveTrayIcon: removing icon"_s));
 }
