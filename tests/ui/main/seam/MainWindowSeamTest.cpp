@@ -516,3 +516,20 @@ TEST_F(MainWindowSeamTest, TheTrayStaysLiveWhileADialogHoldsTheMainWindow)
     EXPECT_FALSE(seam.isMainWindowVisible());
     EXPECT_TRUE(core.logTexts().contains(u"RemoveTrayIcon: removing icon"_s));
 }
+
+TEST_F(MainWindowSeamTest, AStoredMonthAfterAShapedOneShowsItsStatusInTheSystemColour)
+{
+    core.settings.Username = u"anytime"_s;
+    core.settings.Password = u"anytime-pass"_s;
+    ASSERT_TRUE(refresh());
+    const auto* status = qobject_cast<QLineEdit*>(seam.form()->control({u"txtStatus"_s}));
+    ASSERT_TRUE(status);
+    ASSERT_EQ(status->palette().color(QPalette::Text), QColor(255, 0, 0));
+
+    QComboBox& months = seam.form()->cboHistory();
+    ASSERT_EQ(months.count(), 2);
+    months.setCurrentIndex(1);
+    emit months.activated(1);
+    EXPECT_EQ(status->text(), u"n/a"_s);
+    EXPECT_EQ(status->palette().color(QPalette::Text), QApplication::palette(status).color(QPalette::ButtonText));
+}
