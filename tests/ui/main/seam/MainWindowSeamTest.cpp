@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MainWindowSeam.h"
 #include "DailyGrid.h"
+#include "DefaultLocale.h"
 #include "FakeProvider.h"
 #include "GridFill.h"
 #include "LiteConnection.h"
@@ -27,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -532,4 +534,32 @@ TEST_F(MainWindowSeamTest, AStoredMonthAfterAShapedOneShowsItsStatusInTheSystemC
     emit months.activated(1);
     EXPECT_EQ(status->text(), u"n/a"_s);
     EXPECT_EQ(status->palette().color(QPalette::Text), QApplication::palette(status).color(QPalette::ButtonText));
+}
+
+TEST_F(MainWindowSeamTest, MonthNamesOnScreenAreTheUsersAndTheListReadsThemBack)
+{
+    const DefaultLocale german(DefaultLocale::german());
+    ASSERT_TRUE(refresh());
+    QComboBox& months = seam.form()->cboHistory();
+    ASSERT_EQ(months.count(), 2);
+    EXPECT_EQ(months.itemText(0), u"M\u00e4rz 2024"_s);
+    EXPECT_EQ(months.itemText(1), u"Februar 2024"_s);
+
+    months.setCurrentIndex(1);
+    emit months.activated(1);
+    EXPECT_EQ(core.run.CurrentMonth.AnniversaryDate.date().month(), 2);
+    const auto* summary = qobject_cast<QGroupBox*>(seam.form()->control({u"frameDownloadSummary"_s}));
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->title(), u"Summary for Februar 2024"_s);
+    const QStringList status = core.logTexts().filter(u"viewing data for "_s);
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status.first().startsWith(u"viewing data for Februar 2024, last updated "_s))
+        << status.first().toStdString();
+
+    seam.commands()->cmdTeeGraph_Click();
+    QString caption;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == u"frmTeeGraph"_s)
+            caption = window->windowTitle();
+    EXPECT_EQ(caption, u"Tallyroo Graph for Februar 2024 [alice]"_s);
 }
