@@ -9,8 +9,6 @@
 #include "TextRoutines.h"
 #include "WindowSeam.h"
 
-#include <QLocale>
-
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -82,7 +80,7 @@ bool MainRoutines::SQLGetMonths(QString& error)
         }
         m_log.LogMessage(u"SQLGetMonths: retrieved "_s + FormatPlural(int32_t(months.size()), u"month"_s), 5);
         for (const LocalDateTime& month : months)
-            m_window.addMonthListItem(QLocale::c().toString(month.date(), u"MMMM yyyy"_s));
+            m_window.addMonthListItem(MonthYearText(month.date()));
 
         m_window.setMonthListSelecting(true);
         m_window.setMonthListIndex(0);

@@ -11,8 +11,6 @@
 #include "WindowSeam.h"
 #include "qoMonth.h"
 
-#include <QLocale>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -29,7 +27,7 @@ bool combinedQuota(const qoMonth& month)
 
 QString monthText(const LocalDateTime& date)
 {
-    return QLocale::c().toString(date.date(), u"MMMM yyyy"_s);
+    return MonthYearText(date.date());
 }
 
 QString hourText(int16_t hour)

@@ -176,3 +176,32 @@ QString singleText(float value)
         plain.chop(1);
     return plain;
 }
+
+QString MonthYearText(const QDate& date, bool shortName)
+{
+    if (!date.isValid())
+        return {};
+    const QLocale::FormatType form = shortName ? QLocale::ShortFormat : QLocale::LongFormat;
+    return QLocale().standaloneMonthName(date.month(), form) + u' ' + QString::number(date.year());
+}
+
+QDate ReadMonthYearText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype blank = trimmed.lastIndexOf(u' ');
+    if (blank < 1)
+        return {};
+    bool ok = false;
+    const int year = trimmed.mid(blank + 1).toInt(&ok);
+    if (!ok)
+        return {};
+    const QString name = trimmed.left(blank).trimmed();
+    const QLocale locale;
+    for (int month = 1; month <= 12; ++month) {
+        for (const QLocale::FormatType form : {QLocale::LongFormat, QLocale::ShortFormat}) {
+            if (name.compare(locale.standaloneMonthName(month, form), Qt::CaseInsensitive) == 0)
+                return QDate(year, month, 1);
+        }
+    }
+    return {};
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <cstdint>
@@ -37,3 +38,14 @@ std::optional<double> ReadLocalNumberText(const QString& text);
 // The text of a single-precision number with up to 7 significant digits ("16.58986"), never in
 // exponent form; from ten million up, where every single is whole, all its digits ("12345678").
 QString singleText(float value);
+
+// Months on screen are named in the user's locale too (QLocale's default); the exports, the
+// history database and the log file's own lines keep the fixed English forms.
+
+// Format(date, "mmmm yyyy"): the month's name as the locale has it standing alone, a blank and
+// the year ("März 2024"); the abbreviated name with shortName ("mmm yyyy", "Mär 2024"). Empty
+// for an invalid date.
+QString MonthYearText(const QDate& date, bool shortName = false);
+// A month as MonthYearText wrote it, read back as the first day of that month; an invalid date
+// for a text that names none.
+QDate ReadMonthYearText(const QString& text);

@@ -4,10 +4,13 @@
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
+#include "Settings.h"
 #include "TallyProgram.h"
 #include "TestEnvironment.h"
+#include "TrayMenu.h"
 #include "frmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -162,4 +165,34 @@ TEST_F(WindowedStart, AUserNameRetypedInOtherLettersShowsTheStoredMonthFromItsOw
     }
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
     EXPECT_EQ(files(), before);
+}
+
+TEST_F(WindowedStart, ExitFromTheTrayWhileTheStartUpRefreshAsksForThePasswordEndsTheProgram)
+{
+    QString error;
+    registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"Options"_s, 101356 | OptionFlag::PwdPrompt, error);
+    bool prompted = false;
+    QTimer exitSoon;
+    QObject::connect(&exitSoon, &QTimer::timeout, [&] {
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != u"frmPasswordEntry"_s)
+            return;
+        prompted = true;
+        exitSoon.stop();
+        program->mainWindow()->trayMenu()->item(u"mnuPopup_Exit"_s)->trigger();
+    });
+    exitSoon.start(20);
+    ASSERT_EQ(start({}), std::nullopt);
+    ASSERT_TRUE(prompted);
+
+    // The start-up went on without the password; the program's main loop then ends at once.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(provider.requests().isEmpty());
+    const QString log = logged();
+    EXPECT_TRUE(log.contains(u"RefreshData: no password specified, aborting refresh"_s)) << log.toStdString();
+    EXPECT_TRUE(log.contains(u"terminating Tallyroo"_s));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TextRoutines.h"
+#include "DefaultLocale.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -104,6 +106,32 @@ TEST(TextRoutines, SingleTextHasSevenSignificantDigits)
     EXPECT_EQ(singleText(500000.0f), u"500000"_s);
     EXPECT_EQ(singleText(12345678.0f), u"12345678"_s);
     EXPECT_EQ(singleText(-0.00005f), u"-0.00005"_s);
+}
+
+TEST(TextRoutines, MonthNamesFollowTheLocaleAndReadBack)
+{
+    EXPECT_EQ(MonthYearText(QDate(2024, 3, 15)), u"March 2024"_s);
+    EXPECT_EQ(MonthYearText(QDate(2011, 9, 1), true), u"Sep 2011"_s);
+    EXPECT_EQ(MonthYearText(QDate()), QString());
+    {
+        const DefaultLocale german(DefaultLocale::german());
+        EXPECT_EQ(MonthYearText(QDate(2024, 3, 15)), u"M\u00e4rz 2024"_s);
+        EXPECT_EQ(MonthYearText(QDate(2026, 12, 1)), u"Dezember 2026"_s);
+        EXPECT_EQ(ReadMonthYearText(u"M\u00e4rz 2024"_s), QDate(2024, 3, 1));
+        // A name of another language is no month here.
+        EXPECT_FALSE(ReadMonthYearText(u"March 2024"_s).isValid());
+    }
+    // Where a month's name changes with its place in a sentence, it stands alone here.
+    const DefaultLocale russian(QLocale(QLocale::Russian, QLocale::Russia));
+    EXPECT_EQ(MonthYearText(QDate(2024, 1, 1)), QLocale().standaloneMonthName(1) + u" 2024"_s);
+    for (int month = 1; month <= 12; ++month) {
+        for (const bool shortName : {false, true}) {
+            const QDate first(2023, month, 1);
+            EXPECT_EQ(ReadMonthYearText(MonthYearText(first.addDays(9), shortName)), first) << month;
+        }
+    }
+    for (const QString& none : {QString(), u"2024"_s, u"Foo 2024"_s, u"January"_s})
+        EXPECT_FALSE(ReadMonthYearText(none).isValid()) << none.toStdString();
 }
 
 TEST(FormatPlainDecimals, NeverGroupsThousands)

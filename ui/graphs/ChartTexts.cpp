@@ -67,18 +67,18 @@ namespace ChartTexts {
 QString GraphCaption(const QString& productName, const LocalDateTime& anniversary, const QString& username)
 {
     const QString who = username.isEmpty() ? u"unknown"_s : StripDomain(username);
-    return productName + u" Graph for "_s + QLocale::c().toString(anniversary.date(), u"MMMM yyyy"_s) + u" ["_s + who +
-           u']';
+    return productName + u" Graph for "_s + MonthYearText(anniversary.date()) + u" ["_s + who + u']';
 }
 
 QString dayAxisLabel(const LocalDateTime& date)
 {
-    return u"  "_s + QLocale::c().toString(date.date(), u"d MMM"_s);
+    // With its day the month takes the form the locale gives it inside a date.
+    return u"  "_s + QLocale().toString(date.date(), u"d MMM"_s);
 }
 
 QString monthLabel(const LocalDateTime& date)
 {
-    return QLocale::c().toString(date.date(), u"MMM yyyy"_s);
+    return MonthYearText(date.date(), true);
 }
 
 QString ReformatYAxisLabel(const QString& label, int32_t maximum, LogFrontEnd& log)

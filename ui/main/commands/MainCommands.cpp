@@ -18,8 +18,6 @@
 #include "WindowSeam.h"
 #include "modSQL.h"
 
-#include <QLocale>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -80,9 +78,9 @@ void MainCommands::showHistoryMonth(const QString& text, int listIndex)
                              QString::number(listIndex) + u')',
                          3);
 
-    // The list holds the C locale's English month names; a zero date would mean "the newest
-    // month" to the reader, so an unreadable text must not get that far.
-    const QDate firstDay = QLocale::c().toDate(text.trimmed(), u"MMMM yyyy"_s);
+    // The list names the months in the user's locale; a zero date would mean "the newest month" to
+    // the reader, so an unreadable text must not get that far.
+    const QDate firstDay = ReadMonthYearText(text);
     if (!firstDay.isValid())
         throw RunTimeError(RunTimeErrorNumber::TypeMismatch, u"Type mismatch"_s);
 
@@ -103,7 +101,7 @@ void MainCommands::showHistoryMonth(const QString& text, int listIndex)
         return;
     }
 
-    QString status = u"viewing data for "_s + QLocale::c().toString(month.AnniversaryDate.date(), u"MMMM yyyy"_s);
+    QString status = u"viewing data for "_s + MonthYearText(month.AnniversaryDate.date());
     LocalDateTime lastUpdate;
     if (myCDate(month.LastUpdate, lastUpdate, szErr, m_ctx.log.dateSink()))
         status += u", last updated "_s + lastUpdate.toString();

@@ -46,7 +46,7 @@ QString DailyGridModel::toolTipForRow(int modelRow) const
         return {};
     const int64_t day = int64_t(*serial) - m_grid.firstSerial + 1;
     const QDate date = QDate(1899, 12, 30).addDays(int64_t(*serial));
-    return u"day "_s + QString::number(day) + u": "_s + QLocale::system().toString(date, QLocale::LongFormat);
+    return u"day "_s + QString::number(day) + u": "_s + QLocale().toString(date, QLocale::LongFormat);
 }
 
 int DailyGridModel::rowCount(const QModelIndex& parent) const

@@ -54,7 +54,8 @@ int GridFill::columnSeries(int slot, const QString& title, const QString& peakTi
 
 QString GridFill::dateText(const QDate& date)
 {
-    return QLocale::system().toString(date, u"dd-MMM-yy"_s);
+    // The user's locale, as the figures beside it.
+    return QLocale().toString(date, u"dd-MMM-yy"_s);
 }
 
 GridContents GridFill::fill(const qoMonth& month) const
@@ -118,10 +119,11 @@ GridContents GridFill::fill(const qoMonth& month) const
     grid.cells[totalsRow][0].text = GridContents::TotalsKey;
     if (days > 0) {
         for (int c = 2; c <= k; ++c) {
+            // A cell that reads 0, in whatever form the user's locale writes it, is no extreme.
             const auto emphasise = [&](int row, uint32_t colour) {
-                GridCell& cell = grid.cells[row][c];
-                if (cell.text == u"0.00"_s)
+                if (cellNumber(grid, row, c) == 0)
                     return;
+                GridCell& cell = grid.cells[row][c];
                 cell.foreColour = colour;
                 cell.bold = true;
             };

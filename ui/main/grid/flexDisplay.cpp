@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QThread>
 #include <QWheelEvent>
 
@@ -111,21 +112,39 @@ void flexDisplay::scrollToToday()
 
 GridRange flexDisplay::currentRange() const
 {
-    const QModelIndex anchor = currentIndex();
-    const QModelIndexList chosen = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList{};
-    if (!anchor.isValid() || chosen.isEmpty())
+    // The block the user selected, whatever cell is current: a right press (the popup menu's) does
+    // not move the selection, and Add Up and Copy must take all of it.
+    const QItemSelection selection = selectionModel() ? selectionModel()->selection() : QItemSelection{};
+    if (selection.isEmpty())
         return {};
-    int top = anchor.row(), bottom = anchor.row(), left = anchor.column(), right = anchor.column();
-    for (const QModelIndex& index : chosen) {
-        top = std::min(top, index.row());
-        bottom = std::max(bottom, index.row());
-        left = std::min(left, index.column());
-        right = std::max(right, index.column());
+    int top = selection.first().top(), bottom = selection.first().bottom();
+    int left = selection.first().left(), right = selection.first().right();
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        left = std::min(left, range.left());
+        right = std::max(right, range.right());
     }
-    // The anchor is where the drag began; the far corner is the opposite end of the block.
-    const int rowSel = anchor.row() == bottom ? top : bottom;
-    const int colSel = anchor.column() == right ? left : right;
-    return {anchor.row() + 1, anchor.column(), rowSel + 1, colSel};
+    return {top + 1, left, bottom + 1, right};
+}
+
+void flexDisplay::mousePressEvent(QMouseEvent* event)
+{
+    // The right button opens the popup menu over the selection as it stands.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void flexDisplay::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
 }
 
 void flexDisplay::selectAll()

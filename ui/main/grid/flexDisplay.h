@@ -19,7 +19,8 @@ public:
 
     // After a fill: hidden serial column, stored or default widths, today (or the totals) in view.
     void afterFill();
-    // The selection as the grid's anchor and extent (model rows shifted by the title row).
+    // The selected block, top-left to bottom-right, in grid rows (model rows shifted by the title
+    // row); all zero when nothing is selected.
     GridRange currentRange() const;
     void selectAll() override;
     // Copies the selection as text; false when there was nothing to copy.
@@ -42,6 +43,9 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    // A right press or release leaves the current cell and the selection alone.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -3,6 +3,7 @@
 
 #include "DailyGrid.h"
 #include "LogFrontEnd.h"
+#include "ModalDialog.h"
 #include "ProviderLinks.h"
 #include "QtTrayBackend.h"
 #include "RefreshCycle.h"
@@ -321,7 +322,7 @@ BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, 
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), dialogOwner());
     // Texts carry what the provider and the web site sent: never read them as markup.
     box.setTextFormat(Qt::PlainText);
-    return boxAnswer(box.exec());
+    return boxAnswer(ModalDialog::exec(box));
 }
 
 void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip)
@@ -474,21 +475,20 @@ void MainWindowSeam::showOptionsDialog(OptionsFocus focus)
     if (m_form)
         QObject::connect(&options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
     options.bringForward(focus);
-    options.exec();
+    ModalDialog::exec(options);
 }
 
 QWidget* MainWindowSeam::dialogOwner() const
 {
-    return isMainWindowVisible() ? m_form.get() : nullptr;
+    return m_form.get();
 }
 
 void MainWindowSeam::showPasswordDialog()
 {
     if (!m_services)
         return;
-    // The prompt stands on its own: the main window may be hidden in the tray while it asks.
-    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, nullptr);
-    prompt.exec();
+    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, dialogOwner());
+    ModalDialog::exec(prompt);
 }
 
 void MainWindowSeam::showAboutDialog()
@@ -496,7 +496,7 @@ void MainWindowSeam::showAboutDialog()
     if (!m_services)
         return;
     frmAbout about(m_services->app, m_services->log, m_services->links, m_versions, dialogOwner());
-    about.exec();
+    ModalDialog::exec(about);
 }
 
 void MainWindowSeam::DoVersionCheck(bool background, bool atStartup)

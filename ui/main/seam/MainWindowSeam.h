@@ -96,7 +96,8 @@ private:
     void connectForm();
     void connectTray();
     void prepareTrayMenu();
-    // Dialogs belong to the main window while it is shown.
+    // Dialogs belong to the main window, also while it is hidden in the tray: they hold it, and
+    // only it, until they close (ModalDialog).
     QWidget* dialogOwner() const;
     void log(const QString& text, int16_t level) const;
 

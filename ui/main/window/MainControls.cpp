@@ -5,6 +5,7 @@
 #include "ctlUsageBar.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -278,8 +279,9 @@ void MainControls::setTextColour(QWidget* control, uint32_t bgr)
 {
     if (!control)
         return;
+    const QColor colour =
+        QColor::fromRgb(UsageBarColors::toRgb(UsageBarColors::TranslateSysColor(bgr, QApplication::palette(control))));
     QPalette palette = control->palette();
-    const QColor colour = QColor::fromRgb(UsageBarColors::toRgb(UsageBarColors::TranslateSysColor(bgr, palette)));
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);

@@ -102,7 +102,8 @@ struct MainControls
     QWidget* control(const ControlRef& ref) const;
     // Text boxes and labels take the text, frames their title, the window its caption.
     static void setText(QWidget* control, const QString& text);
-    // 0xBBGGRR, or a system colour resolved through the control's palette.
+    // 0xBBGGRR, or a system colour: the system's, as the application's palette has it for such a
+    // control, not whatever colour the control was last given.
     static void setTextColour(QWidget* control, uint32_t bgr);
     // Both ignore a missing control.
     static void setToolTip(QWidget* control, const QString& text);

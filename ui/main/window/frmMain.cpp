@@ -8,6 +8,7 @@
 #include "FormPlacement.h"
 #include "LogFrontEnd.h"
 #include "MainEditCommands.h"
+#include "ModalDialog.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -19,6 +20,7 @@
 #include "modScroll.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,7 +66,14 @@ frmMain::frmMain(MainWindowContext context, QWidget* parent)
         small.setPointSizeF(DialogPointSize);
         setFont(small);
     }
-    m_endProgram = [] { QCoreApplication::exit(0); };
+    m_endProgram = [this] {
+        QCoreApplication::exit(0);
+        // Ended from a dialog of the start-up (the password prompt of its refresh), the program
+        // has not reached its main loop yet, which would then start afresh: it ends the first
+        // time it waits for anything.
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [] { QCoreApplication::exit(0); });
+    };
     m_trayPresent = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
     m_menus.build(*this, m_context.app.ProductName);
@@ -78,8 +87,12 @@ frmMain::frmMain(MainWindowContext context, QWidget* parent)
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     m_edit = std::make_unique<MainEditCommands>(m_ui, *m_grid, *m_dailyGrid, m_context.settings, m_context.app.Title,
                                                 [this](const QString& message, int16_t level) { log(message, level); });
-    m_edit->setInformationBox(
-        [this](const QString& text, const QString& title) { QMessageBox::information(this, title, text); });
+    m_edit->setInformationBox([this](const QString& text, const QString& title) {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+        // The totals carry the provider's class titles: never read them as markup.
+        box.setTextFormat(Qt::PlainText);
+        ModalDialog::exec(box);
+    });
     placeGridOnTab();
 
     m_tmrRefresh.setObjectName(u"tmrRefresh"_s);
@@ -403,12 +416,16 @@ void frmMain::mnuFile_MinToTray_Click()
 void frmMain::mnuPopup_Show_Click()
 {
     // The options dialog keeps the front while it is open; any other dialog lets the window come
-    // back behind it.
+    // back behind it. Either way the dialog that holds the window ends up in front, where the
+    // user can answer it.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->objectName() == u"frmConfig"_s && window->isVisible()) {
             log(u"frmMain: frmConfig is visible, so bringing it to foreground"_s, 6);
+            if (window->isMinimized())
+                window->showNormal();
             window->raise();
             window->activateWindow();
+            ModalDialog::raiseActive();
             return;
         }
     }
@@ -417,6 +434,7 @@ void frmMain::mnuPopup_Show_Click()
     show();
     raise();
     activateWindow();
+    ModalDialog::raiseActive();
 }
 
 void frmMain::mnuFile_Exit_Click()

@@ -158,7 +158,7 @@ TEST_F(DailyGridTest, ViewHidesTheSerialAndZeroWidthColumnsAndCopiesEverything)
 
     grid.headerClicked(2);
     view.selectAll();
-    EXPECT_EQ(view.currentRange(), (GridRange{4, 5, 1, 1}));
+    EXPECT_EQ(view.currentRange(), (GridRange{1, 1, 4, 5}));
     ASSERT_TRUE(view.copyToClipboard());
     const QString copied = QApplication::clipboard()->text();
     EXPECT_TRUE(copied.startsWith(u"Date\tPeak\tOffPeak\tFreezone\tTotal\r"_s)) << copied.toStdString();
@@ -175,7 +175,7 @@ TEST_F(DailyGridTest, ViewAddsUpASelectionDrawnUpwards)
     selection->setCurrentIndex(grid.model().index(2, 2), QItemSelectionModel::NoUpdate);
     selection->select(QItemSelection(grid.model().index(1, 2), grid.model().index(2, 2)),
                       QItemSelectionModel::ClearAndSelect);
-    EXPECT_EQ(view.currentRange(), (GridRange{3, 2, 2, 2}));
+    EXPECT_EQ(view.currentRange(), (GridRange{2, 2, 3, 2}));
     const QString text = view.addUpSelection();
     EXPECT_TRUE(text.startsWith(u"Totals for selected 2 days:\r\n\r\n"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"Peak:                \t3.50 MB"_s)) << text.toStdString();

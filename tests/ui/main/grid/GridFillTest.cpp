@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "GridFill.h"
+#include "DefaultLocale.h"
 #include "GridTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,24 @@ TEST(GridFillMarks, SmallestPositiveIsBlueLargestRedEarlierRowsWinAndZeroColumns
     const int freezone = columnOf(grid, u"Freezone"_s);
     for (int row = 1; row <= 7; ++row)
         EXPECT_FALSE(grid.cells[row][freezone].foreColour) << row;
+}
+
+TEST(GridFillMarks, UnderACommaDecimalLocaleAZeroColumnStillStaysPlain)
+{
+    const DefaultLocale german(DefaultLocale::german());
+    qoMonth month = makeMonth(March1, 3, false, false);
+    month.DailyPeak = {2.0f, 0.5f, 1.25f};
+    const GridContents grid = fillAt(month, QDate(2024, 5, 1));
+    const int peak = columnOf(grid, u"Peak"_s);
+    const int freezone = columnOf(grid, u"Freezone"_s);
+    EXPECT_EQ(grid.text(1, freezone), u"0,00"_s);
+    EXPECT_EQ(grid.text(1, 1), u"01-M\u00e4rz-24"_s);
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_FALSE(grid.cells[row][freezone].foreColour) << row;
+        EXPECT_FALSE(grid.cells[row][freezone].bold) << row;
+    }
+    EXPECT_EQ(grid.cells[1][peak].foreColour, GridContents::MaximumColour);
+    EXPECT_EQ(grid.cells[2][peak].foreColour, GridContents::MinimumColour);
 }
 
 TEST(GridFillMarks, TodayReplacesOnlyAZeroMinimumAndCanBeTheMaximum)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MainWindowSeam.h"
 #include "DailyGrid.h"
+#include "DefaultLocale.h"
 #include "FakeProvider.h"
 #include "GridFill.h"
 #include "LiteConnection.h"
@@ -27,14 +28,17 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -450,4 +454,112 @@ TEST_F(MainWindowSeamTest, OptionsAppliedDuringAFetchWaitForTheRefreshToEnd)
     // Applied once the refresh had ended.
     EXPECT_EQ(core.settings.Username, u"anytime"_s);
     EXPECT_TRUE(core.logTexts().contains(u"configuration settings saved"_s));
+}
+
+TEST_F(MainWindowSeamTest, TheTrayStaysLiveWhileADialogHoldsTheMainWindow)
+{
+    // On X11 the tray icon is a little window of the program's own, with no owner; this stands in.
+    struct IconWindow : QWidget
+    {
+        int presses = 0;
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    } icon;
+    icon.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    icon.resize(24, 24);
+    icon.show();
+    // The window waits hidden in the tray while a refresh asks for the password.
+    frmMain& form = *seam.form();
+    form.setTrayPresent([] { return true; });
+    form.mnuFile_MinToTray_Click();
+    ASSERT_FALSE(seam.isMainWindowVisible());
+    core.settings.Password.clear();
+    form.setEndProgram([this] {
+        ++ended;
+        QCoreApplication::exit(0);
+    });
+    const int32_t optionsBefore = core.settings.OptionFlags;
+
+    int iconPresses = 0;
+    bool shown = false;
+    bool promptInFront = false;
+    bool promptReturned = false;
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(0, qApp, [&] {
+            QWidget* prompt = QApplication::activeModalWidget();
+            QTest::mouseClick(icon.windowHandle(), Qt::LeftButton, {}, QPoint(12, 12));
+            iconPresses = icon.presses;
+            seam.trayMenu()->item(u"mnuPopup_Show"_s)->trigger();
+            QCoreApplication::processEvents();
+            shown = seam.isMainWindowVisible();
+            promptInFront =
+                prompt && prompt->objectName() == u"frmPasswordEntry"_s && QApplication::activeWindow() == prompt;
+            // Behind the prompt the window takes no clicks: its layout button stays as it was.
+            QWidget* layout = form.control({u"cmdChangeLayout"_s});
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, layout->mapTo(&form, layout->rect().center()));
+            seam.trayMenu()->item(u"mnuPopup_Exit"_s)->trigger();
+        });
+        seam.showPasswordDialog();
+        promptReturned = true;
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
+    EXPECT_EQ(iconPresses, 1);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(promptInFront);
+    EXPECT_EQ(core.settings.OptionFlags, optionsBefore);
+    // Exit ends the prompt's wait with no password, and the program once.
+    EXPECT_TRUE(promptReturned);
+    EXPECT_TRUE(core.settings.Password.isEmpty());
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(seam.isMainWindowVisible());
+    EXPECT_TRUE(core.logTexts().contains(u"RemoveTrayIcon: removing icon"_s));
+}
+
+TEST_F(MainWindowSeamTest, AStoredMonthAfterAShapedOneShowsItsStatusInTheSystemColour)
+{
+    core.settings.Username = u"anytime"_s;
+    core.settings.Password = u"anytime-pass"_s;
+    ASSERT_TRUE(refresh());
+    const auto* status = qobject_cast<QLineEdit*>(seam.form()->control({u"txtStatus"_s}));
+    ASSERT_TRUE(status);
+    ASSERT_EQ(status->palette().color(QPalette::Text), QColor(255, 0, 0));
+
+    QComboBox& months = seam.form()->cboHistory();
+    ASSERT_EQ(months.count(), 2);
+    months.setCurrentIndex(1);
+    emit months.activated(1);
+    EXPECT_EQ(status->text(), u"n/a"_s);
+    EXPECT_EQ(status->palette().color(QPalette::Text), QApplication::palette(status).color(QPalette::ButtonText));
+}
+
+TEST_F(MainWindowSeamTest, MonthNamesOnScreenAreTheUsersAndTheListReadsThemBack)
+{
+    const DefaultLocale german(DefaultLocale::german());
+    ASSERT_TRUE(refresh());
+    QComboBox& months = seam.form()->cboHistory();
+    ASSERT_EQ(months.count(), 2);
+    EXPECT_EQ(months.itemText(0), u"M\u00e4rz 2024"_s);
+    EXPECT_EQ(months.itemText(1), u"Februar 2024"_s);
+
+    months.setCurrentIndex(1);
+    emit months.activated(1);
+    EXPECT_EQ(core.run.CurrentMonth.AnniversaryDate.date().month(), 2);
+    const auto* summary = qobject_cast<QGroupBox*>(seam.form()->control({u"frameDownloadSummary"_s}));
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->title(), u"Summary for Februar 2024"_s);
+    const QStringList status = core.logTexts().filter(u"viewing data for "_s);
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status.first().startsWith(u"viewing data for Februar 2024, last updated "_s))
+        << status.first().toStdString();
+
+    seam.commands()->cmdTeeGraph_Click();
+    QString caption;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == u"frmTeeGraph"_s)
+            caption = window->windowTitle();
+    EXPECT_EQ(caption, u"Tallyroo Graph for Februar 2024 [alice]"_s);
 }

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +26,14 @@ void selectBlock(flexDisplay& grid, int fromRow, int toRow, int column)
     const int bottom = std::max(fromRow, toRow);
     grid.selectionModel()->select(QItemSelection(model->index(top, column), model->index(bottom, column)),
                                   QItemSelectionModel::ClearAndSelect);
+}
+
+// Clicks a day cell of the grid (model row) where the user would: through the window system.
+void clickCell(frmMain& window, int row, int column, Qt::MouseButton button, Qt::KeyboardModifiers keys = {})
+{
+    flexDisplay& grid = window.grid();
+    const QPoint at = grid.viewport()->mapTo(&window, grid.visualRect(grid.model()->index(row, column)).center());
+    QTest::mouseClick(window.windowHandle(), button, keys, at);
 }
 
 } // namespace
@@ -57,6 +66,35 @@ TEST_F(frmMainEditTest, AddUpGivesTheSameTotalsUpwardsAsDownwards)
         << boxes.at(0).text.toStdString();
     EXPECT_TRUE(boxes.at(0).text.contains(u"\t70.00 MB"_s)) << boxes.at(0).text.toStdString();
     EXPECT_EQ(boxes.at(1).text, boxes.at(0).text);
+}
+
+TEST_F(frmMainEditTest, ARightClickKeepsTheShiftClickedSelectionForAddUpAndCopy)
+{
+    frmMain& w = openFilled();
+    find<QTabWidget>(u"tabMain"_s)->setCurrentIndex(1);
+    settle();
+    // Day 1, then Shift with day 3, then the popup menu from day 2 in the middle.
+    clickCell(w, 0, 2, Qt::LeftButton);
+    clickCell(w, 2, 2, Qt::LeftButton, Qt::ShiftModifier);
+    clickCell(w, 1, 2, Qt::RightButton);
+    auto* popup = find<QMenu>(u"mnuGridPopup"_s);
+    ASSERT_TRUE(popup && popup->isVisible());
+    EXPECT_EQ(w.grid().selectionModel()->selectedIndexes().size(), 3);
+
+    find<QAction>(u"mnuGridPopup_Add"_s)->trigger();
+    QApplication::clipboard()->setText(u"before"_s);
+    find<QAction>(u"mnuGridPopup_Copy"_s)->trigger();
+    popup->close();
+
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes.at(0).text.startsWith(u"Totals for selected 3 days:\r\n"_s)) << boxes.at(0).text.toStdString();
+    EXPECT_TRUE(boxes.at(0).text.contains(u"\t70.00 MB"_s)) << boxes.at(0).text.toStdString();
+    EXPECT_EQ(QApplication::clipboard()->text(), u"10.00\r20.00\r40.00"_s);
+
+    // Nor does a right click outside the selection change it.
+    clickCell(w, 0, 3, Qt::RightButton);
+    popup->close();
+    EXPECT_EQ(w.grid().currentRange(), (GridRange{1, 2, 3, 2}));
 }
 
 TEST_F(frmMainEditTest, AddUpOfOneDayAndOfTheTotalsRow)
