@@ -96,6 +96,7 @@ private:
     void connectForm();
     void connectTray();
     void prepareTrayMenu();
+    bool trayInUse() const;
     // Dialogs belong to the main window while it is shown.
     QWidget* dialogOwner() const;
     void log(const QString& text, int16_t level) const;

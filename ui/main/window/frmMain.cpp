@@ -8,6 +8,7 @@
 #include "FormPlacement.h"
 #include "LogFrontEnd.h"
 #include "MainEditCommands.h"
+#include "ProgramExit.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -472,6 +473,8 @@ bool frmMain::Form_Unload(int cancel)
         log(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s, 20);
     }
     m_ending = true;
+    // From here on a fetch under way gives up, and nothing brings the window or the icon back.
+    ProgramExit::begin();
     emit aboutToEnd();
     SaveFormLocation();
     m_tmrRefresh.stop();
