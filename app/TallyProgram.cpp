@@ -142,11 +142,11 @@ std::optional<int> TallyProgram::singleInstance()
     m_instance = std::make_unique<SingleInstance>(m_app.Title, runtimeDir);
     m_instance->setActivateHandler([this] {
         m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
-        // A window that is ending shows no more.
-        if (ProgramExit::begun())
+        // The run-once mode has no window, and one that is ending shows none.
+        if (!m_mainWindow || ProgramExit::begun())
             return false;
         m_window.restoreMainWindow();
-        // Before the window is loaded (or in the run-once mode) there is none to show.
+        // Before the window is loaded there is none to show.
         return m_window.isFormLoaded();
     });
     const SingleInstance::Claim claim = m_instance->claim();

@@ -9,6 +9,9 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -107,4 +110,51 @@ TEST_F(WindowedStart, ClearingTheSettingsLeavesEveryProfileEmptyAndAsksForTheLog
     EXPECT_TRUE(log.contains(u"Main: clearing reg settings"_s));
     EXPECT_TRUE(log.contains(u"RefreshData: no username specified, aborting refresh"_s)) << log.toStdString();
     EXPECT_TRUE(provider.requests().isEmpty());
+}
+
+TEST_F(WindowedStart, AStartWhileAHiddenRunWaitsSaysAnInstanceIsRunning)
+{
+    // A hidden run of the program holds the single-instance lock while the provider keeps it
+    // waiting.
+    ProviderRule held;
+    held.path = u"/cgi-bin/api.cgi"_s;
+    held.neverAnswer = true;
+    provider.addRule(held);
+    QProcess hidden;
+    hidden.start(QStringLiteral(TALLYMETER_PATH), {u"/H"_s});
+    ASSERT_TRUE(hidden.waitForStarted());
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!provider.requests().isEmpty() || hidden.state() == QProcess::NotRunning)
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_FALSE(provider.requests().isEmpty()) << hidden.readAllStandardError().toStdString();
+
+    // The start's message box is read and closed as it comes.
+    QStringList boxes;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    answer.start(20);
+    EXPECT_EQ(start({}), TallyProgram::AlreadyRunning);
+    answer.stop();
+    hidden.kill();
+    hidden.waitForFinished();
+
+    EXPECT_EQ(boxes.join(u'|').toStdString(), "An instance of Tallyroo is already running.\r\n"
+                                              "Shut it down before attempting to start another instance.");
+    EXPECT_FALSE(program->mainWindow()->isFormLoaded());
+    const QString log = logged();
+    // The hidden run was asked, and said it had no window to show.
+    EXPECT_TRUE(log.contains(u"Main: another instance asked to show the main window"_s)) << log.toStdString();
+    EXPECT_TRUE(log.contains(u"Main: failed to find and activate existing instance"_s));
+    EXPECT_FALSE(log.contains(u"Main: successfully found and activated existing instance"_s));
 }
