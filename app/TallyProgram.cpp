@@ -6,6 +6,7 @@
 #include "DataMigration.h"
 #include "FileFunctions.h"
 #include "LiteConnection.h"
+#include "ProgramExit.h"
 #include "RegistryHive.h"
 #include "StandardLocations.h"
 #include "StartupDecision.h"
@@ -141,8 +142,11 @@ std::optional<int> TallyProgram::singleInstance()
     m_instance = std::make_unique<SingleInstance>(m_app.Title, runtimeDir);
     m_instance->setActivateHandler([this] {
         m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
+        // The run-once mode has no window, and one that is ending shows none.
+        if (!m_mainWindow || ProgramExit::begun())
+            return false;
         m_window.restoreMainWindow();
-        // Before the window is loaded (or in the run-once mode) there is none to show.
+        // Before the window is loaded there is none to show.
         return m_window.isFormLoaded();
     });
     const SingleInstance::Claim claim = m_instance->claim();
@@ -279,6 +283,9 @@ std::optional<int> TallyProgram::Main()
     m_links.SetURLs();
     if (hidden)
         return runHidden();
+    // A signal while start-up asked a question.
+    if (ProgramExit::begun())
+        return Ok;
 
     m_window.showMainWindow(m_settings.hasOption(OptionFlag::StartMinimised));
     m_window.AddTrayIcon(u"none_none"_s, m_app.ProductName);
@@ -295,6 +302,9 @@ std::optional<int> TallyProgram::Main()
         m_cycle.RefreshData(fromcache, true, false);
     }
     startupRefresh();
+    // Exit during the start-up refreshes: nothing more is shown or asked for.
+    if (ProgramExit::begun())
+        return Ok;
     m_cycle.schedule().UpdateRefreshStatus();
     if (m_settings.VerCheckOptions & 2)
         m_window.DoVersionCheck(true, true);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "LocalDateTime.h"
+#include "ProgramExit.h"
 #include "TallyProgram.h"
 
 #include <QApplication>
@@ -53,16 +54,22 @@ int main(int argc, char* argv[])
 
     SystemClock clock;
     TallyProgram program(arguments, QCoreApplication::applicationDirPath(), clock);
-    if (const std::optional<int> status = program.Main())
-        return *status;
-
-    // The program lives on until it is told to end; a signal ends it through the event loop, so
-    // the single-instance lock is given back.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+    // A signal ends the windowed program through its exit routine, also while start-up still
+    // waits for the provider, so a fetch under way is given up and the single-instance lock is
+    // given back.
+    if (!hidden && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&program, notifier] {
+            notifier->setEnabled(false);
+            program.window().exitProgram();
+        });
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
     }
+    if (const std::optional<int> status = program.Main())
+        return *status;
+    // Exit came while start-up waited: the event loop's end was asked for before it ran.
+    if (ProgramExit::begun())
+        return TallyProgram::Ok;
     return QCoreApplication::exec();
 }

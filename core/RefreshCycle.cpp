@@ -5,6 +5,7 @@
 #include "Dates.h"
 #include "LogFrontEnd.h"
 #include "MainRoutines.h"
+#include "ProgramExit.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -34,6 +35,17 @@ void ignoringErrors(Statement&& statement)
     } catch (const RunTimeError&) {
         // Nothing is left to report it to.
     }
+}
+
+// Thrown where a wait has let the exit routine begin: the run ends there, as if it had never
+// fetched anything.
+struct ProgramEnding
+{};
+
+void stopIfEnding()
+{
+    if (ProgramExit::begun())
+        throw ProgramEnding();
 }
 } // namespace
 
@@ -98,8 +110,15 @@ void RefreshCycle::guarded(Run& run, Step&& step)
 
 bool RefreshCycle::RefreshData(bool& fromcache, bool quiet, bool manual)
 {
+    // Once the program is ending no refresh starts: the first thing one does is change the tray.
+    if (ProgramExit::begun())
+        return false;
     const bool obtained = refresh(fromcache, quiet, manual);
-    runDeferred();
+    // What waited for the account (a profile switch, applied options) is not done any more.
+    if (ProgramExit::begun())
+        m_deferred.clear();
+    else
+        runDeferred();
     return obtained;
 }
 
@@ -142,8 +161,10 @@ bool RefreshCycle::refresh(bool& fromcache, bool quiet, bool manual)
         m_schedule.UpdateRefreshStatus();
 
         checkUsername(run);
+        stopIfEnding();
         m_mainRoutines.SetAppCaption();
         checkPassword(run);
+        stopIfEnding();
 
         if (run.proceed) {
             m_accountInUse = true;
@@ -192,6 +213,8 @@ bool RefreshCycle::refresh(bool& fromcache, bool quiet, bool manual)
         return run.proceed;
     } catch (const RunTimeError& error) {
         return trapA(run, error);
+    } catch (const ProgramEnding&) {
+        return abandon();
     }
 }
 
@@ -295,6 +318,7 @@ void RefreshCycle::obtainMonth(Run& run)
                 : m_converters.Sarnick2qoMonth(askCache, m_run.CurrentMonth, false, run.error, run.detail, learn);
         run.fromcache = served;
     }
+    stopIfEnding();
     if (obtained)
         return;
     run.proceed = false;
@@ -317,7 +341,9 @@ void RefreshCycle::backfill(Run& run)
     // Its outcome never fails the refresh.
     qoMonth previous = month;
     QString error;
-    if (m_backfill.HistoryBackfill(previous, error)) {
+    const bool filled = m_backfill.HistoryBackfill(previous, error);
+    stopIfEnding();
+    if (filled) {
         if (m_history.qoMonth2SQL(previous, true, error))
             m_log.LogMessage(u"successfully back-filled historical data for previous month"_s, 2);
         else
@@ -410,6 +436,15 @@ void RefreshCycle::finish(Run& run)
     MemoryMinimise(m_log);
     guarded(run, [&] { m_window.setRefreshControlsEnabled(true); });
     guarded(run, [&] { m_window.repaintMainWindow(); });
+}
+
+bool RefreshCycle::abandon()
+{
+    m_log.LogMessage(u"RefreshData: program is ending, abandoning refresh"_s, 6);
+    m_run.RefreshInProgress = false;
+    m_accountInUse = false;
+    ignoringErrors([&] { m_window.setBusyPointer(false); });
+    return false;
 }
 
 bool RefreshCycle::trapA(Run& run, const RunTimeError& error)

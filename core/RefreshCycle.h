@@ -40,7 +40,8 @@ public:
     // fromcache: read the component's cache (or the database) instead of the provider; set
     // True when a live request falls within the component's cache lifetime. quiet and manual
     // only go to the log. True when the month was obtained and shown. In the hidden run-once
-    // mode nothing waits for a person: missing login details fail the refresh.
+    // mode nothing waits for a person: missing login details fail the refresh. Once the program
+    // is ending none starts, and one under way stops where its wait ends.
     bool RefreshData(bool& fromcache, bool quiet, bool manual);
 
     // True from the moment a refresh has its account settled (after the login checks) to its end:
@@ -76,6 +77,9 @@ private:
     void exportMonth(Run& run);
     void finish(Run& run);
     bool trapA(Run& run, const RunTimeError& error);
+    // The exit routine began while the run waited: it ends without showing, storing or
+    // scheduling anything.
+    bool abandon();
 
     // A step under the trap that is armed: with a resuming trap a run-time error is logged
     // under its header and the run goes on; without one it ends the refresh (trapA).

@@ -44,7 +44,7 @@ struct RunState
     LocalDateTime NextRefreshDate;
     bool RefreshInProgress = false;
     int32_t VerCheckTicks = 0;
-    // Asks a running version check to stop (the options dialog's Abort and Cancel).
+    // Asks the version check that the options dialog started to stop (its Abort and Cancel).
     bool VerCheckAbort = false;
 
     // The month shown in the main window.

@@ -3,6 +3,7 @@
 
 #include "AsyncHttpRequest.h"
 #include "HttpErrorTable.h"
+#include "ProgramExit.h"
 #include "RequestFailure.h"
 #include "RunTimeError.h"
 
@@ -86,6 +87,13 @@ bool clsWinHTTP::HTTPFetch(const QString& szMethod, const QString& szURL, const 
             QCoreApplication::processEvents();
             if (!boolFetchPending)
                 break;
+            // The program is ending: nobody waits for this answer any more.
+            if (ProgramExit::begun() && objWinHTTP && !m_objectReleased) {
+                objWinHTTP->abort();
+                objWinHttp_OnError(HttpErrorTable::asResultCode(HttpErrorTable::OperationCancelled),
+                                   HttpErrorTable::description(HttpErrorTable::OperationCancelled));
+                break;
+            }
             // The request's limits end every wait through its error event; this is the backstop
             // should that event never come.
             if (waited.elapsed() > m_waitLimitMs && objWinHTTP && !m_objectReleased) {

@@ -4,6 +4,7 @@
 #include "AsyncHttpRequest.h"
 #include "HttpErrorTable.h"
 #include "LocalDateTime.h"
+#include "ProgramExit.h"
 #include "RequestFailure.h"
 #include "RunTimeError.h"
 #include "clsWaitableTimer.h"
@@ -48,6 +49,18 @@ int requestStatus(const AsyncHttpRequest& request)
     return request.errorNumber() != 0 ? request.errorNumber() : request.status();
 }
 
+// A download that ended without the page: an HTTP status with its reason phrase, or an internet
+// error number with the table's text.
+bool downloadFailed(int status, const QString& statusText, const QString& componentName, QString& szErrorString,
+                    QString& szErrorDetail)
+{
+    const QString error = status >= -1 && status <= 12000 ? bracketedError(status, statusText)
+                                                          : bracketedError(status, HttpErrorTable::winInetText(status));
+    szErrorDetail = componentName + u":HTTPFetch HTTP retrieval error during download:"_s + CRLF + error;
+    szErrorString = u"Retrieval error: "_s + error;
+    return false;
+}
+
 } // namespace
 
 bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szData, int32_t lngTimeout,
@@ -84,6 +97,12 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
         // Whole seconds are counted as second boundaries crossed since the start.
         while (request->readyState() != AsyncHttpRequest::Done && started.secondsTo(clock.now()) <= lngTimeout) {
             QCoreApplication::processEvents();
+            // The program is ending: nobody waits for this answer any more.
+            if (ProgramExit::begun()) {
+                request->abort();
+                return downloadFailed(HttpErrorTable::OperationCancelled, {}, componentName, szErrorString,
+                                      szErrorDetail);
+            }
             timer.Wait(kPollMs);
         }
 
@@ -104,15 +123,8 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
         }
 
         QCoreApplication::processEvents();
-        const int status = requestStatus(*request);
-        QString error;
-        if (status >= -1 && status <= 12000)
-            error = bracketedError(status, request->statusText());
-        else
-            error = bracketedError(status, HttpErrorTable::winInetText(status));
-        szErrorDetail = componentName + u":HTTPFetch HTTP retrieval error during download:"_s + CRLF + error;
-        szErrorString = u"Retrieval error: "_s + error;
-        return false;
+        return downloadFailed(requestStatus(*request), request->statusText(), componentName, szErrorString,
+                              szErrorDetail);
     } catch (const RunTimeError& e) {
         szErrorDetail = componentName + u":HTTPFetch HTTP error retrieving data from website:"_s + CRLF + e.text();
         if (e.number() == kCannotCreateComponent)

@@ -13,8 +13,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -182,17 +184,63 @@ TEST_F(WindowedStart, ExitFromTheTrayWhileTheStartUpRefreshAsksForThePasswordEnd
         program->mainWindow()->trayMenu()->item(u"mnuPopup_Exit"_s)->trigger();
     });
     exitSoon.start(20);
-    ASSERT_EQ(start({}), std::nullopt);
+    // The start-up ends where the exit came, without reaching the program's main loop.
+    EXPECT_EQ(start({}), TallyProgram::Ok);
     ASSERT_TRUE(prompted);
-
-    // The start-up went on without the password; the program's main loop then ends at once.
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    watchdog.start(10000);
-    EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(provider.requests().isEmpty());
     const QString log = logged();
     EXPECT_TRUE(log.contains(u"RefreshData: no password specified, aborting refresh"_s)) << log.toStdString();
     EXPECT_TRUE(log.contains(u"terminating Tallyroo"_s));
+
+    // The exit asked the shared application to quit; one turn of its loop takes that back, so the
+    // next test's loops run.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+TEST_F(WindowedStart, AStartWhileAHiddenRunWaitsSaysAnInstanceIsRunning)
+{
+    // A hidden run of the program holds the single-instance lock while the provider keeps it
+    // waiting.
+    ProviderRule held;
+    held.path = u"/cgi-bin/api.cgi"_s;
+    held.neverAnswer = true;
+    provider.addRule(held);
+    QProcess hidden;
+    hidden.start(QStringLiteral(TALLYMETER_PATH), {u"/H"_s});
+    ASSERT_TRUE(hidden.waitForStarted());
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!provider.requests().isEmpty() || hidden.state() == QProcess::NotRunning)
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_FALSE(provider.requests().isEmpty()) << hidden.readAllStandardError().toStdString();
+
+    // The start's message box is read and closed as it comes.
+    QStringList boxes;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    answer.start(20);
+    EXPECT_EQ(start({}), TallyProgram::AlreadyRunning);
+    answer.stop();
+    hidden.kill();
+    hidden.waitForFinished();
+
+    EXPECT_EQ(boxes.join(u'|').toStdString(), "An instance of Tallyroo is already running.\r\n"
+                                              "Shut it down before attempting to start another instance.");
+    EXPECT_FALSE(program->mainWindow()->isFormLoaded());
+    const QString log = logged();
+    // The hidden run was asked, and said it had no window to show.
+    EXPECT_TRUE(log.contains(u"Main: another instance asked to show the main window"_s)) << log.toStdString();
+    EXPECT_TRUE(log.contains(u"Main: failed to find and activate existing instance"_s));
+    EXPECT_FALSE(log.contains(u"Main: successfully found and activated existing instance"_s));
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "ProgramExit.h"
 #include "TestEnvironment.h"
 
 #ifdef TALLY_TEST_GUI
@@ -12,11 +13,16 @@ using TestApplication = QCoreApplication;
 #include <gtest/gtest.h>
 
 namespace {
-// Gives every test a home of its own (see TestEnvironment).
+// Gives every test a home of its own (see TestEnvironment), and a program that has not begun to
+// end: a test of the exit routine runs it on the one application object the tests share.
 class FreshHomePerTest : public ::testing::EmptyTestEventListener
 {
     void OnTestStart(const ::testing::TestInfo&) override { TestEnvironment::beginTest(); }
-    void OnTestEnd(const ::testing::TestInfo&) override { TestEnvironment::endTest(); }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        ProgramExit::reset();
+        TestEnvironment::endTest();
+    }
 };
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "LocalDateTime.h"
 #include "LogFrontEnd.h"
 #include "OSVer.h"
+#include "ProgramExit.h"
 #include "ProviderLinks.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
@@ -47,6 +48,15 @@ QLabel* optionsStatusLabel()
         }
     }
     return nullptr;
+}
+
+// A check the user starts while the options dialog is open comes from its Check Now (the dialog is
+// modal): that check reports to the dialog, and the dialog's Abort and Cancel stop it. The other
+// checks (at start-up, hourly, from the Help menu) neither clear nor read VerCheckAbort, so an
+// abort meant for one check never silences another, nor is it undone by one that starts later.
+bool belongsToOptions(bool bBackground)
+{
+    return !bBackground && optionsStatusLabel() != nullptr;
 }
 
 void presentDialog(std::unique_ptr<frmVersionCheck> dialog, bool bBackground)
@@ -148,7 +158,7 @@ bool modVersionCheck::checkedRecently()
 void modVersionCheck::DoVersionCheck(bool bBackground, bool bStartup)
 {
     try {
-        const bool showStatus = !bBackground && optionsStatusLabel() != nullptr;
+        const bool showStatus = belongsToOptions(bBackground);
         m_ctx.log.LogMessage(u"calling DoVersionCheck"_s, 3);
         if (bStartup && checkedRecently())
             return;
@@ -156,7 +166,8 @@ void modVersionCheck::DoVersionCheck(bool bBackground, bool bStartup)
         m_ctx.log.LogMessage(u"DoVersionCheck: performing "_s + (bBackground ? u"background "_s : QString()) +
                                  u"version check"_s + (bStartup ? u" at startup"_s : QString()),
                              5);
-        m_ctx.run.VerCheckAbort = false;
+        if (showStatus)
+            m_ctx.run.VerCheckAbort = false;
         m_ctx.log.LogMessage(
             u"checking for new version availability"_s + (bBackground ? u" (bg)"_s : QString()) + u"..."_s, 2);
         if (showStatus)
@@ -248,6 +259,9 @@ int16_t modVersionCheck::VersionCheck(const QString& address, bool bBackground, 
     newer = false;
     const Settings& s = m_ctx.settings;
     LogFrontEnd& log = m_ctx.log;
+    const bool abortable = belongsToOptions(bBackground);
+    // The user asked for no result, or the program is ending: nothing is shown or stored.
+    const auto stopped = [&] { return (abortable && m_ctx.run.VerCheckAbort) || ProgramExit::begun(); };
     // No status sink: the transport's own progress lines stay out of the log during a check.
     clsWinHTTP http(u"Sarnick"_s);
     QString body;
@@ -281,9 +295,9 @@ int16_t modVersionCheck::VersionCheck(const QString& address, bool bBackground, 
         szErr);
     if (attempted && fetched)
         log.LogMessage(u"VersionCheck: WinHTTP version info fetch completed successfully"_s, 6);
-    // Abort was pressed while the fetch waited: whatever the fetch came to, the user asked for no
-    // result, and a failure box would contradict the "aborted" status.
-    if (m_ctx.run.VerCheckAbort)
+    // Abort was pressed (or Exit) while the fetch waited: whatever the fetch came to, the user asked
+    // for no result, and a failure box would contradict the "aborted" status.
+    if (stopped())
         return -1;
     if (!attempted)
         return 0;
@@ -315,7 +329,7 @@ int16_t modVersionCheck::VersionCheck(const QString& address, bool bBackground, 
         return 0;
     }
 
-    if (m_ctx.run.VerCheckAbort) {
+    if (stopped()) {
         newer = false;
         return -1;
     }

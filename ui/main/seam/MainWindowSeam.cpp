@@ -4,6 +4,7 @@
 #include "DailyGrid.h"
 #include "LogFrontEnd.h"
 #include "ModalDialog.h"
+#include "ProgramExit.h"
 #include "ProviderLinks.h"
 #include "QtTrayBackend.h"
 #include "RefreshCycle.h"
@@ -192,7 +193,10 @@ void MainWindowSeam::connectTray()
     // The menu opens from the tray itself; its states are settled just before it shows.
     backend->setContextMenu(&menu->menu());
     QObject::connect(menu, &TrayMenu::aboutToOpen, menu, [this] { prepareTrayMenu(); });
-    QObject::connect(backend, &QtTrayBackend::trayAppeared, backend, [this] { m_tray->taskbarCreated(); });
+    QObject::connect(backend, &QtTrayBackend::trayAppeared, backend, [this] {
+        if (trayInUse())
+            m_tray->taskbarCreated();
+    });
     QObject::connect(menu, &TrayMenu::showClicked, menu, [this] { restoreMainWindow(); });
     QObject::connect(menu, &TrayMenu::hideClicked, menu, [this] {
         if (m_form)
@@ -258,7 +262,8 @@ void MainWindowSeam::setBusyPointer(bool busy)
 
 void MainWindowSeam::restoreMainWindow()
 {
-    if (m_form)
+    // A window that is ending does not come back.
+    if (m_form && !ProgramExit::begun())
         m_form->mnuPopup_Show_Click();
 }
 
@@ -268,6 +273,7 @@ void MainWindowSeam::exitProgram()
         m_form->mnuFile_Exit_Click();
         return;
     }
+    ProgramExit::begin();
     if (m_tray)
         m_tray->RemoveTrayIcon();
     QCoreApplication::exit(0);
@@ -325,21 +331,28 @@ BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, 
     return boxAnswer(ModalDialog::exec(box));
 }
 
+bool MainWindowSeam::trayInUse() const
+{
+    // The exit routine took the icon away; a change now would put it back (a tooltip change
+    // re-adds an icon it finds gone).
+    return m_tray && !ProgramExit::begun();
+}
+
 void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip)
 {
-    if (m_tray)
+    if (trayInUse())
         m_tray->AddTrayIcon(imageKey, toolTip);
 }
 
 void MainWindowSeam::ModifyTrayIcon(const QString& imageKey)
 {
-    if (m_tray)
+    if (trayInUse())
         m_tray->ModifyTrayIcon(imageKey);
 }
 
 void MainWindowSeam::ModifyTrayToolTip(const QString& toolTip)
 {
-    if (m_tray)
+    if (trayInUse())
         m_tray->ModifyTrayToolTip(toolTip);
 }
 

@@ -96,6 +96,7 @@ private:
     void connectForm();
     void connectTray();
     void prepareTrayMenu();
+    bool trayInUse() const;
     // Dialogs belong to the main window, also while it is hidden in the tray: they hold it, and
     // only it, until they close (ModalDialog).
     QWidget* dialogOwner() const;

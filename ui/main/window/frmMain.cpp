@@ -9,6 +9,7 @@
 #include "LogFrontEnd.h"
 #include "MainEditCommands.h"
 #include "ModalDialog.h"
+#include "ProgramExit.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -20,7 +21,6 @@
 #include "modScroll.h"
 
 #include <QAbstractButton>
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,14 +66,7 @@ frmMain::frmMain(MainWindowContext context, QWidget* parent)
         small.setPointSizeF(DialogPointSize);
         setFont(small);
     }
-    m_endProgram = [this] {
-        QCoreApplication::exit(0);
-        // Ended from a dialog of the start-up (the password prompt of its refresh), the program
-        // has not reached its main loop yet, which would then start afresh: it ends the first
-        // time it waits for anything.
-        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [] { QCoreApplication::exit(0); });
-    };
+    m_endProgram = [] { QCoreApplication::exit(0); };
     m_trayPresent = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
     m_menus.build(*this, m_context.app.ProductName);
@@ -490,6 +483,8 @@ bool frmMain::Form_Unload(int cancel)
         log(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s, 20);
     }
     m_ending = true;
+    // From here on a fetch under way gives up, and nothing brings the window or the icon back.
+    ProgramExit::begin();
     emit aboutToEnd();
     SaveFormLocation();
     m_tmrRefresh.stop();

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -377,4 +378,49 @@ TEST(ConfigApplyTest, AbortThenAFailingFetchShowsNoBoxAndKeepsTheStatus)
     EXPECT_TRUE(t.core.logTexts().filter(u"version check failed"_s).isEmpty());
     EXPECT_EQ(t.core.text(t.core.app.profileKey(0), u"VerCheckLast"_s), std::nullopt);
     EXPECT_TRUE(ui.cmdOK->isEnabled());
+}
+
+TEST(ConfigApplyTest, AbortStopsOnlyTheCheckItsCheckNowStarted)
+{
+    ConfigTestContext t(u"abort-own"_s);
+    FakeProvider provider(QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s);
+    ASSERT_TRUE(provider.start());
+    // Every answer takes a while, so the checks overlap; the version is this one.
+    FakeProvider::Rule slow;
+    slow.path = u"/software/Tallyroo/version/"_s;
+    slow.body = "1.3.2";
+    slow.delayMs = 300;
+    provider.addRule(slow);
+    modVersionCheck check(VersionCheckContext{t.core.app, t.core.settings, t.core.run, t.core.log, t.core.registry,
+                                              t.core.clock, t.links, t.core.window});
+    check.setSiteBase(provider.baseUrl());
+    CheckingSeam seam;
+    seam.duringCheck = [&check] { check.DoVersionCheck(false, false); };
+    std::unique_ptr<frmConfig> dialog;
+
+    int requests = 0;
+    QObject::connect(&provider, &FakeProvider::requestRecorded, &provider, [&] {
+        if (++requests == 1) {
+            // While the Help menu's check waits, the user opens the options and presses Check Now.
+            QTimer::singleShot(0, &provider, [&] {
+                dialog = std::make_unique<frmConfig>(withSeam(t.context, seam), nullptr);
+                dialog->show();
+                dialog->cmdCheckVersion_Click();
+            });
+        } else if (requests == 2) {
+            // While that one waits: Abort, and then the hourly check comes due.
+            QTimer::singleShot(0, &provider, [&] {
+                dialog->controls().cmdAbort->click();
+                check.DoVersionCheck(true, false);
+            });
+        }
+    });
+    check.DoVersionCheck(false, false);
+
+    EXPECT_EQ(requests, 3);
+    ASSERT_TRUE(dialog);
+    // The aborted check said nothing more; the menu's check gave its answer.
+    EXPECT_EQ(dialog->controls().lblStatus->text(), u"version check aborted by user"_s);
+    ASSERT_EQ(t.core.window.messageBoxes.size(), 1);
+    EXPECT_EQ(t.core.window.messageBoxes[0].text, u"No updates for Tallyroo are available at this time."_s);
 }

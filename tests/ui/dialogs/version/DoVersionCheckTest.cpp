@@ -14,19 +14,6 @@ const QString noUpdates = u"No updates for Tallyroo are available at this time."
 class DoVersionCheckTest : public VersionCheckFixture
 {
 protected:
-    // A stand-in for the options dialog: found by its name, its status label by its own.
-    struct OptionsDialog
-    {
-        QDialog dialog;
-        QLabel* lblStatus = new QLabel(u"before"_s, &dialog);
-        OptionsDialog()
-        {
-            dialog.setObjectName(u"frmConfig"_s);
-            lblStatus->setObjectName(u"lblStatus"_s);
-            dialog.show();
-        }
-    };
-
     QString minutesAgo(int64_t seconds) const { return ctx.clock.now().addSeconds(-seconds).toString(); }
     QStringList boxTexts() const
     {
@@ -143,6 +130,7 @@ TEST_F(DoVersionCheckTest, BackgroundFailureFollowsTheQuietRules)
 
 TEST_F(DoVersionCheckTest, AbortedCheckShowsAndStoresNothing)
 {
+    OptionsDialog options; // its Check Now started the check
     ctx.setText(profileKey(), u"VerCheckLast"_s, u"2008-03-01 09:00:00"_s);
     QObject::connect(&provider, &FakeProvider::requestRecorded, [this] { ctx.run.VerCheckAbort = true; });
     check.DoVersionCheck(false, false);

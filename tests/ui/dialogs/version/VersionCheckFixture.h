@@ -8,6 +8,7 @@
 #include "frmVersionCheck.h"
 #include "modVersionCheck.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QStringList>
 
@@ -23,6 +24,19 @@ class VersionCheckFixture : public ::testing::Test
 {
 protected:
     static constexpr auto versionPath = "/software/Tallyroo/version/";
+
+    // A stand-in for the options dialog: found by its name, its status label by its own.
+    struct OptionsDialog
+    {
+        QDialog dialog;
+        QLabel* lblStatus = new QLabel(QStringLiteral("before"), &dialog);
+        OptionsDialog()
+        {
+            dialog.setObjectName(QStringLiteral("frmConfig"));
+            lblStatus->setObjectName(QStringLiteral("lblStatus"));
+            dialog.show();
+        }
+    };
 
     struct Shown
     {

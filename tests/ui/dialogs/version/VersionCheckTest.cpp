@@ -128,6 +128,7 @@ TEST_F(VersionCheckTest, AnUntrustedCertificateFailsTheCheck)
 
 TEST_F(VersionCheckTest, AbortDuringTheFetchIsSeenAfterIt)
 {
+    OptionsDialog options; // its Check Now started the check
     serveVersion("9.0.0");
     QObject::connect(&provider, &FakeProvider::requestRecorded, [this] { ctx.run.VerCheckAbort = true; });
     const Outcome o = run();

@@ -563,3 +563,47 @@ TEST_F(MainWindowSeamTest, MonthNamesOnScreenAreTheUsersAndTheListReadsThemBack)
             caption = window->windowTitle();
     EXPECT_EQ(caption, u"Tallyroo Graph for Februar 2024 [alice]"_s);
 }
+
+TEST_F(MainWindowSeamTest, ExitDuringAFetchEndsItAtOnceAndLeavesNoTrace)
+{
+    core.settings.OptionFlags |= int32_t(OptionFlag::CSVExport | OptionFlag::XMLExport);
+    // alice's month never comes. While it waits, options applied meanwhile wait for the refresh,
+    // and then the user chooses Exit in the tray menu.
+    ProviderRule held;
+    held.queryContains = u"_TOKEN=alice-"_s;
+    held.neverAnswer = true;
+    provider.addRule(held);
+    bool applied = false;
+    QElapsedTimer sinceExit;
+    QObject::connect(&provider, &FakeProvider::requestRecorded, seam.form(), [&] {
+        if (!provider.requests().constLast().rawQuery.contains("_TOKEN=alice-"))
+            return;
+        QTimer::singleShot(0, seam.form(), [&] {
+            cycle.whenAccountFree([&] { applied = true; });
+            sinceExit.start();
+            seam.trayMenu()->item(u"mnuPopup_Exit"_s)->trigger();
+        });
+    });
+
+    EXPECT_FALSE(refresh());
+    ASSERT_TRUE(sinceExit.isValid());
+    EXPECT_LT(sinceExit.elapsed(), 1000); // the fetch's own limit is 10 s
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(applied);
+    EXPECT_FALSE(core.run.RefreshInProgress);
+    // Nothing stored, exported or scheduled as after a fetch.
+    EXPECT_EQ(monthsIn(u"alice"_s), 0);
+    EXPECT_FALSE(QFile::exists(core.run.DataDir + u"/data.xml"_s));
+    EXPECT_FALSE(QFile::exists(core.run.DataDir + u"/202403.csv"_s));
+    const QStringList log = core.logTexts();
+    EXPECT_FALSE(log.contains(u"RefreshData: fetch failed, will attempt again in 15 minutes"_s));
+    // After the exit routine took the icon away nothing put it back or changed it.
+    const qsizetype removed = log.lastIndexOf(u"RemoveTrayIcon: removing icon"_s);
+    ASSERT_GE(removed, 0);
+    const QStringList after = log.mid(removed + 1);
+    for (const QString& change : {u"AddTrayIcon"_s, u"ModifyTrayIcon"_s, u"ModifyTrayToolTip"_s})
+        EXPECT_TRUE(after.filter(change).isEmpty()) << after.join(u'\n').toStdString();
+    // Nor does a request to show bring the window back.
+    seam.restoreMainWindow();
+    EXPECT_FALSE(seam.isMainWindowVisible());
+}
