@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FeedCacheFiles.h"
 
-#include "FileFunctions.h"
 #include "RunTimeError.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,35 +28,6 @@ FeedCacheFiles FeedCacheFiles::forUser(const QString& folder, const QString& cle
     const QString legacyName = u"volumeusage"_s + (profile == 0 ? QString() : QString::number(profile)) + u".xml"_s;
     return {folder + u'/' + name, historicalName(folder, name), folder + u'/' + legacyName,
             historicalName(folder, legacyName)};
-}
-
-PendingCacheFile::PendingCacheFile(QString cacheFile) : m_cacheFile(std::move(cacheFile))
-{
-    const qsizetype slash = m_cacheFile.lastIndexOf(u'/');
-    m_path = m_cacheFile.left(slash + 1) + u'.' + m_cacheFile.mid(slash + 1) + u".pending"_s;
-}
-
-PendingCacheFile::~PendingCacheFile()
-{
-    if (m_saved)
-        ::unlink(QFile::encodeName(m_path).constData());
-}
-
-void PendingCacheFile::save(const QByteArray& bytes)
-{
-    SaveFileBytes(m_path, bytes);
-    m_saved = true;
-}
-
-void PendingCacheFile::commit()
-{
-    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_cacheFile).constData()) != 0) {
-        const int err = errno;
-        if (err == EACCES || err == EPERM)
-            throw RunTimeError(RunTimeErrorNumber::PermissionDenied, u"Permission denied"_s, u"SaveFile"_s);
-        throw RunTimeError(RunTimeErrorNumber::PathFileAccessError, u"Path/File access error"_s, u"SaveFile"_s);
-    }
-    m_saved = false;
 }
 
 } // namespace Sarnick
