@@ -179,3 +179,13 @@ int TallymeterProgram::storedMonths() const
     sqlite3_close(db);
     return count;
 }
+
+QMap<QString, QByteArray> TallymeterProgram::keptFiles() const
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(dataDir).entryList(QDir::Files)) {
+        if (name != u"debug.log")
+            files.insert(name, TestEnvironment::readFile(dataDir + u'/' + name));
+    }
+    return files;
+}

@@ -4,6 +4,8 @@
 #include "RegistryValue.h"
 #include "TestEnvironment.h"
 
+#include <QByteArray>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -39,6 +41,9 @@ protected:
     QString log() const;
     // Months in the sample account's database; -1 when it cannot be read.
     int storedMonths() const;
+    // Everything a refresh keeps in the data folder (database, exports, cached replies) by name;
+    // the log aside.
+    QMap<QString, QByteArray> keptFiles() const;
 
     QString home = TestEnvironment::freshFolder(
         QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
