@@ -3,6 +3,7 @@
 
 #include "FeedComponents.h"
 #include "LogFrontEnd.h"
+#include "MonthDays.h"
 #include "NumberConversions.h"
 #include "Pelborne/UsageDataInterface.h"
 #include "RunState.h"
@@ -11,9 +12,6 @@
 #include "Settings.h"
 #include "TextRoutines.h"
 #include "qoMonth.h"
-
-#include <algorithm>
-#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -42,33 +40,6 @@ void raise(const ComErrorResult& error)
 {
     if (error)
         throw RunTimeError(error->number, error->description, error->source);
-}
-
-// A provider may list the days in any order; everything after the fetch (the month's start, the
-// store, the grid, the exports) takes them in date order. Series that do not have one value per
-// day are left as they came.
-void putDaysInDateOrder(qoMonth& month)
-{
-    const qsizetype days = month.DailyDates.size();
-    QList<qsizetype> order(days);
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return month.DailyDates[a] < month.DailyDates[b]; });
-    if (std::is_sorted(order.begin(), order.end()))
-        return;
-    const auto reorder = [&](auto& series) {
-        if (series.size() != days)
-            return;
-        const auto listed = series;
-        for (qsizetype i = 0; i < days; ++i)
-            series[i] = listed[order[i]];
-    };
-    reorder(month.DailyDates);
-    reorder(month.DailyPeak);
-    reorder(month.DailyOffpeak);
-    reorder(month.DailyFreezone);
-    reorder(month.DailyTotals);
-    reorder(month.DailyUploads);
 }
 } // namespace
 
@@ -161,7 +132,9 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
         for (int i = 0; i < DailyHeader::Count; ++i)
             fetched.DailyHeaders[size_t(i)] = headers[size_t(i)];
 
-        putDaysInDateOrder(fetched);
+        MonthDays::putInDateOrder(fetched);
+        for (const QString& note : MonthDays::keepOneMonth(fetched))
+            m_log.LogMessage(routine + u": "_s + note, 2);
         fetched.AnniversaryDate = fetched.DailyDates.first();
 
         usage.reset();

@@ -87,7 +87,8 @@ private:
                     const QString& szProxyPWD, bool bHistorical, const LocalDateTime& dtHistoricalDate, QString& reply);
     // Length, parse and result code of a reply; false with the error texts set.
     bool checkReply(const QString& reply, JsonValue& root);
-    void setLastUpdate(const QString& cacheFile, const QString& szUser, bool bHistorical);
+    // szLastUpdate from the time of the reply's file; false when the file has no time.
+    bool setLastUpdate(const QString& replyFile);
     bool ParseDailyData(const JsonValue& data);
 
     QString defaultServiceListTemplate() const;

@@ -8,10 +8,13 @@
 #include "FileFunctions.h"
 #include "JsonCacheFile.h"
 #include "JsonParser.h"
+#include "PendingCacheFile.h"
 #include "RegistryRoutines.h"
 #include "RunTimeError.h"
 #include "UsageReply.h"
 #include "UserNames.h"
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -101,16 +104,20 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
     if (bFromCache && bHistorical && !JsonCacheFile::holdsMonth(root, dtHistoricalDate))
         return cacheOpenFailed(RunTimeError(RunTimeErrorNumber::FileNotFound, u"File not found"_s));
 
-    // Only a reply that passed its checks replaces the last good one (atomically), so an error page
-    // never costs the cached month.
+    // A fetched reply replaces the last good one only once the whole month has been read from it,
+    // so a reply that fails any check, its days' included, never costs the cached month.
+    const auto saveFailed = [&](const RunTimeError& e) {
+        m.szLastError = u"Retrieve error: ["_s + QString::number(e.number()) + u"] failed to save cache file"_s;
+        m.szLastErrorDetail = u"Pelborne.RetrieveData: error saving cache file:"_s + CRLF + cacheFile + CRLF + e.text();
+        return false;
+    };
+    std::optional<PendingCacheFile> pending;
     if (!bFromCache) {
         try {
-            SaveFile(cacheFile, reply);
+            pending.emplace(cacheFile);
+            pending->save(reply.toUtf8());
         } catch (const RunTimeError& e) {
-            m.szLastError = u"Retrieve error: ["_s + QString::number(e.number()) + u"] failed to save cache file"_s;
-            m.szLastErrorDetail =
-                u"Pelborne.RetrieveData: error saving cache file:"_s + CRLF + cacheFile + CRLF + e.text();
-            return false;
+            return saveFailed(e);
         }
     }
 
@@ -155,7 +162,7 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
         return false;
     }
 
-    setLastUpdate(cacheFile, szUser, bHistorical);
+    const bool timeKnown = setLastUpdate(pending ? pending->path() : cacheFile);
 
     // A reply without its usage part goes on to the daily data's own failure and texts.
     const JsonValue* data = &JsonValue::emptyValue();
@@ -164,7 +171,23 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
     } catch (const RunTimeError& e) {
         reportQuotaFailure(e);
     }
-    return ParseDailyData(*data);
+    if (!ParseDailyData(*data))
+        return false;
+
+    // Only a whole month moves the cache file and the last refresh, so that after a failure the
+    // next refresh asks the provider again instead of reading the failed reply.
+    if (pending) {
+        try {
+            pending->commit();
+        } catch (const RunTimeError& e) {
+            return saveFailed(e);
+        }
+    }
+    if (timeKnown && !bHistorical) {
+        QString ignored;
+        WriteRegStringValue(HKEY_CURRENT_USER, configKey(), szUser, m.szLastUpdate, ignored);
+    }
+    return true;
 }
 
 void UsageData::resetMonthValues()
@@ -272,12 +295,12 @@ bool UsageData::checkReply(const QString& reply, JsonValue& root)
     return false;
 }
 
-void UsageData::setLastUpdate(const QString& cacheFile, const QString& szUser, bool bHistorical)
+bool UsageData::setLastUpdate(const QString& replyFile)
 {
     LocalDateTime when;
-    if (!FileDate(cacheFile, when)) {
+    if (!FileDate(replyFile, when)) {
         m.szLastUpdate = u"unknown"_s;
-        return;
+        return false;
     }
     const LocalDateTime now = clock().now();
     if (when.secondsTo(now) < 0) {
@@ -286,10 +309,7 @@ void UsageData::setLastUpdate(const QString& cacheFile, const QString& szUser, b
     }
     m.szLastUpdate = when.toString();
     raise(Procedure, u"last update time: "_s + m.szLastUpdate, 6);
-    if (!bHistorical) {
-        QString ignored;
-        WriteRegStringValue(HKEY_CURRENT_USER, configKey(), szUser, m.szLastUpdate, ignored);
-    }
+    return true;
 }
 
 bool UsageData::ParseDailyData(const JsonValue& data)

@@ -1,15 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FeedCacheFiles.h"
 
-#include "FileFunctions.h"
 #include "PathIgnoringCase.h"
 #include "RunTimeError.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -36,35 +29,6 @@ FeedCacheFiles FeedCacheFiles::forUser(const QString& folder, const QString& cle
     const QString legacyName = u"volumeusage"_s + (profile == 0 ? QString() : QString::number(profile)) + u".xml"_s;
     return {PathIgnoringCase(folder, name), PathIgnoringCase(folder, historicalName(name)),
             PathIgnoringCase(folder, legacyName), PathIgnoringCase(folder, historicalName(legacyName))};
-}
-
-PendingCacheFile::PendingCacheFile(QString cacheFile) : m_cacheFile(std::move(cacheFile))
-{
-    const qsizetype slash = m_cacheFile.lastIndexOf(u'/');
-    m_path = m_cacheFile.left(slash + 1) + u'.' + m_cacheFile.mid(slash + 1) + u".pending"_s;
-}
-
-PendingCacheFile::~PendingCacheFile()
-{
-    if (m_saved)
-        ::unlink(QFile::encodeName(m_path).constData());
-}
-
-void PendingCacheFile::save(const QByteArray& bytes)
-{
-    SaveFileBytes(m_path, bytes);
-    m_saved = true;
-}
-
-void PendingCacheFile::commit()
-{
-    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_cacheFile).constData()) != 0) {
-        const int err = errno;
-        if (err == EACCES || err == EPERM)
-            throw RunTimeError(RunTimeErrorNumber::PermissionDenied, u"Permission denied"_s, u"SaveFile"_s);
-        throw RunTimeError(RunTimeErrorNumber::PathFileAccessError, u"Path/File access error"_s, u"SaveFile"_s);
-    }
-    m_saved = false;
 }
 
 } // namespace Sarnick

@@ -25,27 +25,4 @@ struct FeedCacheFiles
     const QString& legacyFile(bool historical) const { return historical ? legacyHistorical : legacy; }
 };
 
-// A fetched reply waits in a hidden file beside the cache file until the retrieval has succeeded,
-// and only then takes the cache file's place, so a failed or refused fetch never costs the last
-// good reply. The object removes its pending file when it goes, unless committed.
-class PendingCacheFile
-{
-public:
-    explicit PendingCacheFile(QString cacheFile);
-    ~PendingCacheFile();
-    PendingCacheFile(const PendingCacheFile&) = delete;
-    PendingCacheFile& operator=(const PendingCacheFile&) = delete;
-
-    const QString& path() const { return m_path; }
-    // Stores the bytes exactly; raises RunTimeError with source "SaveFile" as SaveFile does.
-    void save(const QByteArray& bytes);
-    // Replaces the cache file with the pending one in one step; raises RunTimeError on failure.
-    void commit();
-
-private:
-    QString m_cacheFile;
-    QString m_path;
-    bool m_saved = false;
-};
-
 } // namespace Sarnick

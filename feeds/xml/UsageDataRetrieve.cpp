@@ -8,6 +8,7 @@
 #include "FeedReplyCheck.h"
 #include "FileFunctions.h"
 #include "NodeValues.h"
+#include "PendingCacheFile.h"
 #include "RegistryRoutines.h"
 
 #include <optional>

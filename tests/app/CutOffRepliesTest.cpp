@@ -5,8 +5,6 @@
 #include "TallymeterProgram.h"
 
 #include <QDate>
-#include <QDir>
-#include <QMap>
 
 using namespace Qt::StringLiterals;
 
@@ -41,18 +39,6 @@ protected:
     {
         if (server.start())
             base = server.baseUrl();
-    }
-
-    // Everything a refresh keeps in the data folder (database, exports, cached replies); the log
-    // aside.
-    QMap<QString, QByteArray> keptFiles() const
-    {
-        QMap<QString, QByteArray> files;
-        for (const QString& name : QDir(dataDir).entryList(QDir::Files)) {
-            if (name != u"debug.log")
-                files.insert(name, TestEnvironment::readFile(dataDir + u'/' + name));
-        }
-        return files;
     }
 
     FakeProvider server{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};

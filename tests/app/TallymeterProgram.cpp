@@ -203,3 +203,13 @@ QStringList TallymeterProgram::dataFiles() const
 {
     return QDir(dataDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
+
+QMap<QString, QByteArray> TallymeterProgram::keptFiles() const
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(dataDir).entryList(QDir::Files)) {
+        if (name != u"debug.log")
+            files.insert(name, TestEnvironment::readFile(dataDir + u'/' + name));
+    }
+    return files;
+}

@@ -4,6 +4,8 @@
 #include "RegistryValue.h"
 #include "TestEnvironment.h"
 
+#include <QByteArray>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -44,6 +46,9 @@ protected:
     bool addStoredMonth(const QString& firstDay) const;
     // The data folder's files (hidden ones too), by name.
     QStringList dataFiles() const;
+    // Everything a refresh keeps in the data folder (database, exports, cached replies) by name;
+    // the log aside.
+    QMap<QString, QByteArray> keptFiles() const;
 
     QString home = TestEnvironment::freshFolder(
         QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));

@@ -34,6 +34,7 @@ std::optional<MonthDescription> MonthDescription::fromJson(QByteArray text, QDat
     const QDate first(monthDate.year(), monthDate.month(), 1);
     text.replace("{month}", first.toString(u"yyyy-MM").toLatin1());
     text.replace("{prevmonth}", first.addMonths(-1).toString(u"yyyy-MM").toLatin1());
+    text.replace("{nextmonth}", first.addMonths(1).toString(u"yyyy-MM").toLatin1());
 
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
@@ -59,21 +60,32 @@ std::optional<MonthDescription> MonthDescription::fromJson(QByteArray text, QDat
 
     for (const QJsonValue& value : root.value(u"days").toArray()) {
         const QJsonObject object = value.toObject();
-        const int dayNumber = object.value(u"day").toInt();
-        if (dayNumber < 1) {
-            if (error)
-                *error = u"a day without a valid day number"_s;
-            return std::nullopt;
-        }
-        if (dayNumber > first.daysInMonth())
-            continue; // a template's 31st in a shorter month
         Day day;
-        day.date = QDate(first.year(), first.month(), dayNumber);
-        if (lastDay.isValid() && day.date > lastDay)
-            continue;
+        if (object.contains(u"date")) {
+            day.date = QDate::fromString(object.value(u"date").toString(), u"yyyy-MM-dd");
+            if (!day.date.isValid()) {
+                if (error)
+                    *error = u"a day without a valid date"_s;
+                return std::nullopt;
+            }
+        } else {
+            const int dayNumber = object.value(u"day").toInt();
+            if (dayNumber < 1) {
+                if (error)
+                    *error = u"a day without a valid day number"_s;
+                return std::nullopt;
+            }
+            if (dayNumber > first.daysInMonth())
+                continue; // a template's 31st in a shorter month
+            day.date = QDate(first.year(), first.month(), dayNumber);
+            if (lastDay.isValid() && day.date > lastDay)
+                continue;
+        }
+        day.unreadable = object.value(u"unreadable").toBool();
         // Known classes in the order of the traffic types, then any others the fixture names.
         QStringList keys = object.keys();
-        keys.removeAll(u"day"_s);
+        for (const QString& key : {u"day"_s, u"date"_s, u"unreadable"_s})
+            keys.removeAll(key);
         for (const TrafficType& type : std::as_const(month.trafficTypes)) {
             if (keys.removeAll(type.classification) > 0)
                 day.values.append({type.classification, bytesOf(object.value(type.classification))});

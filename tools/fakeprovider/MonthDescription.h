@@ -12,14 +12,19 @@
 // One month of one service as the provider knows it, independent of how it is sent. The JSON API and
 // the XML feed are both rendered from it, so the two tell the same story.
 //
-// File form (JSON; "{month}" and "{prevmonth}" anywhere in the text become the described month and
-// the one before, as "yyyy-MM", so one template serves whatever month it is asked for):
+// File form (JSON; "{month}", "{prevmonth}" and "{nextmonth}" anywhere in the text become the
+// described month, the one before and the one after, as "yyyy-MM", so one template serves whatever
+// month it is asked for):
 //   { "product": "...", "plan": "...", "anniversary": 15,
 //     "offpeak_start": "02:00:00", "offpeak_end": "12:00:00",          (both optional)
 //     "connections": [ { "ip": "203.0.113.7", "on_since": "{month}-01 00:30:00" } ],   (UTC)
 //     "traffic_types": [ { "classification": "peak", "name": "Peak usage", "quota_mb": 150000,
 //                          "shaped": false, "speed": "256kbps" }, ... ],
 //     "days": [ { "day": 1, "peak": 1523456789, "offpeak": 734000000, ... }, ... ] }   (bytes)
+// The days are sent in the order listed, a day listed twice twice. The provider's accidents: a day
+// given by "date": "yyyy-MM-dd" instead of "day" is sent as it stands, also outside the month or
+// after today; a day with "unreadable": true cannot be read (the JSON API sends it without its
+// types, the XML feed with values that are no numbers).
 struct MonthDescription
 {
     struct TrafficType
@@ -39,6 +44,7 @@ struct MonthDescription
     {
         QDate date;
         QList<QPair<QString, qint64>> values; // classification and bytes, in traffic-type order
+        bool unreadable = false;
     };
 
     QString product;

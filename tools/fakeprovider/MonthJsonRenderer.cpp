@@ -34,13 +34,14 @@ QJsonObject trafficType(const MonthDescription::TrafficType& type, bool numbersA
 
 QJsonObject day(const MonthDescription::Day& day, bool numbersAsText)
 {
+    QJsonObject record{{u"period"_s, number(day.date.toString(u"yyyyMMdd").toLongLong(), numbersAsText)}};
+    if (day.unreadable)
+        return record;
     QJsonArray types;
     for (const auto& [type, bytes] : day.values)
         types.append(QJsonObject{{u"type"_s, type}, {u"value"_s, number(bytes, numbersAsText)}});
-    return QJsonObject{
-        {u"period"_s, number(day.date.toString(u"yyyyMMdd").toLongLong(), numbersAsText)},
-        {u"types"_s, types},
-    };
+    record.insert(u"types"_s, types);
+    return record;
 }
 
 // The provider's replies lead with their result code, so a reply cut short still shows it.

@@ -42,7 +42,7 @@ void writeDays(QXmlStreamWriter& xml, const MonthDescription& month)
         for (const auto& [type, bytes] : day.values) {
             xml.writeStartElement(u"usage"_s);
             xml.writeAttribute(u"type"_s, type);
-            xml.writeCharacters(QString::number(bytes));
+            xml.writeCharacters(day.unreadable ? u"n/a"_s : QString::number(bytes));
             xml.writeEndElement();
         }
         xml.writeEndElement();

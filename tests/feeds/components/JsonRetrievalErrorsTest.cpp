@@ -176,8 +176,7 @@ TEST_F(JsonRetrievalErrors, AReplyThatNamesNothingIsRejected)
     EXPECT_EQ(levelOf(u"failed to find expected traffic types in JSON"_s), 2);
     EXPECT_EQ(levelOf(u"skipping check for offpeak start time"_s), 6);
     EXPECT_EQ(usage().szIP(), u"unknown"_s);
-    // It passed the reply's checks, so it is the cached reply now.
-    EXPECT_TRUE(cacheBytes(u"alice-json.txt"_s).contains("traffic_types"));
+    expectCacheUntouched();
 }
 
 TEST_F(JsonRetrievalErrors, MissingPartsOfTheReplyTakeTheirStepsPath)
@@ -193,6 +192,8 @@ TEST_F(JsonRetrievalErrors, MissingPartsOfTheReplyTakeTheirStepsPath)
     EXPECT_EQ(recorder.levelOf(u"Error while extracting quota data from JSON data: [424] Object required"_s), 2);
     EXPECT_EQ(usage().szLastError(), u"Parse error: [424] error while parsing data"_s);
     EXPECT_EQ(usage().szProductName(), u"P"_s);
+    // Only a month read whole replaces the cached reply and moves the last refresh.
+    expectCacheUntouched();
 
     // A broken reset day is reported in the error texts of a call that still succeeds.
     ASSERT_TRUE(retrieveWith(

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FeedCacheFiles.h"
 #include "RunTimeError.h"
-#include "TestEnvironment.h"
 
-#include <QDir>
-#include <QFile>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -42,35 +40,6 @@ TEST(FeedCacheFiles, RefusesNamesWithASeparator)
             EXPECT_TRUE(error.description().startsWith(u"Bad file name or number"_s));
         }
     }
-}
-
-TEST(PendingCacheFile, ReplacesTheCacheFileOnlyWhenCommitted)
-{
-    const QString folder = TestEnvironment::freshFolder(u"pending"_s);
-    const QString cacheFile = folder + u"/alice.xml"_s;
-    QFile old(cacheFile);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("good");
-    old.close();
-    {
-        PendingCacheFile pending(cacheFile);
-        EXPECT_EQ(pending.path(), folder + u"/.alice.xml.pending"_s);
-        pending.save("refused");
-        EXPECT_TRUE(QFile::exists(pending.path()));
-    }
-    EXPECT_EQ(TestEnvironment::readFile(cacheFile), QByteArray("good"));
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"alice.xml"_s});
-    {
-        PendingCacheFile pending(cacheFile);
-        pending.save("new\xff");
-        pending.commit();
-    }
-    EXPECT_EQ(TestEnvironment::readFile(cacheFile), QByteArray("new\xff"));
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"alice.xml"_s});
-
-    PendingCacheFile nowhere(folder + u"/missing/alice.xml"_s);
-    EXPECT_THROW(nowhere.save("x"), RunTimeError);
-    EXPECT_THROW(nowhere.commit(), RunTimeError);
 }
 
 } // namespace
