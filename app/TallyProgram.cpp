@@ -214,11 +214,23 @@ void TallyProgram::startupRefresh()
     }
 }
 
+void TallyProgram::reportUnreadableSettings(const RegistryStore::Unreadable& unreadable)
+{
+    QString text = u"The settings file "_s + unreadable.file + u" could not be read ("_s + unreadable.reason + u")."_s;
+    text += unreadable.keptAs.isEmpty() ? u" "_s : u" It was kept as "_s + unreadable.keptAs + u" and "_s;
+    text += m_app.ProductName + u" starts with default settings."_s;
+    // The `debug` value that would let it into the log was lost with the file.
+    m_log.LogReport(text, 1);
+}
+
 std::optional<int> TallyProgram::Main()
 {
     LocalDateTime built;
     const QString buildDate = FileDate(QCoreApplication::applicationFilePath(), built) ? built.toString() : QString();
     m_run.IsWine = RunningUnderWine();
+    // Before the first change, which would move a damaged settings file aside without a word; the
+    // report waits for the data folder, where the log lives.
+    const std::optional<RegistryStore::Unreadable> unreadable = RegistryStore::currentUser().setAsideUnreadable();
     m_dataFolder.settle();
 
     m_log.LogMessage(QString(70, u'-'), 2);
@@ -232,6 +244,8 @@ std::optional<int> TallyProgram::Main()
         m_log.LogMessage(u"Hobwell.dll version "_s + m_diagnostics.qoSQLVer(), 2);
         m_log.LogMessage(u"TeeChart6.ocx version "_s + m_diagnostics.TeeChartVer(), 2);
     }
+    if (unreadable)
+        reportUnreadableSettings(*unreadable);
     if (!creationChecks())
         return ComponentMissing;
 

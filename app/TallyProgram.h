@@ -14,6 +14,7 @@
 #include "ProviderLinks.h"
 #include "RefreshCycle.h"
 #include "RegistryAccess.h"
+#include "RegistryStore.h"
 #include "RunState.h"
 #include "Settings.h"
 #include "SettingsMigration.h"
@@ -63,6 +64,7 @@ public:
     ProviderLinks& links() { return m_links; }
 
 private:
+    void reportUnreadableSettings(const RegistryStore::Unreadable& unreadable);
     bool creationChecks();
     void fatalCreation(const QString& component, int32_t number, const QString& description);
     void clearSettings();

@@ -71,6 +71,51 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
 }
 
+TEST_F(TallymeterProgram, ASettingsFileWithASlipIsKeptAsideAndReportedOnce)
+{
+    writeProfile(u"sunshine 42"_s);
+    const QString folder = home + u"/config/tallymeter"_s;
+    QByteArray text = TestEnvironment::readFile(folder + u"/registry.reg"_s);
+    ASSERT_TRUE(text.contains("\"debug\"=dword:0000000a\n"));
+    text.replace("\"debug\"=dword:0000000a\n", "\"debug\"=10\n"); // line 4
+    QFile file(folder + u"/registry.reg"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    // Default settings hold no login: the refresh fails, and says why.
+    EXPECT_EQ(run({u"/H"_s}), 1) << output.toStdString();
+    const QStringList kept = QDir(folder).entryList({u"registry.reg.unreadable-*"_s});
+    ASSERT_EQ(kept.size(), 1) << output.toStdString();
+    const QString report = u"The settings file "_s + folder + u"/registry.reg could not be read (line 4: malformed "_s +
+                           u"value). It was kept as "_s + folder + u'/' + kept.first() +
+                           u" and Tallyroo starts with default settings."_s;
+    EXPECT_EQ(output.count(report), 1) << output.toStdString();
+    EXPECT_TRUE(log().contains(report)) << log().toStdString();
+    EXPECT_EQ(TestEnvironment::readFile(folder + u'/' + kept.first()), text);
+
+    // The next start finds the fresh file: nothing more is kept or reported, the copy stays.
+    EXPECT_EQ(run({u"/H"_s}), 1) << output.toStdString();
+    EXPECT_FALSE(output.contains(u"could not be read"_s)) << output.toStdString();
+    EXPECT_EQ(QDir(folder).entryList({u"registry.reg.unreadable-*"_s}), kept);
+    EXPECT_EQ(TestEnvironment::readFile(folder + u'/' + kept.first()), text);
+}
+
+TEST_F(TallymeterProgram, ASettingsFileWithAByteOrderMarkReadsAsWritten)
+{
+    writeProfile(u"sunshine 42"_s);
+    const QString path = home + u"/config/tallymeter/registry.reg"_s;
+    const QByteArray text = "\xEF\xBB\xBF" + TestEnvironment::readFile(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    EXPECT_TRUE(log().contains(u"retrieved live data for alice from JSON feed"_s)) << log().toStdString();
+    EXPECT_TRUE(QDir(home + u"/config/tallymeter"_s).entryList({u"*unreadable*"_s}).isEmpty());
+}
+
 TEST_F(TallymeterProgram, AHandEditedKeyOfAnyNameCostsNoSettingAcrossRefreshes)
 {
     // "%5C" puts a backslash inside one component; every refresh saves the settings file.
