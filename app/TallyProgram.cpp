@@ -4,6 +4,7 @@
 #include "ComRuntime.h"
 #include "CommandLine.h"
 #include "DataMigration.h"
+#include "ExitRoutine.h"
 #include "FileFunctions.h"
 #include "LiteConnection.h"
 #include "RegistryHive.h"
@@ -61,9 +62,10 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
       m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
 {
-    if (m_headless)
+    if (m_headless) {
         m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
-    else {
+        m_headless->setExitRoutine([this] { ExitRoutine(m_app, m_log).runWithoutWindow(); });
+    } else {
         m_mainWindow->attach(CommandContext{m_app, m_settings, m_run, m_log, m_registry, m_clock, m_window, m_cycle,
                                             m_history, m_mainRoutines, m_store, m_links});
         m_mainWindow->setComponentVersions(

@@ -5,17 +5,30 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 TEST_F(TallymeterProgram, HiddenRunRefreshesStoresAndExports)
 {
     ASSERT_TRUE(base.startsWith(u"http://127.0.0.1:"_s)) << base.toStdString();
     writeProfile(u"sunshine 42"_s);
+    // The exit routine's own lines are of the finest level.
+    setRegistryValue(u"Software\\Tallymeter"_s, u"debug"_s, RegistryValue::dword(20));
     ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString() << log().toStdString();
 
     const QString text = log();
     EXPECT_TRUE(text.contains(u"starting Tallyroo "_s));
     EXPECT_TRUE(text.contains(u"retrieved live data for alice from JSON feed"_s)) << text.toStdString();
+    // It ends through the exit routine, after the refresh.
+    qsizetype at = text.indexOf(u"retrieved live data for alice"_s);
+    for (const QString& line : {u"mnuFile_Exit_Click: initiating exit routines..."_s,
+                                u"frmMain_Unload: cancel: -1, windowstate: 0"_s, u"frmMain_Unload: calling unload..."_s,
+                                u"terminating Tallyroo"_s, u"frmMain_Unload: ending program execution"_s}) {
+        const qsizetype next = text.indexOf(line, at);
+        EXPECT_GT(next, at) << line.toStdString();
+        at = std::max(at, next);
+    }
     EXPECT_FALSE(text.contains(u"sunshine 42"_s)); // the password never reaches the log
     EXPECT_EQ(storedMonths(), 2);                  // this month and the back-filled one
     EXPECT_TRUE(QFile::exists(dataDir + u"/data.xml"_s));
