@@ -173,8 +173,13 @@ std::optional<int> TallyProgram::runHidden()
     }
     bool fromcache = false;
     const bool ok = m_cycle.RefreshData(fromcache, quietOption(), false);
+    // Whoever runs the run-once mode relies on its status: a month that was fetched but is in
+    // neither the history nor the exports it was set to write is no success.
+    const QStringList notKept = ok ? m_cycle.notKept() : QStringList();
+    for (const QString& what : notKept)
+        std::fprintf(stderr, "tallymeter: the month was fetched but not %s\n", qPrintable(what));
     m_window.exitProgram();
-    return ok ? Ok : RefreshFailed;
+    return !ok ? RefreshFailed : notKept.isEmpty() ? Ok : NotKept;
 }
 
 void TallyProgram::startupRefresh()

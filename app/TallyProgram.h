@@ -43,6 +43,7 @@ public:
         AlreadyRunning = 4,   // another copy runs (and was asked to come forward)
         CancelledByUser = 5,  // the data-folder question was cancelled
         NoDisplay = 6,        // started without /H where there is no display
+        NotKept = 7,          // /H: the month was fetched, but storing it or writing an enabled export failed
     };
 
     // arguments: the command line without the program's name. programFolder: where the
