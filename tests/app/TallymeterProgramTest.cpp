@@ -75,6 +75,8 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     writeProfile(u"sunshine 42"_s);
     env.remove(u"DISPLAY"_s);
     env.remove(u"WAYLAND_DISPLAY"_s);
+    // A platform that needs no display (the tests' offscreen one) would start the windows.
+    env.remove(u"QT_QPA_PLATFORM"_s);
     EXPECT_EQ(run({}), 6);
     EXPECT_TRUE(output.contains(u"no display"_s)) << output.toStdString();
     EXPECT_TRUE(output.contains(u"/H"_s));
@@ -82,6 +84,26 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
     EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
     EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+}
+
+TEST_F(TallymeterProgram, ADisplayThatIsNamedButGoneEndsAsWithoutOne)
+{
+    // An ssh session's DISPLAY whose forwarding has ended: no X server behind the name.
+    int number = 4711;
+    while (QFile::exists(u"/tmp/.X11-unix/X"_s + QString::number(number)))
+        ++number;
+    const QString display = u':' + QString::number(number);
+    env.insert(u"DISPLAY"_s, display);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    env.remove(u"XDG_SESSION_TYPE"_s);
+    writeProfile(u"sunshine 42"_s);
+    EXPECT_EQ(run({}), 6);
+    EXPECT_TRUE(
+        output.contains(u"no display to show the window on (the X display \""_s + display + u"\" cannot be opened)"_s))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(u"/H"_s));
+    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
 }
 
 TEST_F(TallymeterProgram, ASettingsFileWithASlipIsKeptAsideAndReportedOnce)
