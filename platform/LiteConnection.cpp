@@ -82,7 +82,6 @@ int waitForLock(void* connection, int attempt)
 
 LiteError liteErrorOf(sqlite3* db, int code)
 {
-
     const QString description = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
     // The engine gives these one generic code; only its message tells them apart.
     if ((code & 0xff) == SQLITE_ERROR) {
