@@ -4,6 +4,7 @@
 #include "ComRuntime.h"
 #include "CommandLine.h"
 #include "DataMigration.h"
+#include "ExitRoutine.h"
 #include "FileFunctions.h"
 #include "LiteConnection.h"
 #include "ProgramExit.h"
@@ -62,9 +63,10 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
       m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
 {
-    if (m_headless)
+    if (m_headless) {
         m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
-    else {
+        m_headless->setExitRoutine([this] { ExitRoutine(m_app, m_log).runWithoutWindow(); });
+    } else {
         m_mainWindow->attach(CommandContext{m_app, m_settings, m_run, m_log, m_registry, m_clock, m_window, m_cycle,
                                             m_history, m_mainRoutines, m_store, m_links});
         m_mainWindow->setComponentVersions(
@@ -175,8 +177,13 @@ std::optional<int> TallyProgram::runHidden()
     }
     bool fromcache = false;
     const bool ok = m_cycle.RefreshData(fromcache, quietOption(), false);
+    // Whoever runs the run-once mode relies on its status: a month that was fetched but is in
+    // neither the history nor the exports it was set to write is no success.
+    const QStringList notKept = ok ? m_cycle.notKept() : QStringList();
+    for (const QString& what : notKept)
+        std::fprintf(stderr, "tallymeter: the month was fetched but not %s\n", qPrintable(what));
     m_window.exitProgram();
-    return ok ? Ok : RefreshFailed;
+    return !ok ? RefreshFailed : notKept.isEmpty() ? Ok : NotKept;
 }
 
 void TallyProgram::startupRefresh()
@@ -218,11 +225,23 @@ void TallyProgram::startupRefresh()
     }
 }
 
+void TallyProgram::reportUnreadableSettings(const RegistryStore::Unreadable& unreadable)
+{
+    QString text = u"The settings file "_s + unreadable.file + u" could not be read ("_s + unreadable.reason + u")."_s;
+    text += unreadable.keptAs.isEmpty() ? u" "_s : u" It was kept as "_s + unreadable.keptAs + u" and "_s;
+    text += m_app.ProductName + u" starts with default settings."_s;
+    // The `debug` value that would let it into the log was lost with the file.
+    m_log.LogReport(text, 1);
+}
+
 std::optional<int> TallyProgram::Main()
 {
     LocalDateTime built;
     const QString buildDate = FileDate(QCoreApplication::applicationFilePath(), built) ? built.toString() : QString();
     m_run.IsWine = RunningUnderWine();
+    // Before the first change, which would move a damaged settings file aside without a word; the
+    // report waits for the data folder, where the log lives.
+    const std::optional<RegistryStore::Unreadable> unreadable = RegistryStore::currentUser().setAsideUnreadable();
     m_dataFolder.settle();
 
     m_log.LogMessage(QString(70, u'-'), 2);
@@ -236,6 +255,8 @@ std::optional<int> TallyProgram::Main()
         m_log.LogMessage(u"Hobwell.dll version "_s + m_diagnostics.qoSQLVer(), 2);
         m_log.LogMessage(u"TeeChart6.ocx version "_s + m_diagnostics.TeeChartVer(), 2);
     }
+    if (unreadable)
+        reportUnreadableSettings(*unreadable);
     if (!creationChecks())
         return ComponentMissing;
 

@@ -14,6 +14,7 @@
 #include "ProviderLinks.h"
 #include "RefreshCycle.h"
 #include "RegistryAccess.h"
+#include "RegistryStore.h"
 #include "RunState.h"
 #include "Settings.h"
 #include "SettingsMigration.h"
@@ -42,6 +43,7 @@ public:
         AlreadyRunning = 4,   // another copy runs (and was asked to come forward)
         CancelledByUser = 5,  // the data-folder question was cancelled
         NoDisplay = 6,        // started without /H where there is no display
+        NotKept = 7,          // /H: the month was fetched, but storing it or writing an enabled export failed
     };
 
     // arguments: the command line without the program's name. programFolder: where the
@@ -63,6 +65,7 @@ public:
     ProviderLinks& links() { return m_links; }
 
 private:
+    void reportUnreadableSettings(const RegistryStore::Unreadable& unreadable);
     bool creationChecks();
     void fatalCreation(const QString& component, int32_t number, const QString& description);
     void clearSettings();

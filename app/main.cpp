@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "DisplayProbe.h"
 #include "LocalDateTime.h"
 #include "ProgramExit.h"
 #include "TallyProgram.h"
@@ -33,14 +34,16 @@ int main(int argc, char* argv[])
     bool hidden = false;
     for (int i = 1; i < argc; ++i)
         hidden = hidden || QByteArray(argv[i]).left(2).toUpper() == "/H";
-    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (!display && !hidden) {
+    if (!hidden) {
         // Without a window, a tray icon or timers the program could only sit there holding the
-        // single-instance lock.
-        std::fputs("tallymeter: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                   "Start it on a desktop, or with /H to refresh once without a window.\n",
-                   stderr);
-        return TallyProgram::NoDisplay;
+        // single-instance lock; and a display that is named but gone would end it in Qt's abort.
+        if (const QString reason = DisplayProbe::unavailableReason(); !reason.isEmpty()) {
+            std::fprintf(stderr,
+                         "tallymeter: no display to show the window on (%s).\n"
+                         "Start it on a desktop, or with /H to refresh once without a window.\n",
+                         qPrintable(reason));
+            return TallyProgram::NoDisplay;
+        }
     }
     std::unique_ptr<QCoreApplication> application;
     if (hidden)

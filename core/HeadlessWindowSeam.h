@@ -25,6 +25,9 @@ public:
     // Where message boxes are logged (the log front end's file writer); none until set, since
     // the log front end is made with this seam.
     void setLogSink(LogSink log) { m_log = std::move(log); }
+    // What exitProgram runs: the exit routine's steps that need no window. Nothing until set; the
+    // run ends when its caller returns.
+    void setExitRoutine(std::function<void()> routine) { m_exitRoutine = std::move(routine); }
 
     // The answer a person who is not there gives: Cancel, else No, else OK.
     static BoxAnswer cancelAnswer(BoxButtons buttons);
@@ -42,7 +45,11 @@ public:
     void repaintMainWindow() override {}
     void setBusyPointer(bool) override {}
     void restoreMainWindow() override {}
-    void exitProgram() override {}
+    void exitProgram() override
+    {
+        if (m_exitRoutine)
+            m_exitRoutine();
+    }
     // No link menu.
     void linksChanged() override {}
     void processPendingEvents() override {}
@@ -82,6 +89,7 @@ public:
 private:
     TextSink m_errorOutput;
     LogSink m_log;
+    std::function<void()> m_exitRoutine;
     QString m_caption;
     QString m_statusText;
     QString m_statusToolTip;

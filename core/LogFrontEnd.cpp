@@ -37,12 +37,29 @@ QString LogFrontEnd::normalise(const QString& message)
 
 void LogFrontEnd::LogMessage(const QString& message, int16_t level, int16_t boxMode)
 {
+    deliver(message, level, boxMode, false);
+}
+
+void LogFrontEnd::LogReport(const QString& message, int16_t level)
+{
+    deliver(message, level, -1, true);
+}
+
+void LogFrontEnd::deliver(const QString& message, int16_t level, int16_t boxMode, bool fileWhateverLevel)
+{
     const QString text = normalise(message);
     WriteLogFile(text, level);
+    if (fileWhateverLevel && !m_fileLoggingOn && !m_run.DataDir.isEmpty())
+        m_writer.WriteToLog(logFile(), LogFileWriter::DefaultMaxSizeKB, text, level);
     if (level < 3)
         WriteLogWindow(text);
     if (level < 2)
         ShowLogMessage(message, boxMode);
+}
+
+QString LogFrontEnd::logFile() const
+{
+    return m_run.DataDir + u"/debug.log"_s;
 }
 
 void LogFrontEnd::WriteLogFile(const QString& text, int16_t level)
@@ -62,8 +79,7 @@ void LogFrontEnd::WriteLogFile(const QString& text, int16_t level)
         if (level > setting)
             return;
         // Without a data folder there is nowhere to put the file; the line is lost.
-        m_fileLoggingOn =
-            !m_run.DataDir.isEmpty() && m_writer.WriteToLog(m_run.DataDir + u"/debug.log"_s, maxSize, text, level);
+        m_fileLoggingOn = !m_run.DataDir.isEmpty() && m_writer.WriteToLog(logFile(), maxSize, text, level);
     } catch (const RunTimeError&) {
         // A `debug` value beyond 16 bits: no file line.
     }

@@ -34,6 +34,9 @@ public:
     // loaded); 1 never; any other value always.
     void LogMessage(const QString& message, int16_t level, int16_t boxMode = -1);
     void WriteLogFile(const QString& text, int16_t level);
+    // LogMessage for a report that the log file gets whatever its level, even with the file log
+    // off: the loss of the settings that would have turned it on.
+    void LogReport(const QString& message, int16_t level);
     void WriteLogWindow(const QString& text);
     void ShowLogMessage(const QString& text, int16_t boxMode);
 
@@ -53,6 +56,9 @@ public:
     static QString normalise(const QString& message);
 
 private:
+    void deliver(const QString& message, int16_t level, int16_t boxMode, bool fileWhateverLevel);
+    QString logFile() const;
+
     const AppInfo& m_app;
     RegistryAccess& m_registry;
     const Settings& m_settings;

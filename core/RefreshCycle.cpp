@@ -26,6 +26,12 @@ const QString crlf = u"\r\n"_s;
 // A failed live fetch is tried again after this many minutes.
 constexpr int32_t retryMinutes = 15;
 
+// What a refresh did not keep, with its file when it has one.
+QString named(const QString& what, const QString& file)
+{
+    return file.isEmpty() ? what : what + u' ' + file;
+}
+
 // Runs a statement whose run-time errors are ignored.
 template <class Statement>
 void ignoringErrors(Statement&& statement)
@@ -148,6 +154,7 @@ void RefreshCycle::runDeferred()
 bool RefreshCycle::refresh(bool& fromcache, bool quiet, bool manual)
 {
     Run run(fromcache);
+    m_notKept.clear();
     try {
         const auto word = [](bool value) { return value ? u"True"_s : u"False"_s; };
         m_log.LogMessage(u"calling RefreshData for profile "_s + QString::number(m_run.ProfileNumber), 3);
@@ -387,8 +394,10 @@ void RefreshCycle::storeAndShow(Run& run)
         QString error;
         if (run.fromDatabase)
             m_log.LogMessage(u"RefreshData: not writing data to database, as it was retrieved from database!"_s, 6);
-        else if (!m_history.qoMonth2SQL(m_run.CurrentMonth, false, error))
+        else if (!m_history.qoMonth2SQL(m_run.CurrentMonth, false, error)) {
             m_log.LogMessage(error, 1);
+            m_notKept.append(named(u"stored in the history database"_s, m_history.DatabaseFile()));
+        }
         error.clear();
         if (!m_mainRoutines.SQLGetMonths(error))
             m_log.LogMessage(error, 1);
@@ -406,22 +415,36 @@ void RefreshCycle::exportMonth(Run& run)
 {
     if (!run.proceed)
         return;
+    const qoMonth& month = m_run.CurrentMonth;
     if (m_settings.hasOption(OptionFlag::XMLExport)) {
         run.ignoreErrors = true;
+        const QString file = modXML::fileName(m_run.DataDir, m_run.ProfileNumber);
+        bool written = false;
         ignoringErrors([&] {
             QString error;
-            if (!m_xml.qoMonth2XML(m_run.CurrentMonth, modXML::fileName(m_run.DataDir, m_run.ProfileNumber), error))
+            written = m_xml.qoMonth2XML(month, file, error);
+            if (!written)
                 m_log.LogMessage(error, 1);
         });
+        if (!written)
+            m_notKept.append(named(u"written to the XML export"_s, file));
     }
     if (m_settings.hasOption(OptionFlag::CSVExport)) {
         run.ignoreErrors = true;
+        bool written = false;
         ignoringErrors([&] {
             QString error;
-            if (!m_csv.qoMonth2CSV(m_run.CurrentMonth, m_run.DataDir, m_settings.hasOption(OptionFlag::CSVExclude),
-                                   error))
+            written = m_csv.qoMonth2CSV(month, m_run.DataDir, m_settings.hasOption(OptionFlag::CSVExclude), error);
+            if (!written)
                 m_log.LogMessage(error, 1);
         });
+        // Named after the month's first day, which a month without days lacks.
+        if (!written)
+            m_notKept.append(
+                named(u"written to the CSV export"_s,
+                      month.DailyDates.isEmpty()
+                          ? QString()
+                          : modCSV::fileName(m_run.DataDir, month.DailyDates.first(), m_run.ProfileNumber)));
     }
 }
 

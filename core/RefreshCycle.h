@@ -12,6 +12,7 @@
 #include "modXML.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -52,6 +53,10 @@ public:
     // shown under the other account. Deferred actions run in the order they were asked for.
     void whenAccountFree(std::function<void()> action);
     bool HistoryBackfill(qoMonth& month, QString& error) { return m_backfill.HistoryBackfill(month, error); }
+    // Where the last refresh could not keep the month it obtained, one entry each: "stored in the
+    // history database" (with history on), "written to the XML export" or "written to the CSV
+    // export", with the file. Empty when it kept everything it was set to keep, or obtained nothing.
+    const QStringList& notKept() const { return m_notKept; }
 
     FeedComponents& components() { return m_components; }
     FeedConverters& converters() { return m_converters; }
@@ -109,6 +114,7 @@ private:
     modXML m_xml;
     modCSV m_csv;
 
+    QStringList m_notKept;
     bool m_accountInUse = false;
     std::vector<std::function<void()>> m_deferred;
 };

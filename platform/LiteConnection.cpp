@@ -7,9 +7,78 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <string>
 #include <utility>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// A file that stayed locked through a whole busy time-out is not waited for again for this long.
+// Every database operation opens a connection of its own, and a refresh makes several in a row:
+// each would wait the full time for a lock that another program holds, where the first wait has
+// already told. A later one that finds the file still locked fails at once, as the first did.
+constexpr std::chrono::seconds LockRemembered{60};
+
+class LockedFiles
+{
+public:
+    bool recentlyLocked(const std::string& file)
+    {
+        std::lock_guard guard(m_mutex);
+        const auto found = m_since.find(file);
+        return found != m_since.end() && std::chrono::steady_clock::now() - found->second < LockRemembered;
+    }
+    void waitedInVain(const std::string& file)
+    {
+        std::lock_guard guard(m_mutex);
+        m_since[file] = std::chrono::steady_clock::now();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, std::chrono::steady_clock::time_point> m_since;
+};
+
+LockedFiles& lockedFiles()
+{
+    static LockedFiles files;
+    return files;
+}
+
+std::string fileOf(sqlite3* db)
+{
+    const char* name = sqlite3_db_filename(db, "main");
+    return name ? std::string(name) : std::string();
+}
+
+// The engine's own busy time-out, with its steps, that also gives up at once on a file that was
+// recently locked through a whole wait. The engine calls it only where waiting can help.
+int waitForLock(void* connection, int attempt)
+{
+    static constexpr int steps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    static constexpr int stepCount = int(std::size(steps));
+    const std::string file = fileOf(static_cast<sqlite3*>(connection));
+    if (attempt == 0 && lockedFiles().recentlyLocked(file))
+        return 0;
+    int waited = 0;
+    for (int i = 0; i < std::min(attempt, stepCount); ++i)
+        waited += steps[i];
+    const int step = steps[std::min(attempt, stepCount - 1)];
+    waited += std::max(0, attempt - stepCount) * step;
+    const int next = std::min(step, LiteConnection::BusyTimeoutMs - waited);
+    if (next <= 0) {
+        lockedFiles().waitedInVain(file);
+        return 0;
+    }
+    sqlite3_sleep(next);
+    return 1;
+}
+} // namespace
 
 LiteError liteErrorOf(sqlite3* db, int code)
 {
@@ -53,7 +122,7 @@ void LiteConnection::Open(const QString& path)
         throw error;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_busy_handler(db, waitForLock, db);
     m_db = db;
 }
 

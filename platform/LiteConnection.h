@@ -17,7 +17,8 @@ class LiteConnection
 {
 public:
     // How long a statement waits for another process's lock on the file before it fails, so two
-    // running instances take turns instead of failing.
+    // running instances take turns instead of failing. A file that stayed locked that long is not
+    // waited for again during the next minute.
     static constexpr int BusyTimeoutMs = 10000;
 
     LiteConnection() = default;

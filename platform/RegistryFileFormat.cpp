@@ -286,7 +286,9 @@ std::optional<RegistryContent> parse(const QByteArray& text, QString* error)
             content.setValues(*section, values);
         values.clear();
     };
-    const QList<QByteArray> lines = text.split('\n');
+    // An editor may have put a byte-order mark before the header; it is no part of the text.
+    const QByteArray body = text.startsWith("\xEF\xBB\xBF") ? text.sliced(3) : text;
+    const QList<QByteArray> lines = body.split('\n');
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const auto fail = [&](const QString& what) {
             if (error)

@@ -22,9 +22,9 @@
 //
 // Quoted texts escape \\ \" \n \r \t, NUL as \0 and other control bytes as \xHH; everything else,
 // UTF-8 included, stands as it is. Key path components escape %, \, ] and control bytes as %HH.
-// Lines starting with ; or # are comments. A key with no values is written only when no other key
-// lies below it, since a key line creates every key on its path; so the text grows with the keys'
-// own paths, however deep they nest. Keys deeper than RegistryContent::MaxDepth are refused.
+// Lines starting with ; or # are comments; a UTF-8 byte-order mark before the first line is skipped. A key with no
+// values is written only when no other key lies below it, since a key line creates every key on its path; so the text
+// grows with the keys' own paths, however deep they nest. Keys deeper than RegistryContent::MaxDepth are refused.
 //
 // Whatever text parse accepts, serialise writes back to the same content, and a text serialise
 // wrote is serialised again unchanged.

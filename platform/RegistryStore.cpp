@@ -5,9 +5,11 @@
 #include "RegistryHive.h"
 #include "StandardLocations.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -149,6 +151,31 @@ RegistryStore::Result RegistryStore::deleteValue(const QString& key, const QStri
     return modify(key, [&](RegistryContent& content, const QStringList& path) {
         return content.removeValue(path, name) ? 0 : ENOENT;
     });
+}
+
+std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()
+{
+    const QString path = filePath();
+    if (path.isEmpty())
+        return std::nullopt;
+    RegistryFile::Lock lock;
+    // Without the lock file's folder there is no file either; a lock that cannot be had leaves
+    // the check to the next change, which cannot be made without it.
+    if (!QFileInfo(path).absoluteDir().exists() || lock.acquire(path + u".lock"_s) != 0)
+        return std::nullopt;
+    QByteArray bytes;
+    RegistryFile::Identity identity;
+    if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0)
+        return Unreadable{path, QString::fromLocal8Bit(std::strerror(rc)), {}};
+    QString parseError;
+    if (!identity.exists || RegistryFileFormat::parse(bytes, &parseError))
+        return std::nullopt;
+    Unreadable found{path, parseError, {}};
+    if (const int rc = RegistryFile::moveAside(path, found.keptAs); rc != 0)
+        found.reason += u"; it could not be moved aside: "_s + QString::fromLocal8Bit(std::strerror(rc));
+    std::lock_guard guard(m_mutex);
+    m_cacheValid = false;
+    return found;
 }
 
 RegistryStore::Result RegistryStore::modify(const QString& key,

@@ -19,10 +19,21 @@
 // pick up other processes' changes by re-reading whenever the file changed.
 //
 // A file that cannot be parsed reads as empty and is left alone; the next change moves it aside
-// (never deleting it), starts a fresh file with that change and reports the move.
+// (never deleting it), starts a fresh file with that change and reports the move. A program checks
+// the file with setAsideUnreadable() before its first change, so it can say so itself.
 class RegistryStore
 {
 public:
+    // A file that setAsideUnreadable() found it could not read.
+    struct Unreadable
+    {
+        QString file;
+        // "line 3: malformed value", or the system's text when the file could not be read at all.
+        QString reason;
+        // Where the file was moved; empty when it was left in its place.
+        QString keptAs;
+    };
+
     // code 0 on success, otherwise an errno value; message, when set, replaces the system's text.
     struct Result
     {
@@ -70,6 +81,11 @@ public:
     Result deleteKey(const QString& key);
     // ENOENT when the key or the value is missing.
     Result deleteValue(const QString& key, const QString& name);
+
+    // Moves a file that cannot be parsed aside now, under the name the next change would give it,
+    // so that the store starts empty and nothing is ever written over the copy. A file that
+    // cannot be read at all stays where it is. nullopt when the file is missing or reads well.
+    std::optional<Unreadable> setAsideUnreadable();
 
 private:
     RegistryContent snapshot() const;

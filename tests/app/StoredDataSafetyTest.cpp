@@ -1,14 +1,82 @@
 // SPDX-License-Identifier: MIT
 #include "TallymeterProgram.h"
 
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 using StoredDataSafety = TallymeterProgram;
+
+const QString NotStored = u"tallymeter: the month was fetched but not stored in the history database "_s;
+const QString NotWritten = u"tallymeter: the month was fetched but not written to the "_s;
+
+QString csvExport(const QString& dataDir)
+{
+    return dataDir + u'/' + QDate::currentDate().toString(u"yyyyMM"_s) + u".csv"_s;
+}
 } // namespace
+
+TEST_F(StoredDataSafety, AMonthTheHistoryCannotTakeIsNoSuccess)
+{
+    // Another program's file under the history database's name: never overwritten, never kept in.
+    writeProfile(u"sunshine 42"_s);
+    ASSERT_TRUE(QDir().mkpath(dataDir));
+    const QByteArray foreign = QByteArray("not a database, but a file of its own\n").repeated(40);
+    QFile file(dataDir + u"/alice.sl3"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(foreign);
+    file.close();
+
+    EXPECT_EQ(run({u"/H"_s}), 7) << output.toStdString();
+    EXPECT_TRUE(output.contains(NotStored + dataDir + u"/alice.sl3\n"_s)) << output.toStdString();
+    EXPECT_FALSE(output.contains(NotWritten)) << output.toStdString();
+    EXPECT_EQ(TestEnvironment::readFile(dataDir + u"/alice.sl3"_s), foreign);
+    EXPECT_TRUE(QFile::exists(dataDir + u"/data.xml"_s));
+    EXPECT_TRUE(QFile::exists(csvExport(dataDir)));
+}
+
+TEST_F(StoredDataSafety, AnExportThatCannotBeWrittenIsNoSuccess)
+{
+    writeProfile(u"sunshine 42"_s);
+    ASSERT_TRUE(QDir().mkpath(dataDir + u"/data.xml"_s));
+
+    EXPECT_EQ(run({u"/H"_s}), 7) << output.toStdString();
+    EXPECT_TRUE(output.contains(NotWritten + u"XML export "_s + dataDir + u"/data.xml\n"_s)) << output.toStdString();
+    EXPECT_FALSE(output.contains(NotStored)) << output.toStdString();
+    EXPECT_FALSE(output.contains(u"CSV export"_s)) << output.toStdString();
+    EXPECT_TRUE(QFileInfo(dataDir + u"/data.xml"_s).isDir());
+    EXPECT_EQ(storedMonths(), 2);
+    EXPECT_TRUE(QFile::exists(csvExport(dataDir)));
+}
+
+TEST_F(StoredDataSafety, ADatabaseLockedByAnotherProgramFailsTheStoreWithinOneWait)
+{
+    writeProfile(u"sunshine 42"_s);
+    ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    ageLastRefresh();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(dataDir + u"/alice.sl3"_s).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    QElapsedTimer clock;
+    clock.start();
+    const int status = run({u"/H"_s});
+    const qint64 took = clock.elapsed();
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_EQ(status, 7) << output.toStdString();
+    EXPECT_TRUE(output.contains(NotStored)) << output.toStdString();
+    // One busy time-out of ten seconds, not one for each operation of the refresh.
+    EXPECT_LT(took, 25000);
+}
 
 TEST_F(StoredDataSafety, AReaderThatStopsEarlyNeverCutsAStoreShort)
 {

@@ -5,17 +5,30 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 TEST_F(TallymeterProgram, HiddenRunRefreshesStoresAndExports)
 {
     ASSERT_TRUE(base.startsWith(u"http://127.0.0.1:"_s)) << base.toStdString();
     writeProfile(u"sunshine 42"_s);
+    // The exit routine's own lines are of the finest level.
+    setRegistryValue(u"Software\\Tallymeter"_s, u"debug"_s, RegistryValue::dword(20));
     ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString() << log().toStdString();
 
     const QString text = log();
     EXPECT_TRUE(text.contains(u"starting Tallyroo "_s));
     EXPECT_TRUE(text.contains(u"retrieved live data for alice from JSON feed"_s)) << text.toStdString();
+    // It ends through the exit routine, after the refresh.
+    qsizetype at = text.indexOf(u"retrieved live data for alice"_s);
+    for (const QString& line : {u"mnuFile_Exit_Click: initiating exit routines..."_s,
+                                u"frmMain_Unload: cancel: -1, windowstate: 0"_s, u"frmMain_Unload: calling unload..."_s,
+                                u"terminating Tallyroo"_s, u"frmMain_Unload: ending program execution"_s}) {
+        const qsizetype next = text.indexOf(line, at);
+        EXPECT_GT(next, at) << line.toStdString();
+        at = std::max(at, next);
+    }
     EXPECT_FALSE(text.contains(u"sunshine 42"_s)); // the password never reaches the log
     EXPECT_EQ(storedMonths(), 2);                  // this month and the back-filled one
     EXPECT_TRUE(QFile::exists(dataDir + u"/data.xml"_s));
@@ -62,6 +75,8 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     writeProfile(u"sunshine 42"_s);
     env.remove(u"DISPLAY"_s);
     env.remove(u"WAYLAND_DISPLAY"_s);
+    // A platform that needs no display (the tests' offscreen one) would start the windows.
+    env.remove(u"QT_QPA_PLATFORM"_s);
     EXPECT_EQ(run({}), 6);
     EXPECT_TRUE(output.contains(u"no display"_s)) << output.toStdString();
     EXPECT_TRUE(output.contains(u"/H"_s));
@@ -69,6 +84,71 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
     EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
     EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+}
+
+TEST_F(TallymeterProgram, ADisplayThatIsNamedButGoneEndsAsWithoutOne)
+{
+    // An ssh session's DISPLAY whose forwarding has ended: no X server behind the name.
+    int number = 4711;
+    while (QFile::exists(u"/tmp/.X11-unix/X"_s + QString::number(number)))
+        ++number;
+    const QString display = u':' + QString::number(number);
+    env.insert(u"DISPLAY"_s, display);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    env.remove(u"XDG_SESSION_TYPE"_s);
+    writeProfile(u"sunshine 42"_s);
+    EXPECT_EQ(run({}), 6);
+    EXPECT_TRUE(
+        output.contains(u"no display to show the window on (the X display \""_s + display + u"\" cannot be opened)"_s))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(u"/H"_s));
+    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
+}
+
+TEST_F(TallymeterProgram, ASettingsFileWithASlipIsKeptAsideAndReportedOnce)
+{
+    writeProfile(u"sunshine 42"_s);
+    const QString folder = home + u"/config/tallymeter"_s;
+    QByteArray text = TestEnvironment::readFile(folder + u"/registry.reg"_s);
+    ASSERT_TRUE(text.contains("\"debug\"=dword:0000000a\n"));
+    text.replace("\"debug\"=dword:0000000a\n", "\"debug\"=10\n"); // line 4
+    QFile file(folder + u"/registry.reg"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    // Default settings hold no login: the refresh fails, and says why.
+    EXPECT_EQ(run({u"/H"_s}), 1) << output.toStdString();
+    const QStringList kept = QDir(folder).entryList({u"registry.reg.unreadable-*"_s});
+    ASSERT_EQ(kept.size(), 1) << output.toStdString();
+    const QString report = u"The settings file "_s + folder + u"/registry.reg could not be read (line 4: malformed "_s +
+                           u"value). It was kept as "_s + folder + u'/' + kept.first() +
+                           u" and Tallyroo starts with default settings."_s;
+    EXPECT_EQ(output.count(report), 1) << output.toStdString();
+    EXPECT_TRUE(log().contains(report)) << log().toStdString();
+    EXPECT_EQ(TestEnvironment::readFile(folder + u'/' + kept.first()), text);
+
+    // The next start finds the fresh file: nothing more is kept or reported, the copy stays.
+    EXPECT_EQ(run({u"/H"_s}), 1) << output.toStdString();
+    EXPECT_FALSE(output.contains(u"could not be read"_s)) << output.toStdString();
+    EXPECT_EQ(QDir(folder).entryList({u"registry.reg.unreadable-*"_s}), kept);
+    EXPECT_EQ(TestEnvironment::readFile(folder + u'/' + kept.first()), text);
+}
+
+TEST_F(TallymeterProgram, ASettingsFileWithAByteOrderMarkReadsAsWritten)
+{
+    writeProfile(u"sunshine 42"_s);
+    const QString path = home + u"/config/tallymeter/registry.reg"_s;
+    const QByteArray text = "\xEF\xBB\xBF" + TestEnvironment::readFile(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    EXPECT_TRUE(log().contains(u"retrieved live data for alice from JSON feed"_s)) << log().toStdString();
+    EXPECT_TRUE(QDir(home + u"/config/tallymeter"_s).entryList({u"*unreadable*"_s}).isEmpty());
 }
 
 TEST_F(TallymeterProgram, AHandEditedKeyOfAnyNameCostsNoSettingAcrossRefreshes)

@@ -3,6 +3,7 @@
 #include "MainWindowSeam.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
+#include "RegistryStore.h"
 #include "RunState.h"
 #include "Settings.h"
 #include "TallyProgram.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -243,4 +245,36 @@ TEST_F(WindowedStart, AStartWhileAHiddenRunWaitsSaysAnInstanceIsRunning)
     EXPECT_TRUE(log.contains(u"Main: another instance asked to show the main window"_s)) << log.toStdString();
     EXPECT_TRUE(log.contains(u"Main: failed to find and activate existing instance"_s));
     EXPECT_FALSE(log.contains(u"Main: successfully found and activated existing instance"_s));
+}
+
+TEST_F(WindowedStart, ASettingsFileThatCannotBeReadIsReportedInABoxBeforeAnythingIsWritten)
+{
+    const QString path = RegistryStore::defaultCurrentUserPath();
+    const QByteArray text = "Tallymeter registry 1\n\n[Software\\Tallymeter]\n\"debug\"=10\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    QStringList boxes;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.append(box->text());
+            box->close();
+        }
+    });
+    closer.start(50);
+    ASSERT_EQ(start({u"/NOOLD"_s, u"/NOAUTO"_s}), std::nullopt);
+
+    const QStringList kept = QFileInfo(path).dir().entryList({u"registry.reg.unreadable-*"_s});
+    ASSERT_EQ(kept.size(), 1);
+    const QString keptAs = QFileInfo(path).dir().filePath(kept.first());
+    EXPECT_EQ(TestEnvironment::readFile(keptAs), text);
+    const QString report = u"The settings file "_s + path + u" could not be read (line 4: malformed value). "_s +
+                           u"It was kept as "_s + keptAs + u" and Tallyroo starts with default settings."_s;
+    EXPECT_EQ(boxes, QStringList{report});
+    EXPECT_TRUE(logged().contains(report)) << logged().toStdString();
+    // The start went on with default settings in a fresh file.
+    EXPECT_TRUE(program->mainWindow()->form()->isVisible());
+    EXPECT_FALSE(has(u"Software\\Tallymeter"_s, u"debug"_s));
 }

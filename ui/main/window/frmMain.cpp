@@ -432,7 +432,7 @@ void frmMain::mnuPopup_Show_Click()
 
 void frmMain::mnuFile_Exit_Click()
 {
-    log(u"mnuFile_Exit_Click: initiating exit routines..."_s, 20);
+    exitRoutine().exitRequested();
     Form_Unload(-1);
 }
 
@@ -472,7 +472,7 @@ bool frmMain::Form_Unload(int cancel)
 {
     if (m_ending)
         return false;
-    log(u"frmMain_Unload: cancel: "_s + QString::number(cancel) + u", windowstate: "_s + windowStateNumber(), 20);
+    exitRoutine().unloadRequested(cancel, windowStateNumber());
     if (cancel >= 0 && m_context.settings.hasOption(OptionFlag::MinimiseToTray)) {
         if (trayPresent()) {
             log(u"frmMain_Unload: minimising to systray instead of closing..."_s, 20);
@@ -483,22 +483,23 @@ bool frmMain::Form_Unload(int cancel)
         log(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s, 20);
     }
     m_ending = true;
-    // From here on a fetch under way gives up, and nothing brings the window or the icon back.
-    ProgramExit::begin();
-    emit aboutToEnd();
-    SaveFormLocation();
-    m_tmrRefresh.stop();
-    m_tmrAnimate.stop();
-    m_tmrVerCheck.stop();
-    log(u"frmMain_Unload: unhooking grid handler..."_s, 20);
-    log(u"frmMain_Unload: unhooking window..."_s, 20);
-    log(u"frmMain_Unload: calling unload..."_s, 20);
-    hide();
-    log(u"terminating "_s + m_context.app.ProductName, 2);
-    log(u"frmMain_Unload: ending program execution"_s, 20);
-    if (m_endProgram)
-        m_endProgram();
+    ExitRoutine::WindowSteps steps;
+    steps.release = [this] {
+        emit aboutToEnd();
+        SaveFormLocation();
+        m_tmrRefresh.stop();
+        m_tmrAnimate.stop();
+        m_tmrVerCheck.stop();
+    };
+    steps.unload = [this] { hide(); };
+    steps.end = m_endProgram;
+    exitRoutine().close(steps);
     return false;
+}
+
+ExitRoutine frmMain::exitRoutine() const
+{
+    return ExitRoutine(m_context.app, m_context.log);
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event)

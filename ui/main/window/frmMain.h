@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ExitRoutine.h"
 #include "FormGeometry.h"
 #include "MainControls.h"
 #include "MainEditCommands.h"
@@ -163,6 +164,7 @@ private:
     bool doubleWidth() const;
     void log(const QString& message, int16_t level) const;
     QString windowStateNumber() const;
+    ExitRoutine exitRoutine() const;
 
     MainWindowContext m_context;
     FormGeometry m_geometry;
