@@ -168,9 +168,9 @@ void MainWindowSeam::connectForm()
             m_form->showProfileMenu(items, position);
     });
     QObject::connect(form, &frmMain::profileChosen, form, [commands](int index) { commands->mnuProfile_Click(index); });
-    QObject::connect(form, &frmMain::optionsRequested, form, [this] { showOptionsDialog(OptionsFocus::None); });
-    QObject::connect(form, &frmMain::aboutRequested, form, [this] { showAboutDialog(); });
-    QObject::connect(form, &frmMain::versionCheckRequested, form, [this] { DoVersionCheck(false, false); });
+    QObject::connect(form, &frmMain::optionsRequested, form, [commands] { commands->mnuConfig_Click(); });
+    QObject::connect(form, &frmMain::aboutRequested, form, [commands] { commands->mnuAbout_Click(); });
+    QObject::connect(form, &frmMain::versionCheckRequested, form, [commands] { commands->mnuVersionCheck_Click(); });
     QObject::connect(form, &frmMain::helpPageRequested, form,
                      [commands](const QString& page) { commands->helpPage(page); });
     QObject::connect(form, &frmMain::aboutToEnd, form, [this] {
@@ -206,7 +206,7 @@ void MainWindowSeam::connectTray()
     QObject::connect(menu, &TrayMenu::refreshClicked, menu, [this] { m_commands->cmdRefresh_Click(); });
     QObject::connect(menu, &TrayMenu::autoRefreshToggled, menu,
                      [this](bool checked) { m_commands->mnuPopup_AutoRefresh_Click(checked); });
-    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { showOptionsDialog(OptionsFocus::None); });
+    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { m_commands->mnuPopup_Options_Click(); });
     QObject::connect(menu, &TrayMenu::linkClicked, menu, [this](const QString& item) {
         openTrayLink(item, m_services->run, m_services->links, m_services->log);
     });
