@@ -29,6 +29,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -61,8 +62,7 @@ protected:
         core.settings.Username = u"alice"_s;
         core.settings.Password = u"sunshine 42"_s;
         core.settings.Timeout = 10;
-        for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
-            core.setText(u"Software\\"_s + component + u"\\Config"_s, u"ToolboxURL"_s, provider.baseUrl());
+        core.useProvider(provider.baseUrl());
         QString error;
         EXPECT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
 
@@ -454,6 +454,27 @@ TEST_F(MainWindowSeamTest, OptionsAppliedDuringAFetchWaitForTheRefreshToEnd)
     // Applied once the refresh had ended.
     EXPECT_EQ(core.settings.Username, u"anytime"_s);
     EXPECT_TRUE(core.logTexts().contains(u"configuration settings saved"_s));
+}
+
+TEST_F(MainWindowSeamTest, TheOptionsMenuShowsThePeakTimesUnderTheMonthsClassTitles)
+{
+    ASSERT_TRUE(refresh());
+    QString peak;
+    QString offpeak;
+    QTimer::singleShot(0, [&] {
+        auto* options = qobject_cast<frmConfig*>(QApplication::activeModalWidget());
+        if (!options) {
+            ADD_FAILURE() << "no options dialog";
+            return;
+        }
+        peak = options->controls().lblPeakTimeName->text();
+        offpeak = options->controls().lblOffpeakTimeName->text();
+        options->reject();
+    });
+    seam.form()->menus().mnuConfig->trigger();
+    // The summary's column titles as the month names its classes ("Offpeak" until then).
+    EXPECT_EQ(peak, u"Peak time:"_s);
+    EXPECT_EQ(offpeak, u"Off-peak time:"_s);
 }
 
 TEST_F(MainWindowSeamTest, TheTrayStaysLiveWhileADialogHoldsTheMainWindow)
