@@ -15,6 +15,7 @@
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
+#include "TextRoutines.h"
 #include "ctlUsageBar.h"
 #include "flexDisplay.h"
 #include "modMultiMonitor.h"
@@ -43,11 +44,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-
-QString trueFalse(bool value)
-{
-    return value ? u"True"_s : u"False"_s;
-}
 
 } // namespace
 
@@ -290,7 +286,7 @@ void frmMain::SetFormLayout()
         placeGridBesideTabs();
         log(u"FormLayout: hiding tab"_s, 6);
         log(u"FormLayout: tab count: "_s + QString::number(tabs->count()), 8);
-        log(u"FormLayout: .TabVisible(1): "_s + trueFalse(tabs->isTabVisible(EditRouting::GridTab)), 8);
+        log(u"FormLayout: .TabVisible(1): "_s + BooleanText(tabs->isTabVisible(EditRouting::GridTab)), 8);
         tabs->setTabVisible(EditRouting::GridTab, false);
         log(u"FormLayout: finished hiding tab 1"_s, 8);
         log(u"FormLayout: adjusting form size & layout"_s, 6);
@@ -514,7 +510,7 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 
 void frmMain::InitValueDisplay(bool bHistorical)
 {
-    log(u"calling InitValueDisplay(bHistorical="_s + trueFalse(bHistorical) + u")"_s, 3);
+    log(u"calling InitValueDisplay(bHistorical="_s + BooleanText(bHistorical) + u")"_s, 3);
     try {
         m_ui.resetValues(bHistorical);
         resetGrid();
