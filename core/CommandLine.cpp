@@ -9,58 +9,12 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList CommandLine::splitArguments(const QString& commandLine)
-{
-    QStringList arguments;
-    QString current;
-    bool inArgument = false;
-    bool quoted = false;
-    for (const QChar c : commandLine) {
-        if (!inArgument) {
-            if (c == u' ')
-                continue;
-            inArgument = true;
-            quoted = c == u'"';
-            if (!quoted)
-                current.append(c);
-        } else if (quoted) {
-            if (c == u'"') {
-                arguments.append(current);
-                current.clear();
-                inArgument = false;
-            } else {
-                current.append(c);
-            }
-        } else if (c == u' ') {
-            arguments.append(current);
-            current.clear();
-            inArgument = false;
-        } else if (c != u'"') {
-            current.append(c);
-        }
-    }
-    if (inArgument)
-        arguments.append(current);
-    return arguments;
-}
-
-int CommandLine::GetArgumentCount(const QString& commandLine)
-{
-    return int(splitArguments(commandLine).size());
-}
-
-QString CommandLine::GetArgument(const QString& commandLine, int n)
-{
-    const QStringList arguments = splitArguments(commandLine);
-    return n >= 1 && n <= arguments.size() ? arguments.at(n - 1) : QString();
-}
-
 QString CommandLine::joinArguments(const QStringList& arguments)
 {
     QStringList parts;
     for (const QString& argument : arguments) {
         QString plain = argument;
-        plain.remove(u'"'); // a double quote cannot be carried through the splitter
+        plain.remove(u'"'); // in the line, quotes only mark where an argument begins and ends
         parts.append(plain.contains(u' ') || plain.isEmpty() ? u'"' + plain + u'"' : plain);
     }
     return parts.join(u' ');
@@ -129,15 +83,4 @@ bool CommandLine::ParseCommandLine(const QStringList& arguments, RunState& run, 
         }
     }
     return true;
-}
-
-QStringList CommandLine::withoutOneShotSwitches(const QStringList& arguments)
-{
-    QStringList kept;
-    for (const QString& argument : arguments) {
-        const QString prefix = argument.left(2).toUpper();
-        if (prefix != u"/C"_s && prefix != u"/W"_s && prefix != u"/H"_s)
-            kept.append(argument);
-    }
-    return kept;
 }

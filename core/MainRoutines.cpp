@@ -17,11 +17,6 @@ namespace {
 // The controls of one summary column, top to bottom.
 const QStringList summaryArrays = {u"lblTitle"_s,     u"txtQuota"_s,        u"txtTotal"_s, u"txtAverage"_s,
                                    u"txtRemaining"_s, u"txtAvgRemaining"_s, u"txtToday"_s};
-
-QString booleanText(bool value)
-{
-    return value ? u"True"_s : u"False"_s;
-}
 } // namespace
 
 MainRoutines::MainRoutines(const AppInfo& app, const Settings& settings, const RunState& run, WindowSeam& window,
@@ -54,13 +49,13 @@ void MainRoutines::setSummaryElementVisible(int index, bool visible)
 
 void MainRoutines::SetFreezoneSummaryVisible(bool visible)
 {
-    m_log.LogMessage(u"SetFreezoneSummaryVisible("_s + booleanText(visible) + u')', 6);
+    m_log.LogMessage(u"SetFreezoneSummaryVisible("_s + BooleanText(visible) + u')', 6);
     setSummaryElementVisible(1, visible);
 }
 
 void MainRoutines::SetOffPeakSummaryVisible(bool visible)
 {
-    m_log.LogMessage(u"SetOffPeakSummaryVisible("_s + booleanText(visible) + u')', 6);
+    m_log.LogMessage(u"SetOffPeakSummaryVisible("_s + BooleanText(visible) + u')', 6);
     setSummaryElementVisible(2, visible);
     m_window.setControlVisible({u"prXPStatusOffPeak"_s}, visible);
     m_window.setControlVisible({u"lblOffPeakShapeTitle"_s}, visible);

@@ -89,7 +89,7 @@ QString MonthDisplay::TrayPictureKey(const qoMonth& month)
 bool MonthDisplay::qoMonth2Form(const qoMonth& month, bool bHistorical, QString& szError)
 {
     try {
-        m_log.LogMessage(u"calling qoMonth2Form(bHistorical="_s + (bHistorical ? u"True"_s : u"False"_s) + u')', 3);
+        m_log.LogMessage(u"calling qoMonth2Form(bHistorical="_s + BooleanText(bHistorical) + u')', 3);
         m_window.InitValueDisplay(bHistorical);
 
         m_window.setControlText({u"txtUsername"_s}, StripDomain(m_settings.Username));

@@ -41,11 +41,6 @@ int16_t toInteger(int64_t value)
     return checkedWhole<int16_t>(value);
 }
 
-int16_t toInteger(double value)
-{
-    return checkedWhole<int16_t>(value);
-}
-
 int32_t toLong(int64_t value)
 {
     return checkedWhole<int32_t>(value);

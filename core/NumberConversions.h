@@ -14,7 +14,6 @@ inline constexpr int32_t DivisionByZero = 11;
 
 // 16-bit whole numbers; a fraction rounds to the nearest, halves to even.
 int16_t toInteger(int64_t value);
-int16_t toInteger(double value);
 // 32-bit whole numbers; a fraction rounds to the nearest, halves to even.
 int32_t toLong(int64_t value);
 int32_t toLong(double value);

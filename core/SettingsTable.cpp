@@ -185,7 +185,7 @@ QString shownValue(const Settings& settings, const SettingMember& member, Settin
                 return shown == SettingShown::TextOrNone && value.isEmpty() ? u"(none)"_s : value;
             } else if constexpr (std::is_same_v<Value, bool>) {
                 if (shown == SettingShown::TrueFalse)
-                    return value ? u"True"_s : u"False"_s;
+                    return BooleanText(value);
                 return value ? u"1"_s : u"0"_s;
             } else {
                 switch (shown) {

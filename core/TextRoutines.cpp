@@ -37,6 +37,11 @@ QString incrementDigits(QString digits)
 }
 } // namespace
 
+QString BooleanText(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
+
 QString FormatPlural(int32_t n, const QString& unit)
 {
     return QString::number(n) + u' ' + unit + (n == 1 ? QString() : u"s"_s);

@@ -9,6 +9,8 @@
 
 // Texts built from numbers and user names, shared by the core and the windows. Pure functions.
 
+// A Boolean as log lines write it: "True" or "False".
+QString BooleanText(bool value);
 // "1 minute", "0 minutes", "-1 minutes": the unit gains an "s" unless n is exactly 1.
 QString FormatPlural(int32_t n, const QString& unit);
 // The brand of an account type: 0 Quolla .. 4 Emberly, anything else "unknown".

@@ -58,11 +58,6 @@ DataMigration::DataMigration(LogFrontEnd& log, RunState& run, MigrationProgress&
     : m_log(log), m_run(run), m_progress(progress)
 {}
 
-std::function<bool(const QString&, const QString&, QString&)> DataMigration::migrator()
-{
-    return [this](const QString& from, const QString& to, QString& szErr) { return DoMigration(from, to, szErr); };
-}
-
 bool DataMigration::GetFileList(const QString& folder, const QString& pattern, QStringList& list, QString& error)
 {
     // QDir lists a folder it cannot read as empty, which would pass for nothing to move.
@@ -77,16 +72,6 @@ bool DataMigration::GetFileList(const QString& folder, const QString& pattern, Q
             list.append(name);
     }
     return true;
-}
-
-std::optional<QStringList> DataMigration::dataFiles(const QString& folder, QString& error)
-{
-    QStringList names;
-    for (const QString& pattern : patterns()) {
-        if (!GetFileList(folder, pattern, names, error))
-            return std::nullopt;
-    }
-    return names;
 }
 
 bool DataMigration::abort(QString& szErr)

@@ -38,15 +38,10 @@ public:
 
     // True when everything was moved or there was nothing to move.
     bool DoMigration(const QString& from, const QString& to, QString& szErr);
-    // The same as the data folder's migrator.
-    std::function<bool(const QString&, const QString&, QString&)> migrator();
 
     // Appends the files of folder that match pattern and that list lacks; false with the error
     // text when the folder cannot be listed.
     static bool GetFileList(const QString& folder, const QString& pattern, QStringList& list, QString& error);
-    // The data files of a folder, each once, in the order of the patterns; none with the error
-    // text when the folder cannot be listed.
-    static std::optional<QStringList> dataFiles(const QString& folder, QString& error);
 
 private:
     enum class Copy { Copied, KeptNewer, Failed };

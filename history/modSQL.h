@@ -51,10 +51,6 @@ public:
     {
         return m_queries.SQLGetLastUpdateForMonth(firstDay, lastUpdate, szErr);
     }
-    bool SQLGetMonthTotals(const LocalDateTime& firstDay, MonthTotal& totals, QString& szErr)
-    {
-        return m_totals.SQLGetMonthTotals(firstDay, totals, szErr);
-    }
     bool SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr)
     {
         return m_totals.SQLGetMonthlyTotals(totals, szErr);
@@ -68,8 +64,6 @@ public:
     const QString& DatabaseFile() const { return m_ctx.DatabaseFile; }
     // The month list for the main window's history list (MainRoutines::SQLGetMonths).
     StoredMonthsReader storedMonthsReader();
-    // The database wrapper with its engine's version ("SQLite 3.40.1"), for the about box.
-    static QString wrapperVersion();
 
 private:
     HistoryContext m_ctx;

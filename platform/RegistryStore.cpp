@@ -125,14 +125,6 @@ std::optional<RegistryValue> RegistryStore::value(const QString& key, const QStr
     return found ? std::optional<RegistryValue>(*found) : std::nullopt;
 }
 
-RegistryStore::Result RegistryStore::createKey(const QString& key)
-{
-    return modify(key, [](RegistryContent& content, const QStringList& path) {
-        content.createKey(path);
-        return 0;
-    });
-}
-
 RegistryStore::Result RegistryStore::setValue(const QString& key, const QString& name, const RegistryValue& value)
 {
     return modify(key, [&](RegistryContent& content, const QStringList& path) {

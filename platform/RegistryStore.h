@@ -73,9 +73,8 @@ public:
     bool keyExists(const QString& key) const;
     std::optional<RegistryValue> value(const QString& key, const QString& name) const;
 
-    // Each creates the whole key path as needed. EINVAL for a key path with an empty component or
+    // Creates the whole key path as needed. EINVAL for a key path with an empty component or
     // deeper than RegistryContent::MaxDepth, which no reader could find again.
-    Result createKey(const QString& key);
     Result setValue(const QString& key, const QString& name, const RegistryValue& value);
     // ENOENT for a missing key, ENOTEMPTY for a key with subkeys.
     Result deleteKey(const QString& key);

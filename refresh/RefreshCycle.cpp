@@ -156,10 +156,9 @@ bool RefreshCycle::refresh(bool& fromcache, bool quiet, bool manual)
     Run run(fromcache);
     m_notKept.clear();
     try {
-        const auto word = [](bool value) { return value ? u"True"_s : u"False"_s; };
         m_log.LogMessage(u"calling RefreshData for profile "_s + QString::number(m_run.ProfileNumber), 3);
-        m_log.LogMessage(u"RefreshData(fromcache="_s + word(fromcache) + u",quiet="_s + word(quiet) + u",manual="_s +
-                             word(manual) + u')',
+        m_log.LogMessage(u"RefreshData(fromcache="_s + BooleanText(fromcache) + u",quiet="_s + BooleanText(quiet) +
+                             u",manual="_s + BooleanText(manual) + u')',
                          5);
 
         m_window.setRefreshControlsEnabled(false);

@@ -60,11 +60,6 @@ uint32_t hashNumber(int32_t number)
 
 } // namespace
 
-void JsonDictionary::reserve(qsizetype size)
-{
-    m_entries.reserve(size_t(size));
-}
-
 uint32_t JsonDictionary::hashOf(const JsonKey& key) const
 {
     if (!key.isText())

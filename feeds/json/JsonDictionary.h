@@ -55,7 +55,6 @@ public:
     CompareMode compareMode() const { return m_mode; }
     qsizetype count() const { return qsizetype(m_entries.size()); }
     bool isEmpty() const { return m_entries.empty(); }
-    void reserve(qsizetype size);
 
     // Adds at the end. A key that is already there (in the dictionary's compare mode) raises
     // "This key is already associated with an element of this collection" (457) and changes nothing.

@@ -425,12 +425,7 @@ bool parseText(const QString& text, JsonValue& result, QString& szErr, bool whol
 
 } // namespace
 
-bool JsonParse2(const QString& text, JsonValue& result, QString& szErr)
+bool JsonParse2(const QString& text, JsonValue& result, QString& szErr, JsonTextEnd end)
 {
-    return parseText(text, result, szErr, false);
-}
-
-bool JsonParseWhole(const QString& text, JsonValue& result, QString& szErr)
-{
-    return parseText(text, result, szErr, true);
+    return parseText(text, result, szErr, end == JsonTextEnd::MustClose);
 }

@@ -23,14 +23,14 @@
 // Raises RunTimeError: 457 for a key repeated in an object (in any letter case), 13 "Type mismatch"
 // for bad hexadecimal digits in a \u or \x escape, 9 "Subscript out of range" for a literal or an
 // escape cut off by the end of the text. After a raise, result and szErr are untouched.
-bool JsonParse2(const QString& text, JsonValue& result, QString& szErr);
-
-// JsonParse2 for a reply that must be whole. A text whose end (or a character 0) comes while an
-// object, array or string is still open was cut short on its way, and the leniency that accepts the
-// missing closers would take its first part for all of it: such a text fails with "Unexpected end
-// of text in an open object at position n" (array, string), n being the position where the text
-// ran out inside the innermost one. Everything else is as JsonParse2.
-bool JsonParseWhole(const QString& text, JsonValue& result, QString& szErr);
+//
+// A reply must be whole (MustClose): a text whose end (or a character 0) comes while an object,
+// array or string is still open was cut short on its way, and the leniency that accepts the missing
+// closers would take its first part for all of it. Such a text then fails with "Unexpected end of
+// text in an open object at position n" (array, string), n being the position where the text ran
+// out inside the innermost one.
+enum class JsonTextEnd { MayBeOpen, MustClose };
+bool JsonParse2(const QString& text, JsonValue& result, QString& szErr, JsonTextEnd end = JsonTextEnd::MayBeOpen);
 
 // The reader's parts, open for the tests.
 namespace JsonParserInternals {

@@ -49,7 +49,7 @@ bool ServiceList::ParseServiceList(const QString& reply, QString& error)
         raise(u"ParseServiceList"_s, u"parsing JSON service list"_s, 6);
         JsonValue root;
         QString parseError;
-        if (!JsonParseWhole(reply, root, parseError)) {
+        if (!JsonParse2(reply, root, parseError, JsonTextEnd::MustClose)) {
             error = u"failed to parse JSON: "_s + parseError;
             return false;
         }

@@ -257,7 +257,7 @@ bool UsageData::checkReply(const QString& reply, JsonValue& root)
     }
 
     QString parseError;
-    if (!JsonParseWhole(reply, root, parseError)) {
+    if (!JsonParse2(reply, root, parseError, JsonTextEnd::MustClose)) {
         m.szLastError = u"Failed to parse JSON"_s;
         m.szLastErrorDetail = u"Pelborne.RetrieveData: error parsing JSON:"_s + CRLF + parseError;
         return false;

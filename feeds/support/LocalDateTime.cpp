@@ -127,12 +127,6 @@ int LocalDateTime::second() const
     return secondsOfDay() % 60;
 }
 
-int LocalDateTime::dayOfWeek() const
-{
-    // QDate counts Monday = 1 .. Sunday = 7.
-    return date().dayOfWeek() % 7 + 1;
-}
-
 int LocalDateTime::daysInMonth() const
 {
     return date().daysInMonth();
@@ -174,13 +168,6 @@ int64_t LocalDateTime::minuteBoundariesTo(const LocalDateTime& other) const
 int64_t LocalDateTime::dayBoundariesTo(const LocalDateTime& other) const
 {
     return floorDiv(other.m_seconds, secondsPerDay) - floorDiv(m_seconds, secondsPerDay);
-}
-
-int LocalDateTime::monthBoundariesTo(const LocalDateTime& other) const
-{
-    const QDate from = date();
-    const QDate to = other.date();
-    return (toAstronomicalYear(to.year()) - toAstronomicalYear(from.year())) * 12 + (to.month() - from.month());
 }
 
 QString LocalDateTime::toString() const

@@ -42,8 +42,6 @@ public:
     int second() const;
     QDate date() const;
     QTime time() const;
-    // 1 = Sunday .. 7 = Saturday.
-    int dayOfWeek() const;
     int daysInMonth() const;
 
     // Midnight of the same day.
@@ -69,8 +67,6 @@ public:
     int64_t minuteBoundariesTo(const LocalDateTime& other) const;
     // The number of midnights crossed going from this to other.
     int64_t dayBoundariesTo(const LocalDateTime& other) const;
-    // The number of month boundaries crossed going from this to other.
-    int monthBoundariesTo(const LocalDateTime& other) const;
 
     // "yyyy-mm-dd HH:mm:ss"
     QString toString() const;

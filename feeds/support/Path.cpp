@@ -59,8 +59,3 @@ QString PathOfCaller_9x()
 {
     return linkTarget("/proc/" + QByteArray::number(::getpid()) + "/exe");
 }
-
-QString StrZToStr(const QString& text)
-{
-    return text.left(text.size() - 1);
-}

@@ -22,6 +22,3 @@ QString PathOfCaller_NT();
 
 // The host executable looked up by process id (/proc/<pid>/exe): the second method.
 QString PathOfCaller_9x();
-
-// The text without its last character (the terminating NUL of a fixed-width field).
-QString StrZToStr(const QString& text);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@ struct Folders
     std::unique_ptr<QTemporaryDir> run; // the whole run's folder
     QString home;                       // the current test's home below it
     int testNumber = 0;
+    QStringList programFolder; // the test program's folder as the current test began
 };
 
 Folders& folders()
@@ -40,6 +42,13 @@ void settleHome(const QString& root)
     setFolder("XDG_RUNTIME_DIR", u"runtime"_s);
     folders().home = root;
 }
+QStringList programFolderEntries()
+{
+    if (!QCoreApplication::instance())
+        return {};
+    return QDir(QCoreApplication::applicationDirPath())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
 } // namespace
 
 namespace TestEnvironment {
@@ -60,6 +69,17 @@ void beginTest()
 {
     if (folders().run)
         settleHome(folders().run->path() + u"/test-"_s + QString::number(++folders().testNumber));
+    folders().programFolder = programFolderEntries();
+}
+
+QStringList strayFiles()
+{
+    QStringList stray;
+    for (const QString& entry : programFolderEntries()) {
+        if (!folders().programFolder.contains(entry))
+            stray.append(entry);
+    }
+    return stray;
 }
 
 void endTest()

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The temporary home that the test main gives every test: HOME and the XDG folders point into a
 // new empty folder before each test starts and it is removed when the test ends, so no test sees
@@ -14,6 +15,11 @@ void tearDown();
 // Called by the test main around each test.
 void beginTest();
 void endTest();
+
+// What appeared in the test program's own folder since the current test began. Tests write only
+// below home(); CTest runs the tests of one program side by side, so a name here may also come
+// from a neighbour.
+QStringList strayFiles();
 
 // The temporary folder standing in for HOME; XDG_CONFIG_HOME, XDG_DATA_HOME and
 // XDG_RUNTIME_DIR are folders below it.

@@ -14,12 +14,15 @@ using TestApplication = QCoreApplication;
 
 namespace {
 // Gives every test a home of its own (see TestEnvironment), and a program that has not begun to
-// end: a test of the exit routine runs it on the one application object the tests share.
+// end: a test of the exit routine runs it on the one application object the tests share. A test
+// that leaves files beside its program (a build folder) fails.
 class FreshHomePerTest : public ::testing::EmptyTestEventListener
 {
     void OnTestStart(const ::testing::TestInfo&) override { TestEnvironment::beginTest(); }
     void OnTestEnd(const ::testing::TestInfo&) override
     {
+        const QStringList stray = TestEnvironment::strayFiles();
+        EXPECT_TRUE(stray.isEmpty()) << "left in the test program's folder: " << stray.join(u", ").toStdString();
         ProgramExit::reset();
         TestEnvironment::endTest();
     }

@@ -14,37 +14,23 @@ struct Parsed
     RunState run;
 };
 
-Parsed parse(const QString& line)
+Parsed parse(const QStringList& arguments)
 {
     Parsed p;
-    p.ok = CommandLine::ParseCommandLine(line, p.run, p.error);
+    p.ok = CommandLine::ParseCommandLine(arguments, p.run, p.error);
     return p;
 }
 } // namespace
 
-TEST(CommandLineSplit, BlanksQuotesAndTabs)
+TEST(CommandLineJoin, QuotesWhatHoldsABlankForTheLog)
 {
-    EXPECT_EQ(CommandLine::splitArguments(u"a \"b c\" d"_s), (QStringList{u"a"_s, u"b c"_s, u"d"_s}));
-    EXPECT_EQ(CommandLine::splitArguments(u"  /h   /p2  "_s), (QStringList{u"/h"_s, u"/p2"_s}));
-    // A quote inside a plain argument is dropped without ending it; tabs are ordinary characters.
-    EXPECT_EQ(CommandLine::splitArguments(u"ab\"c\td"_s), QStringList{u"abc\td"_s});
-    // An argument still open at the end counts, quoted or not.
-    EXPECT_EQ(CommandLine::splitArguments(u"x \"open end"_s), (QStringList{u"x"_s, u"open end"_s}));
-    EXPECT_EQ(CommandLine::GetArgumentCount(u""_s), 0);
-    EXPECT_EQ(CommandLine::GetArgument(u"a b"_s, 2), u"b"_s);
-    EXPECT_EQ(CommandLine::GetArgument(u"a b"_s, 3), QString());
-    EXPECT_EQ(CommandLine::GetArgument(u"a b"_s, 0), QString());
+    EXPECT_EQ(CommandLine::joinArguments({u"/P"_s, u"1 2"_s, u""_s, u"/h"_s, u"say \"hi\""_s}),
+              u"/P \"1 2\" \"\" /h \"say hi\""_s);
 }
 
-TEST(CommandLineSplit, JoinedArgumentsSplitBack)
+TEST(CommandLineParse, NoArgumentsSetNothing)
 {
-    const QStringList args{u"/P"_s, u"1 2"_s, u""_s, u"/h"_s};
-    EXPECT_EQ(CommandLine::splitArguments(CommandLine::joinArguments(args)), args);
-}
-
-TEST(CommandLineParse, EmptyLineSetsNothing)
-{
-    const Parsed p = parse(u""_s);
+    const Parsed p = parse({});
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(p.run.CmdLineFlags, 0);
     EXPECT_EQ(p.run.ProfileNumber, 0);
@@ -69,7 +55,7 @@ TEST(CommandLineParse, EachSwitchSetsItsBit)
         {u"/q", CmdLineFlag::Quiet, true, false},          {u"/Wide", CmdLineFlag::ClearWidths, false, false},
     };
     for (const Case& c : cases) {
-        const Parsed p = parse(QString::fromUtf16(c.arg));
+        const Parsed p = parse({QString::fromUtf16(c.arg)});
         SCOPED_TRACE(QString::fromUtf16(c.arg).toStdString());
         EXPECT_TRUE(p.ok);
         EXPECT_EQ(p.run.CmdLineFlags, c.bit);
@@ -80,54 +66,48 @@ TEST(CommandLineParse, EachSwitchSetsItsBit)
 
 TEST(CommandLineParse, ProfileNumbers)
 {
-    Parsed p = parse(u"/h /p2"_s);
+    Parsed p = parse({u"/h"_s, u"/p2"_s});
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(p.run.CmdLineFlags, CmdLineFlag::Hidden);
     EXPECT_EQ(p.run.ProfileNumber, 2);
 
-    EXPECT_TRUE(parse(u"/P0"_s).ok);
-    EXPECT_EQ(parse(u"/P30"_s).run.ProfileNumber, 30);
-    EXPECT_EQ(parse(u"/P2.5"_s).run.ProfileNumber, 2); // halves to even
-    EXPECT_EQ(parse(u"/P3.5"_s).run.ProfileNumber, 4);
-    EXPECT_EQ(parse(u"/P1 /P7"_s).run.ProfileNumber, 7); // the last one wins
+    EXPECT_TRUE(parse({u"/P0"_s}).ok);
+    EXPECT_EQ(parse({u"/P30"_s}).run.ProfileNumber, 30);
+    EXPECT_EQ(parse({u"/P2.5"_s}).run.ProfileNumber, 2); // halves to even
+    EXPECT_EQ(parse({u"/P3.5"_s}).run.ProfileNumber, 4);
+    EXPECT_EQ(parse({u"/P1"_s, u"/P7"_s}).run.ProfileNumber, 7); // the last one wins
 
-    p = parse(u"/P"_s);
+    p = parse({u"/P"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"non-numeric profile numbers specified: "_s);
-    p = parse(u"\"/P1 2\""_s);
+    p = parse({u"/P1 2"_s}); // one argument, blank and all
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"non-numeric profile numbers specified: 1 2"_s);
 
-    p = parse(u"/P31"_s);
+    p = parse({u"/P31"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"specified profile number \"31\" out of valid range 1-30"_s);
     EXPECT_EQ(p.run.ProfileNumber, 31); // stored before the range test
-    p = parse(u"/P-1"_s);
+    p = parse({u"/P-1"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"specified profile number \"-1\" out of valid range 1-30"_s);
-    p = parse(u"/P99999"_s);
+    p = parse({u"/P99999"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"specified profile number \"99999\" out of valid range 1-30"_s);
 }
 
 TEST(CommandLineParse, UnknownArgumentsStopAtTheFirst)
 {
-    Parsed p = parse(u"/NOAUTOX"_s);
+    Parsed p = parse({u"/NOAUTOX"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"unknown switch: /NOAUTOX"_s);
-    p = parse(u"hello /T"_s);
+    p = parse({u"hello"_s, u"/T"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"unknown parameter: hello"_s);
     EXPECT_EQ(p.run.CmdLineFlags, 0); // later arguments are not looked at
     // Flags of earlier arguments stay set: quiet is already on when the error is reported.
-    p = parse(u"/Q /X"_s);
+    p = parse({u"/Q"_s, u"/X"_s});
     EXPECT_FALSE(p.ok);
     EXPECT_TRUE(p.run.CmdLineQuiet);
     EXPECT_EQ(p.error, u"unknown switch: /X"_s);
-}
-
-TEST(CommandLineParse, OneShotSwitchesNeverGoToLogin)
-{
-    EXPECT_EQ(CommandLine::withoutOneShotSwitches({u"/c"_s, u"/T"_s, u"/Hidden"_s, u"/w"_s, u"/P3"_s}),
-              (QStringList{u"/T"_s, u"/P3"_s}));
 }

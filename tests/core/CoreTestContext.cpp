@@ -60,6 +60,13 @@ void CoreTestContext::removeValue(const QString& key, const QString& name)
     SystemRegistry().DeleteRegValue(HKEY_CURRENT_USER, key, name);
 }
 
+void CoreTestContext::useProvider(const QString& baseUrl)
+{
+    for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
+        setText(u"Software\\"_s + component + u"\\Config"_s, u"ToolboxURL"_s, baseUrl);
+    setText(u"Software\\Sarnick\\Config"_s, u"Path"_s, run.DataDir);
+}
+
 QString CoreTestContext::logFile() const
 {
     return run.DataDir + u"/debug.log"_s;

@@ -48,6 +48,9 @@ public:
     std::optional<int32_t> dword(const QString& key, const QString& name);
     std::optional<QString> text(const QString& key, const QString& name);
     void removeValue(const QString& key, const QString& name);
+    // Points both feed components at a provider and keeps their cache in the data folder, as
+    // start-up does; without it they would take the test program's own folder.
+    void useProvider(const QString& baseUrl);
 
     // The lines of debug.log so far, oldest first.
     QList<LogLine> logLines() const;

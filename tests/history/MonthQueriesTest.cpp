@@ -79,14 +79,14 @@ TEST_F(MonthQueriesTest, LastUpdateOfNewestAndOfAGivenMonth)
 TEST_F(MonthQueriesTest, MonthTotalsCoverTheMonthUpToTheNextOrOneCalendarMonth)
 {
     storeThreeMonths();
-    MonthTotal may;
-    MonthTotal june;
+    MonthlyTotals totals;
     QString err;
-    ASSERT_TRUE(ctx.history.SQLGetMonthTotals(day(2010, 5, 14), may, err)) << err.toStdString();
-    ASSERT_TRUE(ctx.history.SQLGetMonthTotals(day(2010, 6, 14), june, err)) << err.toStdString();
-    // 14 May to 13 June: 31 days; 14 June to 13 July: 30 days (August is too far away).
-    EXPECT_EQ(may, (MonthTotal{31, 62, 15.5f, 15.5f, 25000, 5000}));
-    EXPECT_EQ(june, (MonthTotal{30, 60, 15, 15, 25000, 6000}));
+    ASSERT_TRUE(ctx.history.SQLGetMonthlyTotals(totals, err)) << err.toStdString();
+    // Newest first: August, June, May. 14 May to 13 June: 31 days; 14 June to 13 July: 30 days
+    // (August is too far away).
+    ASSERT_EQ(totals.Totals.size(), 3);
+    EXPECT_EQ(totals.Totals[2], (MonthTotal{31, 62, 15.5f, 15.5f, 25000, 5000}));
+    EXPECT_EQ(totals.Totals[1], (MonthTotal{30, 60, 15, 15, 25000, 6000}));
     EXPECT_TRUE(ctx.logAt(6).contains(u"SQLGetMonthTotals: next anniversary date too far away, ignoring it"_s));
     EXPECT_TRUE(
         ctx.logAt(6).contains(u"SQLGetMonthTotals: no anniversary date after 2010-06-14, assuming calendar month"_s));
@@ -95,9 +95,9 @@ TEST_F(MonthQueriesTest, MonthTotalsCoverTheMonthUpToTheNextOrOneCalendarMonth)
 
     // Without upload figures the upload total is 0.
     ctx.exec(u"update DailyData set Upload=NULL"_s);
-    ASSERT_TRUE(ctx.history.SQLGetMonthTotals(day(2010, 8, 14), may, err));
-    EXPECT_EQ(may.Uploads, 0.0f);
-    EXPECT_EQ(may.Peak, 31.0f);
+    ASSERT_TRUE(ctx.history.SQLGetMonthlyTotals(totals, err));
+    EXPECT_EQ(totals.Totals[0].Uploads, 0.0f);
+    EXPECT_EQ(totals.Totals[0].Peak, 31.0f);
 }
 
 TEST_F(MonthQueriesTest, MonthlyTotalsKeepZerosForAMonthThatFails)

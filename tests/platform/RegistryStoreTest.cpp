@@ -220,7 +220,6 @@ TEST_F(RegistryStoreTest, KeysTooDeepAreRefusedAndAFileWithOneIsUnreadable)
         deep += u"\\k"_s;
     auto store = newStore();
     EXPECT_EQ(store->setValue(deep, u"v"_s, RegistryValue::dword(1)).code, EINVAL);
-    EXPECT_EQ(store->createKey(deep).code, EINVAL);
     EXPECT_FALSE(store->keyExists(deep));
 
     // A thousand levels in a hand-edited line: read as nothing at once, kept aside at the next change.
@@ -278,7 +277,6 @@ TEST(RegistryStoreHives, TheLocalMachineCannotBeWritten)
     EXPECT_EQ(RegistryStore::forHive(0), nullptr);
 
     EXPECT_EQ(machine->setValue(u"Software"_s, u"n"_s, RegistryValue::dword(1)).code, EACCES);
-    EXPECT_EQ(machine->createKey(u"Software"_s).code, EACCES);
     EXPECT_FALSE(machine->keyExists(u"Software"_s));
     EXPECT_FALSE(machine->value(u"Software"_s, u"n"_s));
 }

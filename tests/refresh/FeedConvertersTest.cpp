@@ -166,9 +166,14 @@ TYPED_TEST(FeedConvertersTest, StatusErrorsShowABoxUnlessQuiet)
     ASSERT_EQ(this->core.window.messageBoxes.size(), 1);
     EXPECT_EQ(this->core.window.messageBoxes[0].text, u"component trouble"_s);
 
+    // Quiet by the option or by /Q (/H): logged at its level, no box.
+    this->core.settings.OptionFlags |= int32_t(OptionFlag::QuietMode);
+    ASSERT_TRUE(this->convert());
+    this->core.settings.OptionFlags &= ~int32_t(OptionFlag::QuietMode);
     this->core.run.CmdLineQuiet = true;
     ASSERT_TRUE(this->convert());
     EXPECT_EQ(this->core.window.messageBoxes.size(), 1);
+    EXPECT_EQ(this->core.logTexts().count(u"component trouble"_s), 3);
 }
 
 TYPED_TEST(FeedConvertersTest, HistoricalFetchNeverReadsTheCache)

@@ -31,9 +31,7 @@ protected:
         core.settings.Password = u"sunshine 42"_s;
         core.settings.Timeout = 10;
         core.settings.Interval = 120;
-        for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
-            core.setText(u"Software\\"_s + component + u"\\Config"_s, u"ToolboxURL"_s, provider.baseUrl());
-        core.setText(u"Software\\Sarnick\\Config"_s, u"Path"_s, core.run.DataDir);
+        core.useProvider(provider.baseUrl());
         ctx.openDatabase();
     }
 
@@ -213,8 +211,7 @@ TEST(RefreshWithoutWindow, TheRunOnceModeRefreshesWithNoWindowAtAll)
     core.settings.Timeout = 10;
     core.run.CmdLineFlags = CmdLineFlag::Hidden;
     core.run.CmdLineQuiet = true;
-    core.setText(u"Software\\Pelborne\\Config"_s, u"ToolboxURL"_s, provider.baseUrl());
-    core.setText(u"Software\\Sarnick\\Config"_s, u"Path"_s, core.run.DataDir);
+    core.useProvider(provider.baseUrl());
 
     QStringList standardError;
     HeadlessWindowSeam seam([&](const QString& text) { standardError.append(text); });

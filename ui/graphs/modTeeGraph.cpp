@@ -133,11 +133,6 @@ bool modTeeGraph::RefreshMonthlyGraph(QString& szErr)
     return true;
 }
 
-void modTeeGraph::SaveGraphOptions()
-{
-    m_ctx.store.SaveGraphOptions();
-}
-
 void modTeeGraph::hideCharts()
 {
     if (!m_form)

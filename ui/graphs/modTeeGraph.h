@@ -27,7 +27,6 @@ public:
     void cmdTeeGraph(const qoMonth& month);
     bool RefreshDailyGraph(const qoMonth& month, QString& szErr);
     bool RefreshMonthlyGraph(QString& szErr);
-    void SaveGraphOptions();
     // Hides both charts of a loaded window.
     void hideCharts();
     // Closes a loaded window the way its Close button does.

@@ -164,7 +164,7 @@ TEST(JsonParserInternals, GetCharStopsAtTheEndMark)
     EXPECT_FALSE(pvJsonMissing().has_value());
 }
 
-TEST(JsonParseWhole, ATextThatEndsInsideAnOpenValueWasCutShort)
+TEST(JsonParse2, AReplyThatMustCloseFailsWhenItEndsInsideAnOpenValue)
 {
     const struct
     {
@@ -184,10 +184,10 @@ TEST(JsonParseWhole, ATextThatEndsInsideAnOpenValueWasCutShort)
     for (const auto& [text, error] : cut) {
         JsonValue lenient;
         QString lenientError;
-        EXPECT_TRUE(JsonParse2(text, lenient, lenientError)) << text.toStdString(); // the reader itself stays lenient
+        EXPECT_TRUE(JsonParse2(text, lenient, lenientError)) << text.toStdString(); // lenient unless asked
         JsonValue result;
         QString szErr;
-        EXPECT_FALSE(JsonParseWhole(text, result, szErr)) << text.toStdString();
+        EXPECT_FALSE(JsonParse2(text, result, szErr, JsonTextEnd::MustClose)) << text.toStdString();
         EXPECT_EQ(szErr, error) << text.toStdString();
     }
 
@@ -197,10 +197,11 @@ TEST(JsonParseWhole, ATextThatEndsInsideAnOpenValueWasCutShort)
                                 u"{\"a\":}"_s, u"\"text\""_s, u"42"_s, u""_s}) {
         JsonValue result;
         QString szErr;
-        EXPECT_TRUE(JsonParseWhole(text, result, szErr)) << text.toStdString() << ": " << szErr.toStdString();
+        EXPECT_TRUE(JsonParse2(text, result, szErr, JsonTextEnd::MustClose))
+            << text.toStdString() << ": " << szErr.toStdString();
     }
     JsonValue result;
     QString szErr;
-    EXPECT_FALSE(JsonParseWhole(u"[1, x"_s, result, szErr));
+    EXPECT_FALSE(JsonParse2(u"[1, x"_s, result, szErr, JsonTextEnd::MustClose));
     EXPECT_EQ(szErr, u"Unexpected symbol 'x' at position 5"_s); // a failure before the end keeps its own text
 }

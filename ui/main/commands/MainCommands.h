@@ -55,13 +55,11 @@ public:
     // Switches to another profile for the rest of this run.
     void mnuProfile_Click(int index);
 
+    // The Options menu and the tray menu's Options: the options dialog.
     void mnuConfig_Click();
+    void mnuPopup_Options_Click();
     void mnuAbout_Click();
     void mnuVersionCheck_Click();
-
-    // The feed components' Status events.
-    void oXML_Status(const QString& szMsg, int16_t intDebug);
-    void oJSON_Status(const QString& szMsg, int16_t intDebug);
 
     // The tray menu's "Enable &Auto Refresh" after its check mark was inverted; checked is the
     // new state.
@@ -84,6 +82,9 @@ private:
     bool quiet() const;
     bool debugMode() const;
     void trap(const char* handler, const RunTimeError& error);
+    // Runs a handler's body, trapping its run-time errors under the handler's name.
+    template <class Body>
+    void trapped(const char* handler, Body&& body);
     void showHistoryMonth(const QString& text, int listIndex);
     void switchProfile(int index);
     void autoRefreshTick();

@@ -26,7 +26,7 @@ bool DailyGrid::ParseArrays(bool quiet, const qoMonth& month, QString& szErr)
 {
     Q_UNUSED(szErr);
     log(u"calling ParseArrays"_s, 3);
-    log(u"ParseArrays(quiet="_s + (quiet ? u"True"_s : u"False"_s) + u")"_s, 5);
+    log(u"ParseArrays(quiet="_s + BooleanText(quiet) + u")"_s, 5);
     const bool commas = m_settings.hasOption(OptionFlag::CommaSeparators);
     const GridFill fill({commas, m_settings.hasOption(OptionFlag::EstShaping)}, m_clock.now().date(), m_log);
     m_model.setContents(fill.fill(month));

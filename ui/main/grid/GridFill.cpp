@@ -223,7 +223,7 @@ void GridFill::shadeClass(const qoMonth& month, GridContents& grid, int days, bo
     }
     if (d < 1 || d > days)
         return;
-    const int start = grid.todayRow > 0 ? std::max(int(d), grid.todayRow) : int(d);
+    const int start = grid.todayRow > 0 ? int(MaxValue(double(d), grid.todayRow)) : int(d);
     for (int row = start; row <= days; ++row)
         for (int c : columns)
             grid.cells[row][c].backColour = GridContents::ShapedColour;

@@ -27,8 +27,6 @@ public:
     bool copyToClipboard() const;
     QString addUpSelection() const;
 
-    // Rows per wheel notch as the Lines setting reads ("-2" half a page, "-1" a page less one).
-    void setWheelLines(const QString& lines) { m_scroll.Lines = lines; }
     // The wheel settings read at load: rows per notch and whether the grid glides a row at a time.
     void setScrollSettings(const ScrollSettings& settings) { m_scroll = settings; }
     // The first day row in view (grid rows, 1 = the first) and how many more are fully shown.

@@ -3,20 +3,14 @@
 
 #include "DailyGrid.h"
 #include "LogFrontEnd.h"
-#include "ModalDialog.h"
 #include "ProgramExit.h"
 #include "ProviderLinks.h"
 #include "QtTrayBackend.h"
-#include "RefreshCycle.h"
 #include "RunState.h"
 #include "Settings.h"
-#include "TrayLinks.h"
 #include "TrayMenu.h"
 #include "flexDisplay.h"
-#include "frmAbout.h"
-#include "frmConfig.h"
 #include "frmMain.h"
-#include "frmPasswordEntry.h"
 #include "imgTray.h"
 #include "modProgressBar.h"
 #include "modSysTray.h"
@@ -26,62 +20,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-QMessageBox::Icon boxIcon(BoxIcon icon)
-{
-    switch (icon) {
-    case BoxIcon::Critical:
-        return QMessageBox::Critical;
-    case BoxIcon::Question:
-        return QMessageBox::Question;
-    case BoxIcon::Exclamation:
-        return QMessageBox::Warning;
-    case BoxIcon::Information:
-        return QMessageBox::Information;
-    case BoxIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
-
-QMessageBox::StandardButtons boxButtons(BoxButtons buttons)
-{
-    switch (buttons) {
-    case BoxButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case BoxButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case BoxButtons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case BoxButtons::Ok:
-        break;
-    }
-    return QMessageBox::Ok;
-}
-
-BoxAnswer boxAnswer(int button)
-{
-    switch (button) {
-    case QMessageBox::Cancel:
-        return BoxAnswer::Cancel;
-    case QMessageBox::Yes:
-        return BoxAnswer::Yes;
-    case QMessageBox::No:
-        return BoxAnswer::No;
-    default:
-        return BoxAnswer::Ok;
-    }
-}
-} // namespace
 
 MainWindowSeam::MainWindowSeam() = default;
 
@@ -168,9 +112,9 @@ void MainWindowSeam::connectForm()
             m_form->showProfileMenu(items, position);
     });
     QObject::connect(form, &frmMain::profileChosen, form, [commands](int index) { commands->mnuProfile_Click(index); });
-    QObject::connect(form, &frmMain::optionsRequested, form, [this] { showOptionsDialog(OptionsFocus::None); });
-    QObject::connect(form, &frmMain::aboutRequested, form, [this] { showAboutDialog(); });
-    QObject::connect(form, &frmMain::versionCheckRequested, form, [this] { DoVersionCheck(false, false); });
+    QObject::connect(form, &frmMain::optionsRequested, form, [commands] { commands->mnuConfig_Click(); });
+    QObject::connect(form, &frmMain::aboutRequested, form, [commands] { commands->mnuAbout_Click(); });
+    QObject::connect(form, &frmMain::versionCheckRequested, form, [commands] { commands->mnuVersionCheck_Click(); });
     QObject::connect(form, &frmMain::helpPageRequested, form,
                      [commands](const QString& page) { commands->helpPage(page); });
     QObject::connect(form, &frmMain::aboutToEnd, form, [this] {
@@ -180,43 +124,6 @@ void MainWindowSeam::connectForm()
     QObject::connect(&form->tmrRefresh(), &QTimer::timeout, form, [commands] { commands->tmrRefresh_Timer(); });
     QObject::connect(&form->tmrAnimate(), &QTimer::timeout, form, [commands] { commands->tmrAnimate_Timer(); });
     QObject::connect(&form->tmrVerCheck(), &QTimer::timeout, form, [commands] { commands->tmrVerCheck_Timer(); });
-}
-
-void MainWindowSeam::connectTray()
-{
-    QtTrayBackend* backend = m_trayBackend.get();
-    TrayMenu* menu = m_trayMenu.get();
-    QObject::connect(backend, &QtTrayBackend::doubleClicked, backend, [this] {
-        log(u"SysTray: left button double click, restoring main form"_s, 10);
-        restoreMainWindow();
-    });
-    // The menu opens from the tray itself; its states are settled just before it shows.
-    backend->setContextMenu(&menu->menu());
-    QObject::connect(menu, &TrayMenu::aboutToOpen, menu, [this] { prepareTrayMenu(); });
-    QObject::connect(backend, &QtTrayBackend::trayAppeared, backend, [this] {
-        if (trayInUse())
-            m_tray->taskbarCreated();
-    });
-    QObject::connect(menu, &TrayMenu::showClicked, menu, [this] { restoreMainWindow(); });
-    QObject::connect(menu, &TrayMenu::hideClicked, menu, [this] {
-        if (m_form)
-            m_form->mnuFile_MinToTray_Click();
-    });
-    QObject::connect(menu, &TrayMenu::graphClicked, menu, [this] { m_commands->cmdTeeGraph_Click(); });
-    QObject::connect(menu, &TrayMenu::refreshClicked, menu, [this] { m_commands->cmdRefresh_Click(); });
-    QObject::connect(menu, &TrayMenu::autoRefreshToggled, menu,
-                     [this](bool checked) { m_commands->mnuPopup_AutoRefresh_Click(checked); });
-    QObject::connect(menu, &TrayMenu::optionsClicked, menu, [this] { showOptionsDialog(OptionsFocus::None); });
-    QObject::connect(menu, &TrayMenu::linkClicked, menu, [this](const QString& item) {
-        openTrayLink(item, m_services->run, m_services->links, m_services->log);
-    });
-    QObject::connect(menu, &TrayMenu::exitClicked, menu, [this] { exitProgram(); });
-}
-
-void MainWindowSeam::prepareTrayMenu()
-{
-    log(u"SysTray: right button mouse up, showing popup menu"_s, 10);
-    m_trayMenu->prepare(isMainWindowVisible(), m_services->settings, m_services->run);
 }
 
 void MainWindowSeam::showMainWindow(bool startMinimised)
@@ -323,49 +230,6 @@ void MainWindowSeam::setDebugLogText(const QString& text)
     box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
 }
 
-BoxAnswer MainWindowSeam::messageBox(const QString& text, const QString& title, BoxIcon icon, BoxButtons buttons)
-{
-    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), dialogOwner());
-    // Texts carry what the provider and the web site sent: never read them as markup.
-    box.setTextFormat(Qt::PlainText);
-    return boxAnswer(ModalDialog::exec(box));
-}
-
-bool MainWindowSeam::trayInUse() const
-{
-    // The exit routine took the icon away; a change now would put it back (a tooltip change
-    // re-adds an icon it finds gone).
-    return m_tray && !ProgramExit::begun();
-}
-
-void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip)
-{
-    if (trayInUse())
-        m_tray->AddTrayIcon(imageKey, toolTip);
-}
-
-void MainWindowSeam::ModifyTrayIcon(const QString& imageKey)
-{
-    if (trayInUse())
-        m_tray->ModifyTrayIcon(imageKey);
-}
-
-void MainWindowSeam::ModifyTrayToolTip(const QString& toolTip)
-{
-    if (trayInUse())
-        m_tray->ModifyTrayToolTip(toolTip);
-}
-
-void MainWindowSeam::setTrayAnimation(bool running)
-{
-    if (!m_form)
-        return;
-    if (running)
-        m_form->tmrAnimate().start();
-    else
-        m_form->tmrAnimate().stop();
-}
-
 void MainWindowSeam::setRefreshControlsEnabled(bool enabled)
 {
     if (m_form)
@@ -459,84 +323,4 @@ bool MainWindowSeam::ParseArrays(bool quiet, const qoMonth& month, QString& szEr
             m_form->setControlText({u"txtToday"_s, column}, (*today)[size_t(column)]);
     }
     return true;
-}
-
-void MainWindowSeam::showOptionsDialog(OptionsFocus focus)
-{
-    if (!m_services)
-        return;
-    // A second dialog would load the settings over what is being typed in the first, whose OK
-    // would then save its stale fields over the second's.
-    if (m_options) {
-        m_options->bringForward(focus);
-        return;
-    }
-    // Opened inside a refresh's wait for the network, the dialog would hold that refresh until it
-    // closed, and its settings would land in the middle of it: it opens once the refresh has ended.
-    if (m_services->cycle.accountInUse()) {
-        if (!m_optionsWaiting) {
-            m_optionsWaiting = true;
-            m_services->cycle.whenAccountFree([this, focus] {
-                m_optionsWaiting = false;
-                showOptionsDialog(focus);
-            });
-        }
-        return;
-    }
-    frmConfig options(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
-    m_options = &options;
-    if (m_form)
-        QObject::connect(&options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
-    options.bringForward(focus);
-    ModalDialog::exec(options);
-}
-
-QWidget* MainWindowSeam::dialogOwner() const
-{
-    return m_form.get();
-}
-
-void MainWindowSeam::showPasswordDialog()
-{
-    if (!m_services)
-        return;
-    frmPasswordEntry prompt(m_services->app, m_services->settings, m_services->log, dialogOwner());
-    ModalDialog::exec(prompt);
-}
-
-void MainWindowSeam::showAboutDialog()
-{
-    if (!m_services)
-        return;
-    frmAbout about(m_services->app, m_services->log, m_services->links, m_versions, dialogOwner());
-    ModalDialog::exec(about);
-}
-
-void MainWindowSeam::DoVersionCheck(bool background, bool atStartup)
-{
-    if (m_versionCheck)
-        m_versionCheck->DoVersionCheck(background, atStartup);
-}
-
-bool MainWindowSeam::isGraphWindowLoaded() const
-{
-    return m_graph && m_graph->isLoaded();
-}
-
-void MainWindowSeam::RefreshTeeGraph(const qoMonth& month)
-{
-    if (m_graph)
-        m_graph->RefreshTeeGraph(month);
-}
-
-void MainWindowSeam::showGraphWindow(const qoMonth& month)
-{
-    if (m_graph)
-        m_graph->cmdTeeGraph(month);
-}
-
-void MainWindowSeam::hideGraphCharts()
-{
-    if (m_graph)
-        m_graph->hideCharts();
 }

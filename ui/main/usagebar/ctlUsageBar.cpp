@@ -44,17 +44,6 @@ void ctlUsageBar::DrawProgressBar()
     update();
 }
 
-void ctlUsageBar::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, QImage& hdc, uint32_t colour) const
-{
-    UsageBarCanvas(hdc, palette()).DrawLine(x1, y1, x2, y2, colour);
-}
-
-void ctlUsageBar::DrawGradient(uint32_t& colour1, uint32_t& colour2, int32_t x, int32_t y, int32_t a, int32_t b,
-                               QImage& hdc, bool vertical) const
-{
-    UsageBarCanvas(hdc, palette()).DrawGradient(colour1, colour2, x, y, a, b, vertical);
-}
-
 void ctlUsageBar::pDraw(QPainter& target, int32_t sourceX, int32_t sourceY, int32_t width, int32_t height,
                         int32_t destinationX, int32_t destinationY) const
 {

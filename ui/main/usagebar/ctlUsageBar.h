@@ -29,10 +29,6 @@ public:
 
     // Holds the stored percentage at 100 at most and schedules a repaint.
     void DrawProgressBar();
-    // The bar's drawing layer, on any image (converted to RGB32 first when needed).
-    void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, QImage& hdc, uint32_t colour) const;
-    void DrawGradient(uint32_t& colour1, uint32_t& colour2, int32_t x, int32_t y, int32_t a, int32_t b, QImage& hdc,
-                      bool vertical) const;
     // Copies the off-screen image onto target; a width or height of 0 or less means the image's own.
     void pDraw(QPainter& target, int32_t sourceX, int32_t sourceY, int32_t width, int32_t height, int32_t destinationX,
                int32_t destinationY) const;

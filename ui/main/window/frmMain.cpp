@@ -9,12 +9,11 @@
 #include "LogFrontEnd.h"
 #include "MainEditCommands.h"
 #include "ModalDialog.h"
-#include "ProgramExit.h"
 #include "RegistryAccess.h"
-#include "RegistryHive.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
+#include "TextRoutines.h"
 #include "ctlUsageBar.h"
 #include "flexDisplay.h"
 #include "modMultiMonitor.h"
@@ -23,33 +22,18 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
-#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-
-QString trueFalse(bool value)
-{
-    return value ? u"True"_s : u"False"_s;
-}
-
-} // namespace
 
 frmMain::frmMain(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), m_context(context),
@@ -261,247 +245,6 @@ void frmMain::updateCancelButton()
     m_cancelButton = m_context.settings.hasOption(OptionFlag::MinimiseToTray) ? m_ui.cmdMinimise : m_ui.cmdClose;
 }
 
-void frmMain::placeGridBesideTabs()
-{
-    m_grid->setParent(m_ui.central);
-    m_grid->move(m_geometry.pixelsX(FormGeometry::gridLeftBesideTabs(m_geometry.twipsX(m_ui.tabMain->x()),
-                                                                     m_geometry.twipsX(m_ui.tabMain->width()))),
-                 0);
-    m_grid->show();
-}
-
-void frmMain::placeGridOnTab()
-{
-    m_grid->setParent(m_ui.tabMain);
-    m_grid->move(m_geometry.pixelsX(FormGeometry::GridOnTabLeft), m_geometry.pixelsY(FormGeometry::GridOnTabTop));
-    m_grid->raise();
-    m_grid->setVisible(m_ui.tabMain->currentIndex() == EditRouting::GridTab);
-}
-
-void frmMain::SetFormLayout()
-{
-    const bool wide = doubleWidth();
-    log(u"FormLayout("_s + (wide ? u"double width"_s : u"normal width"_s) + u")"_s, 5);
-    QTabWidget* tabs = m_ui.tabMain;
-    if (wide) {
-        const int32_t width = m_placement->doubleWidth();
-        resize(m_geometry.pixelsX(width), height());
-        log(u"FormLayout: moving grid to main form"_s, 6);
-        placeGridBesideTabs();
-        log(u"FormLayout: hiding tab"_s, 6);
-        log(u"FormLayout: tab count: "_s + QString::number(tabs->count()), 8);
-        log(u"FormLayout: .TabVisible(1): "_s + trueFalse(tabs->isTabVisible(EditRouting::GridTab)), 8);
-        tabs->setTabVisible(EditRouting::GridTab, false);
-        log(u"FormLayout: finished hiding tab 1"_s, 8);
-        log(u"FormLayout: adjusting form size & layout"_s, 6);
-        m_ui.cmdChangeLayout->setText(u"<<"_s);
-    } else if (!tabs->isTabVisible(EditRouting::GridTab)) {
-        resize(m_geometry.pixelsAtLeastX(FormGeometry::NormalWidth), height());
-        // Hidden while the grid moves, so the tabs are not drawn half-way through.
-        log(u"FormLayout: disabling tab repaint"_s, 6);
-        tabs->setUpdatesEnabled(false);
-        tabs->setTabVisible(EditRouting::GridTab, true);
-        log(u"FormLayout: moving grid onto tab"_s, 6);
-        const int current = tabs->currentIndex();
-        tabs->setCurrentIndex(EditRouting::GridTab);
-        placeGridOnTab();
-        tabs->setCurrentIndex(current);
-        log(u"FormLayout: re-enabling tab repaint"_s, 6);
-        tabs->setUpdatesEnabled(true);
-        log(u"FormLayout: adjusting form size & layout"_s, 6);
-        m_ui.cmdChangeLayout->setText(u">>"_s);
-    }
-    Form_Resize();
-}
-
-void frmMain::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
-void frmMain::Form_Resize()
-{
-    if (m_laying || (windowState() & NotNormal))
-        return;
-    const QScopedValueRollback guard(m_laying, true);
-    const FormGeometry& g = m_geometry;
-
-    FormGeometry::Inputs in;
-    in.width = widthTwips();
-    in.height = heightTwips();
-    in.doubleWidth = doubleWidth();
-    in.debugMode = m_context.run.CmdLineDebug;
-    in.statusBarHeight = g.twipsY(m_ui.staMain->sizeHint().height());
-    in.menuBarHeight = g.twipsY(menuBar()->sizeHint().height());
-    in.gridTop = in.doubleWidth ? 0 : FormGeometry::GridOnTabTop;
-    const FormGeometry::Layout out = FormGeometry::resizeLayout(in);
-
-    const int widthPixels = out.width != in.width ? g.pixelsAtLeastX(out.width) : width();
-    const int heightPixels = out.height != in.height ? g.pixelsAtLeastY(out.height) : height();
-    if (widthPixels != width() || heightPixels != height())
-        resize(widthPixels, heightPixels);
-
-    m_ui.applyLayout(g, in, out, *m_grid);
-}
-
-void frmMain::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized) || m_ending)
-        return;
-    // After the window system has finished minimising, not in the middle of it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!(windowState() & Qt::WindowMinimized) || m_ending)
-                return;
-            if (!trayPresent()) {
-                log(u"frmMain: no notification area to hide in, staying minimised on the task bar"_s, 6);
-                return;
-            }
-            log(u"frmMain: minimising to systray"_s, 6);
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            mnuFile_MinToTray_Click();
-        },
-        Qt::QueuedConnection);
-}
-
-void frmMain::SaveFormLocation()
-{
-    if (windowState() & NotNormal) {
-        log(u"calling SaveFormLocation: form already minimised"_s, 6);
-        return;
-    }
-    log(u"calling SaveFormLocation: "_s + QString::number(widthTwips()) + u"x"_s + QString::number(heightTwips()), 6);
-    m_placement->save(m_geometry.twipsX(x()), m_geometry.twipsY(y()), widthTwips(), heightTwips(), doubleWidth());
-}
-
-void frmMain::cmdChangeLayout_Click()
-{
-    Settings& settings = m_context.settings;
-    if (doubleWidth()) {
-        // Keeps the double width for the way back.
-        SaveFormLocation();
-        settings.OptionFlags = int32_t(uint32_t(settings.OptionFlags) & ~OptionFlag::DoubleWidth);
-    } else {
-        settings.OptionFlags = int32_t(uint32_t(settings.OptionFlags) | OptionFlag::DoubleWidth);
-    }
-    SetFormLayout();
-    QString szErr;
-    m_context.registry.WriteRegWordValue(HKEY_CURRENT_USER, m_context.app.configKey(), u"Options"_s,
-                                         settings.OptionFlags, szErr);
-}
-
-void frmMain::mnuFile_MinToTray_Click()
-{
-    SaveFormLocation();
-    if (!trayPresent()) {
-        log(u"frmMain: no notification area to hide in, minimising to the task bar"_s, 6);
-        if (!(windowState() & Qt::WindowMinimized))
-            setWindowState(windowState() | Qt::WindowMinimized);
-        return;
-    }
-    // Hiding also takes the window off the task bar.
-    hide();
-}
-
-void frmMain::mnuPopup_Show_Click()
-{
-    // The options dialog keeps the front while it is open; any other dialog lets the window come
-    // back behind it. Either way the dialog that holds the window ends up in front, where the
-    // user can answer it.
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == u"frmConfig"_s && window->isVisible()) {
-            log(u"frmMain: frmConfig is visible, so bringing it to foreground"_s, 6);
-            if (window->isMinimized())
-                window->showNormal();
-            window->raise();
-            window->activateWindow();
-            ModalDialog::raiseActive();
-            return;
-        }
-    }
-    log(u"frmMain: restoring main window from systray"_s, 6);
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-    ModalDialog::raiseActive();
-}
-
-void frmMain::mnuFile_Exit_Click()
-{
-    exitRoutine().exitRequested();
-    Form_Unload(-1);
-}
-
-void frmMain::endOfSession()
-{
-    if (m_ending)
-        return;
-    Form_QueryUnload(2);
-    Form_Unload(-1);
-}
-
-void frmMain::Form_QueryUnload(int unloadMode)
-{
-    static const QString modes[] = {u"close cmd from control"_s, u"unload statement from code"_s,
-                                    u"windows session ending"_s, u"taskman close"_s,
-                                    u"MDI parent is closing"_s,  u"owner is closing"_s};
-    const QString mode = unloadMode >= 0 && unloadMode < 6 ? modes[unloadMode] : QString();
-    log(u"frmMain_QueryUnload: cancel: 0, unloadmode: "_s + QString::number(unloadMode) + u" ("_s + mode +
-            u"), windowstate: "_s + windowStateNumber(),
-        20);
-}
-
-void frmMain::closeEvent(QCloseEvent* event)
-{
-    if (m_ending) {
-        event->accept();
-        return;
-    }
-    Form_QueryUnload(event->spontaneous() ? 0 : 1);
-    if (Form_Unload(0))
-        event->ignore();
-    else
-        event->accept();
-}
-
-bool frmMain::Form_Unload(int cancel)
-{
-    if (m_ending)
-        return false;
-    exitRoutine().unloadRequested(cancel, windowStateNumber());
-    if (cancel >= 0 && m_context.settings.hasOption(OptionFlag::MinimiseToTray)) {
-        if (trayPresent()) {
-            log(u"frmMain_Unload: minimising to systray instead of closing..."_s, 20);
-            mnuFile_MinToTray_Click();
-            return true;
-        }
-        // Hidden without a tray icon the window could never be brought back.
-        log(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s, 20);
-    }
-    m_ending = true;
-    ExitRoutine::WindowSteps steps;
-    steps.release = [this] {
-        emit aboutToEnd();
-        SaveFormLocation();
-        m_tmrRefresh.stop();
-        m_tmrAnimate.stop();
-        m_tmrVerCheck.stop();
-    };
-    steps.unload = [this] { hide(); };
-    steps.end = m_endProgram;
-    exitRoutine().close(steps);
-    return false;
-}
-
-ExitRoutine frmMain::exitRoutine() const
-{
-    return ExitRoutine(m_context.app, m_context.log);
-}
-
 void frmMain::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_cancelButton && !m_ending) {
@@ -514,7 +257,7 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 
 void frmMain::InitValueDisplay(bool bHistorical)
 {
-    log(u"calling InitValueDisplay(bHistorical="_s + trueFalse(bHistorical) + u")"_s, 3);
+    log(u"calling InitValueDisplay(bHistorical="_s + BooleanText(bHistorical) + u")"_s, 3);
     try {
         m_ui.resetValues(bHistorical);
         resetGrid();

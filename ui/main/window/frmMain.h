@@ -153,6 +153,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Minimised, maximised or full screen: no layout, no placement saved.
+    static constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
     void Form_Load();
     void Form_Resize();
     void Form_QueryUnload(int unloadMode);

@@ -296,6 +296,23 @@ ConfigContext withSeam(const ConfigContext& c, CheckingSeam& seam)
                          c.history, c.mainRoutines, c.store, c.links, c.programArguments, c.programPath};
 }
 
+// The product's version page on a local fake provider that answers by the rule, and the
+// program's version check, which asks it.
+struct VersionSite
+{
+    VersionSite(ConfigTestContext& t, const FakeProvider::Rule& rule)
+        : check(VersionCheckContext{t.core.app, t.core.settings, t.core.run, t.core.log, t.core.registry, t.core.clock,
+                                    t.links, t.core.window})
+    {
+        EXPECT_TRUE(provider.start());
+        provider.addRule(rule);
+        check.setSiteBase(provider.baseUrl());
+    }
+
+    FakeProvider provider{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
+    modVersionCheck check;
+};
+
 } // namespace
 
 TEST(ConfigApplyTest, CheckNowLocksTheDialogWhileTheCheckRuns)
@@ -353,15 +370,12 @@ TEST(ConfigApplyTest, EscapeDuringACheckAbortsItAndKeepsTheDialog)
 TEST(ConfigApplyTest, AbortThenAFailingFetchShowsNoBoxAndKeepsTheStatus)
 {
     ConfigTestContext t(u"abort-failing"_s);
-    FakeProvider provider(QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s);
-    ASSERT_TRUE(provider.start());
     FakeProvider::Rule down;
     down.path = u"/software/Tallyroo/version/"_s;
     down.status = 503;
-    provider.addRule(down);
-    modVersionCheck check(VersionCheckContext{t.core.app, t.core.settings, t.core.run, t.core.log, t.core.registry,
-                                              t.core.clock, t.links, t.core.window});
-    check.setSiteBase(provider.baseUrl());
+    VersionSite site(t, down);
+    FakeProvider& provider = site.provider;
+    modVersionCheck& check = site.check;
 
     CheckingSeam seam;
     frmConfig dialog(withSeam(t.context, seam), nullptr);
@@ -383,17 +397,14 @@ TEST(ConfigApplyTest, AbortThenAFailingFetchShowsNoBoxAndKeepsTheStatus)
 TEST(ConfigApplyTest, AbortStopsOnlyTheCheckItsCheckNowStarted)
 {
     ConfigTestContext t(u"abort-own"_s);
-    FakeProvider provider(QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s);
-    ASSERT_TRUE(provider.start());
     // Every answer takes a while, so the checks overlap; the version is this one.
     FakeProvider::Rule slow;
     slow.path = u"/software/Tallyroo/version/"_s;
     slow.body = "1.3.2";
     slow.delayMs = 300;
-    provider.addRule(slow);
-    modVersionCheck check(VersionCheckContext{t.core.app, t.core.settings, t.core.run, t.core.log, t.core.registry,
-                                              t.core.clock, t.links, t.core.window});
-    check.setSiteBase(provider.baseUrl());
+    VersionSite site(t, slow);
+    FakeProvider& provider = site.provider;
+    modVersionCheck& check = site.check;
     CheckingSeam seam;
     seam.duringCheck = [&check] { check.DoVersionCheck(false, false); };
     std::unique_ptr<frmConfig> dialog;

@@ -51,9 +51,11 @@ TEST_F(MenuCommandsTest, AFailingWindowIsTrappedAndLogged)
 TEST_F(MenuCommandsTest, DialogsAndTheManualVersionCheck)
 {
     t.commands.mnuConfig_Click();
+    t.commands.mnuPopup_Options_Click();
     t.commands.mnuAbout_Click();
     t.commands.mnuVersionCheck_Click();
-    EXPECT_EQ(t.core.window.calls, (QStringList{u"showOptionsDialog"_s, u"showAboutDialog"_s, u"DoVersionCheck"_s}));
+    EXPECT_EQ(t.core.window.calls,
+              (QStringList{u"showOptionsDialog"_s, u"showOptionsDialog"_s, u"showAboutDialog"_s, u"DoVersionCheck"_s}));
 }
 
 TEST_F(MenuCommandsTest, HelpPagesOpenTheProductsSite)
@@ -64,27 +66,6 @@ TEST_F(MenuCommandsTest, HelpPagesOpenTheProductsSite)
                                      u"https://www.tallyroo.example/usage.html?src=Tallyroo"_s,
                                      u"https://www.tallyroo.example/faq.html?src=Tallyroo"_s,
                                      u"https://www.tallyroo.example/appreciation.html?src=Tallyroo"_s}));
-}
-
-TEST_F(MenuCommandsTest, StatusEventsAskForABoxUnlessQuiet)
-{
-    t.core.window.mainWindowVisible = false; // a box all the same: the components' errors matter
-    t.commands.oJSON_Status(u"feed said no"_s, 1);
-    t.commands.oXML_Status(u"feed detail"_s, 5);
-    EXPECT_TRUE(t.logged(u"feed said no"_s, 1));
-    EXPECT_TRUE(t.logged(u"feed detail"_s, 5));
-    ASSERT_EQ(t.core.window.messageBoxes.size(), 1);
-    EXPECT_EQ(t.core.window.messageBoxes[0].text, u"feed said no"_s);
-
-    t.core.window.mainWindowVisible = true;
-    t.core.settings.OptionFlags |= int32_t(OptionFlag::QuietMode);
-    t.commands.oXML_Status(u"quietly"_s, 1);
-    t.core.settings.OptionFlags &= ~int32_t(OptionFlag::QuietMode);
-    t.core.run.CmdLineQuiet = true;
-    t.commands.oJSON_Status(u"quietly too"_s, 1);
-    EXPECT_TRUE(t.logged(u"quietly"_s, 1));
-    EXPECT_TRUE(t.logged(u"quietly too"_s, 1));
-    EXPECT_EQ(t.core.window.messageBoxes.size(), 1);
 }
 
 class AutoRefreshToggleTest : public MenuCommandsTest

@@ -193,7 +193,7 @@ TEST_F(DailyGridTest, WheelMovesTheTopRowByTheLinesSettingWithinTheGrid)
     view.scrollToTop();
     ASSERT_EQ(view.topRow(), 1);
     ASSERT_GT(view.visibleSpan(), 2);
-    view.setWheelLines(u"2"_s);
+    view.setScrollSettings({u"2"_s, true}); // two rows a notch, a row at a time
     const auto turn = [&view](int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const QPointF at(10, 10);
         QWheelEvent event(at, view.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
