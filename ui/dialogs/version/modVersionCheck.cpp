@@ -59,20 +59,6 @@ bool belongsToOptions(bool bBackground)
     return !bBackground && optionsStatusLabel() != nullptr;
 }
 
-void presentDialog(std::unique_ptr<frmVersionCheck> dialog, bool bBackground)
-{
-    if (bBackground) {
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->setWindowState(Qt::WindowNoState);
-        dialog->show();
-        dialog->raise();
-        dialog->activateWindow();
-        (void)dialog.release(); // the dialog deletes itself when closed
-        return;
-    }
-    dialog->exec();
-}
-
 int16_t boxMode(bool bBackground)
 {
     // A background check's box follows the quiet rules; one the user asked for always shows.
@@ -118,6 +104,20 @@ QString modVersionCheck::versionPageAddress() const
 QString modVersionCheck::productPageAddress() const
 {
     return m_siteBase + productPath + u"?src="_s + QString::fromLatin1(QUrl::toPercentEncoding(m_ctx.app.ProductName));
+}
+
+void modVersionCheck::presentDialog(std::unique_ptr<frmVersionCheck> dialog, bool bBackground)
+{
+    if (bBackground) {
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowState(Qt::WindowNoState);
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+        (void)dialog.release(); // the dialog deletes itself when closed
+        return;
+    }
+    dialog->exec();
 }
 
 void modVersionCheck::setDialogPresenter(DialogPresenter presenter)

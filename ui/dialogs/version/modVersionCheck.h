@@ -56,6 +56,9 @@ public:
     QString userAgent(bool bBackground, bool bStartup);
 
     void setDialogPresenter(DialogPresenter presenter);
+    // The presenter a check has unless another is set: a background dialog shown without waiting,
+    // any other run modal to the whole program.
+    static void presentDialog(std::unique_ptr<frmVersionCheck> dialog, bool bBackground);
 
 private:
     bool checkedRecently();

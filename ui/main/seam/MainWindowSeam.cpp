@@ -11,6 +11,7 @@
 #include "TrayMenu.h"
 #include "flexDisplay.h"
 #include "frmMain.h"
+#include "frmVersionCheck.h"
 #include "imgTray.h"
 #include "modProgressBar.h"
 #include "modSysTray.h"
@@ -43,6 +44,9 @@ void MainWindowSeam::attach(const CommandContext& services)
     m_versionCheck = std::make_unique<modVersionCheck>(
         VersionCheckContext{services.app, services.settings, services.run, services.log, services.registry,
                             services.clock, services.links, *this});
+    m_versionCheck->setDialogPresenter([this](std::unique_ptr<frmVersionCheck> dialog, bool background) {
+        presentVersionDialog(std::move(dialog), background);
+    });
     m_graph = std::make_unique<modTeeGraph>(GraphContext{services.app, services.settings, services.run, services.log,
                                                          services.registry, services.clock, services.history,
                                                          services.store});

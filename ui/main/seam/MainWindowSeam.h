@@ -16,6 +16,7 @@ class QtTrayBackend;
 class TrayMenu;
 class frmConfig;
 class frmMain;
+class frmVersionCheck;
 class modSysTray;
 class modTeeGraph;
 class modVersionCheck;
@@ -47,6 +48,7 @@ public:
     modSysTray* tray() const { return m_tray.get(); }
     TrayMenu* trayMenu() const { return m_trayMenu.get(); }
     MainCommands* commands() const { return m_commands.get(); }
+    modVersionCheck* versionCheck() const { return m_versionCheck.get(); }
 
     bool isFormLoaded() const override;
     bool isMainWindowVisible() const override;
@@ -100,6 +102,7 @@ private:
     // Dialogs belong to the main window, also while it is hidden in the tray: they hold it, and
     // only it, until they close (ModalDialog).
     QWidget* dialogOwner() const;
+    void presentVersionDialog(std::unique_ptr<frmVersionCheck> dialog, bool background) const;
     void log(const QString& text, int16_t level) const;
 
     std::unique_ptr<CommandContext> m_services;

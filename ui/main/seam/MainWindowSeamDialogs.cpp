@@ -8,6 +8,7 @@
 #include "frmConfig.h"
 #include "frmMain.h"
 #include "frmPasswordEntry.h"
+#include "frmVersionCheck.h"
 #include "modTeeGraph.h"
 #include "modVersionCheck.h"
 
@@ -118,6 +119,19 @@ void MainWindowSeam::showAboutDialog()
         return;
     frmAbout about(m_services->app, m_services->log, m_services->links, m_versions, dialogOwner());
     ModalDialog::exec(about);
+}
+
+// The answer to a check the user asked for holds the main window only, as the other dialogs do, so
+// the tray icon stays live while it is open.
+void MainWindowSeam::presentVersionDialog(std::unique_ptr<frmVersionCheck> dialog, bool background) const
+{
+    QWidget* owner = dialogOwner();
+    if (background || !owner) {
+        modVersionCheck::presentDialog(std::move(dialog), background);
+        return;
+    }
+    dialog->setParent(owner, dialog->windowFlags());
+    ModalDialog::exec(*dialog);
 }
 
 void MainWindowSeam::DoVersionCheck(bool background, bool atStartup)

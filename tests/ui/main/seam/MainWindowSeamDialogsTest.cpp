@@ -5,6 +5,8 @@
 #include "TrayMenu.h"
 #include "frmConfig.h"
 #include "frmMain.h"
+#include "frmVersionCheck.h"
+#include "modVersionCheck.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,4 +151,28 @@ TEST_F(MainWindowSeamTest, TheOptionsMenuShowsThePeakTimesUnderTheMonthsClassTit
     // The summary's column titles as the month names its classes ("Offpeak" until then).
     EXPECT_EQ(peak, u"Peak time:"_s);
     EXPECT_EQ(offpeak, u"Off-peak time:"_s);
+}
+
+TEST_F(MainWindowSeamTest, TheAnswerToACheckForUpdatesHoldsOnlyTheMainWindow)
+{
+    FakeProvider::Rule newer;
+    newer.path = u"/software/Tallyroo/version/"_s;
+    newer.body = "<pre>\n9.0.0\nA newer one\n</pre>\n";
+    provider.addRule(newer);
+    seam.versionCheck()->setSiteBase(provider.baseUrl());
+    // Held by the whole program, the dialog would also hold the tray icon.
+    QWidget* owner = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<frmVersionCheck*>(QApplication::activeModalWidget())) {
+            owner = dialog->parentWidget();
+            modality = dialog->windowModality();
+            dialog->reject();
+        }
+    });
+    answer.start(20);
+    seam.form()->findChild<QAction*>(u"mnuVersionCheck"_s)->trigger();
+    EXPECT_EQ(owner, seam.form());
+    EXPECT_EQ(modality, Qt::WindowModal);
 }
