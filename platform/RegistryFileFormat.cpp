@@ -2,12 +2,22 @@
 #include "RegistryFileFormat.h"
 
 #include <QByteArrayView>
+#include <QStringDecoder>
 
 #include <cstdint>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+// Key names and value names as written: a byte-order mark that begins one is a character of the
+// name (QString::fromUtf8 would drop it, and a name of nothing else would vanish).
+QString nameFromUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 constexpr char HexDigits[] = "0123456789abcdef";
 
 int hexValue(char c)
@@ -268,7 +278,7 @@ std::optional<QStringList> parseSection(QByteArrayView inner, QString& what)
         }
         if (decoded.isEmpty())
             return std::nullopt;
-        path.append(QString::fromUtf8(decoded));
+        path.append(nameFromUtf8(decoded));
     }
     return path;
 }
@@ -322,7 +332,7 @@ std::optional<RegistryContent> parse(const QByteArray& text, QString* error)
             const std::optional<QByteArray> bytes = parser.quoted();
             if (!bytes)
                 return fail(u"malformed value name"_s);
-            name = QString::fromUtf8(*bytes);
+            name = nameFromUtf8(*bytes);
         }
         parser.skipBlanks();
         if (!parser.consume('='))

@@ -90,6 +90,9 @@ TEST(RegistryFileFormat, AnyTextRoundTripsInNamesValuesAndKeys)
         u"@"_s,
         u";not a comment"_s,
         QString(QChar(0x7F)) + QChar(0x1B),
+        // A byte-order mark that begins a name, or is the whole of it.
+        QString(QChar(0xFEFF)),
+        QChar(0xFEFF) + u"marked"_s,
     };
     RegistryContent content;
     for (const QString& text : texts)
