@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "DisplayProbe.h"
 #include "LocalDateTime.h"
 #include "ProgramExit.h"
 #include "TallyProgram.h"
+#include "WindowedApplication.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <cstdio>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -34,22 +32,13 @@ int main(int argc, char* argv[])
     bool hidden = false;
     for (int i = 1; i < argc; ++i)
         hidden = hidden || QByteArray(argv[i]).left(2).toUpper() == "/H";
-    if (!hidden) {
-        // Without a window, a tray icon or timers the program could only sit there holding the
-        // single-instance lock; and a display that is named but gone would end it in Qt's abort.
-        if (const QString reason = DisplayProbe::unavailableReason(); !reason.isEmpty()) {
-            std::fprintf(stderr,
-                         "tallymeter: no display to show the window on (%s).\n"
-                         "Start it on a desktop, or with /H to refresh once without a window.\n",
-                         qPrintable(reason));
-            return TallyProgram::NoDisplay;
-        }
-    }
+    // Without a window, a tray icon or timers the program could only sit there holding the
+    // single-instance lock; and a display that is named but gone would end it in Qt's abort.
     std::unique_ptr<QCoreApplication> application;
     if (hidden)
         application = std::make_unique<QCoreApplication>(argc, argv);
-    else
-        application = std::make_unique<QApplication>(argc, argv);
+    else if (!(application = WindowedApplication::open(argc, argv)))
+        return TallyProgram::NoDisplay;
     QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("tallymeter"));
     QStringList arguments = QCoreApplication::arguments();
