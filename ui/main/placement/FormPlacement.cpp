@@ -120,17 +120,24 @@ int32_t FormPlacement::doubleWidth()
     return DefaultWidth;
 }
 
-void FormPlacement::save(int32_t left, int32_t top, int32_t width, int32_t height, bool doubleWidth)
+void FormPlacement::save(std::optional<QPoint> position, int32_t width, int32_t height, bool doubleWidth)
 {
     // Write failures are not the user's concern here: the next start falls back to defaults.
     QString ignored;
     const QString config = m_app.configKey();
-    const QString position = m_app.profileKey(m_run.ProfileNumber);
+    const QString positionKey = m_app.profileKey(m_run.ProfileNumber);
     m_registry.WriteRegWordValue(HKEY_CURRENT_USER, config, HeightValue, height, ignored);
-    m_registry.WriteRegWordValue(HKEY_CURRENT_USER, position, LeftValue, left, ignored);
-    m_registry.WriteRegWordValue(HKEY_CURRENT_USER, position, TopValue, top, ignored);
+    if (position) {
+        m_registry.WriteRegWordValue(HKEY_CURRENT_USER, positionKey, LeftValue, position->x(), ignored);
+        m_registry.WriteRegWordValue(HKEY_CURRENT_USER, positionKey, TopValue, position->y(), ignored);
+    }
     if (doubleWidth)
         m_registry.WriteRegWordValue(HKEY_CURRENT_USER, config, WidthValue, width, ignored);
+}
+
+bool FormPlacement::platformGivesPositions(const QString& platformName)
+{
+    return !platformName.startsWith(u"wayland"_s, Qt::CaseInsensitive);
 }
 
 void FormPlacement::KeepFormOnScreen(int32_t& left, int32_t& top, int32_t width, int32_t height,

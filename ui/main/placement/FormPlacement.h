@@ -3,9 +3,11 @@
 
 #include "modMultiMonitor.h"
 
+#include <QPoint>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 struct AppInfo;
 class RegistryAccess;
@@ -48,9 +50,15 @@ public:
     // frmMainWidth for the double-width layout, DefaultWidth when none is stored.
     int32_t doubleWidth();
 
-    // Writes height to Config, left and top to the profile's key, and the width to Config while
-    // in double width. The caller checks the window state and logs.
-    void save(int32_t left, int32_t top, int32_t width, int32_t height, bool doubleWidth);
+    // Writes height to Config, left and top (x and y of position) to the profile's key, and the
+    // width to Config while in double width. Without a position the stored one stays as it was.
+    // The caller checks the window state and logs.
+    void save(std::optional<QPoint> position, int32_t width, int32_t height, bool doubleWidth);
+
+    // Whether the named Qt platform tells a program where its window is. Wayland does not: what
+    // the window reports there is its frame's offset, which must not replace the place that the
+    // user's X session keeps.
+    static bool platformGivesPositions(const QString& platformName);
 
     // Pulls the top-left corner back inside the monitors' union (given in pixels).
     static void KeepFormOnScreen(int32_t& left, int32_t& top, int32_t width, int32_t height,

@@ -12,6 +12,7 @@
 #include "TextRoutines.h"
 #include "flexDisplay.h"
 
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -111,7 +112,10 @@ void frmMain::SaveFormLocation()
         return;
     }
     log(u"calling SaveFormLocation: "_s + QString::number(widthTwips()) + u"x"_s + QString::number(heightTwips()), 6);
-    m_placement->save(m_geometry.twipsX(x()), m_geometry.twipsY(y()), widthTwips(), heightTwips(), doubleWidth());
+    std::optional<QPoint> position;
+    if (FormPlacement::platformGivesPositions(QGuiApplication::platformName()))
+        position = QPoint(m_geometry.twipsX(x()), m_geometry.twipsY(y()));
+    m_placement->save(position, widthTwips(), heightTwips(), doubleWidth());
 }
 
 void frmMain::cmdChangeLayout_Click()

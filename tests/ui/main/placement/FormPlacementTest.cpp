@@ -117,7 +117,7 @@ TEST_F(FormPlacementTest, AProfileWithOnlyItsOwnTopTakesTheDefaultLeft)
 TEST_F(FormPlacementTest, SavingWritesHeightSharedAndPositionToTheProfile)
 {
     context.run.ProfileNumber = 2;
-    placement.save(10, 20, 12000, 8000, false);
+    placement.save(QPoint(10, 20), 12000, 8000, false);
     EXPECT_EQ(context.dword(config, u"frmMainHeight"_s), 8000);
     EXPECT_EQ(context.dword(config2, u"frmMainLeft"_s), 10);
     EXPECT_EQ(context.dword(config2, u"frmMainTop"_s), 20);
@@ -135,13 +135,42 @@ TEST_F(FormPlacementTest, SavingWritesHeightSharedAndPositionToTheProfile)
 
 TEST_F(FormPlacementTest, SavingInDoubleWidthKeepsTheWidth)
 {
-    placement.save(-500, 700, 13000, 7500, true);
+    placement.save(QPoint(-500, 700), 13000, 7500, true);
     EXPECT_EQ(context.dword(config, u"frmMainWidth"_s), 13000);
     EXPECT_EQ(context.dword(config, u"frmMainLeft"_s), -500);
     EXPECT_EQ(context.dword(config, u"frmMainTop"_s), 700);
     EXPECT_EQ(context.dword(config, u"frmMainHeight"_s), 7500);
     EXPECT_EQ(placement.doubleWidth(), 13000);
     EXPECT_EQ(linesStartingWith(u"FormLayout: "_s, 8), QStringList{u"FormLayout: frmMainWidth: 13000"_s});
+}
+
+TEST_F(FormPlacementTest, APlatformWithoutPositionsKeepsTheStoredOneAndSavesTheSizes)
+{
+    // Qt's platform names as they come: Wayland's plugins all start with its name.
+    const struct
+    {
+        QString platform;
+        bool positions;
+    } platforms[] = {{u"xcb"_s, true},      {u"offscreen"_s, true},    {u"eglfs"_s, true},
+                     {u"wayland"_s, false}, {u"wayland-egl"_s, false}, {u"wayland-xcomposite-glx"_s, false},
+                     {u"Wayland"_s, false}};
+    for (const auto& [platform, positions] : platforms)
+        EXPECT_EQ(FormPlacement::platformGivesPositions(platform), positions) << platform.toStdString();
+
+    // Saved on X, then closed on Wayland, where the window reports its frame's offset.
+    context.run.ProfileNumber = 2;
+    placement.save(QPoint(1500, 3000), 13000, 7500, true);
+    placement.save(std::nullopt, 14000, 8000, true);
+    EXPECT_EQ(context.dword(config2, u"frmMainLeft"_s), 1500);
+    EXPECT_EQ(context.dword(config2, u"frmMainTop"_s), 3000);
+    EXPECT_EQ(context.dword(config, u"frmMainHeight"_s), 8000);
+    EXPECT_EQ(context.dword(config, u"frmMainWidth"_s), 14000);
+
+    // A profile that never saved a position on X still reads the shared one.
+    context.run.ProfileNumber = 3;
+    placement.save(std::nullopt, 14000, 8000, true);
+    EXPECT_FALSE(context.dword(context.app.profileKey(3), u"frmMainTop"_s).has_value());
+    EXPECT_FALSE(context.dword(context.app.profileKey(3), u"frmMainLeft"_s).has_value());
 }
 
 TEST_F(FormPlacementTest, DoubleWidthDefaultsWhenNoneIsStored)
