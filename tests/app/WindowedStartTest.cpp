@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -86,6 +87,10 @@ TEST_F(WindowedStart, InTheTrayWithoutColumnWidthsTheMonthStillComes)
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->windowState() & Qt::WindowMinimized);
     EXPECT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+    // The provider's shaping speed reads as the kbit/s the sentence names.
+    const auto* plan = form->findChild<QLineEdit*>(u"txtUnlimited"_s);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->text(), u"You have a limited account, and will be shaped to 256k once quota is reached"_s);
     const QString log = logged();
     EXPECT_TRUE(log.contains(u"Main: clearing column width settings"_s));
     EXPECT_TRUE(log.contains(u"Main: performing very first refresh"_s)) << log.toStdString();

@@ -174,7 +174,7 @@ TEST(MonthRenderers, XmlCarriesQuotasInMegabytesAndEscapesText)
     march.plan = u"Home <Value> & more"_s;
     const QByteArray xml = MonthXmlRenderer::usage(march);
     EXPECT_TRUE(xml.contains("<quota_allocation>150000</quota_allocation>"));
-    EXPECT_TRUE(xml.contains("<is_shaped speed=\"256kbps\">false</is_shaped>"));
+    EXPECT_TRUE(xml.contains("<is_shaped speed=\"256\">false</is_shaped>"));
     EXPECT_TRUE(xml.contains("<ip on_since=\"2024-03-01 00:30:00\">203.0.113.87</ip>"));
     EXPECT_TRUE(xml.contains("<day_hour period=\"2024-03-01\"><usage type=\"peak\">"));
     EXPECT_TRUE(xml.contains("<plan>Home &lt;Value&gt; &amp; more</plan>"));

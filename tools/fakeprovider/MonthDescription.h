@@ -19,7 +19,7 @@
 //     "offpeak_start": "02:00:00", "offpeak_end": "12:00:00",          (both optional)
 //     "connections": [ { "ip": "203.0.113.7", "on_since": "{month}-01 00:30:00" } ],   (UTC)
 //     "traffic_types": [ { "classification": "peak", "name": "Peak usage", "quota_mb": 150000,
-//                          "shaped": false, "speed": "256kbps" }, ... ],
+//                          "shaped": false, "speed": "256" }, ... ],   (speed: kbit/s)
 //     "days": [ { "day": 1, "peak": 1523456789, "offpeak": 734000000, ... }, ... ] }   (bytes)
 // The days are sent in the order listed, a day listed twice twice. The provider's accidents: a day
 // given by "date": "yyyy-MM-dd" instead of "day" is sent as it stands, also outside the month or

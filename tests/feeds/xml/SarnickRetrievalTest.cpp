@@ -34,7 +34,7 @@ void expectAliceMarch(Sarnick::_UsageData& usage)
     // 00:30 UTC on 1 March is 11:30 in Sydney's summer time.
     EXPECT_EQ(usage.szLastConnect(), u"2024-03-01 11:30:00"_s);
     EXPECT_EQ(usage.intAnniversaryDate(), 15);
-    EXPECT_EQ(usage.szShapingSpeed(), u"256kbps"_s);
+    EXPECT_EQ(usage.szShapingSpeed(), u"256"_s);
     EXPECT_EQ(usage.sngQuotaPeak(), 150000.0f);
     EXPECT_EQ(usage.sngQuotaOffpeak(), 150000.0f);
     EXPECT_EQ(usage.intPeakShapeStatus(), 0);
