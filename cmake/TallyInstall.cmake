@@ -28,7 +28,14 @@ foreach(_file tallymeter.1 changelog)
 endforeach()
 add_custom_target(tallymeter_docs ALL DEPENDS ${_tally_compressed})
 
-set(TALLY_INSTALL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/tallymeter)
+# In the architecture's own folder where the compiler names one (Debian's multiarch): CPack's
+# maintainer scripts run ldconfig for any library directly below lib/, which for private ones does
+# nothing.
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT CMAKE_INSTALL_LIBDIR MATCHES "${CMAKE_LIBRARY_ARCHITECTURE}")
+    set(TALLY_INSTALL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/${CMAKE_LIBRARY_ARCHITECTURE}/tallymeter)
+else()
+    set(TALLY_INSTALL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/tallymeter)
+endif()
 file(RELATIVE_PATH _tally_bin_to_libs /${CMAKE_INSTALL_BINDIR} /${TALLY_INSTALL_PRIVATE_LIBDIR})
 set_target_properties(tallymeter PROPERTIES INSTALL_RPATH "$ORIGIN/${_tally_bin_to_libs}")
 # The component runtime is found by the components from their own folder.
@@ -44,6 +51,8 @@ install(FILES ${_tally_packaging_dir}/example.tallyroo.tallymeter.metainfo.xml D
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/tallymeter.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_tally_packaging_dir}/copyright ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tallymeter)
+install(FILES ${_tally_packaging_dir}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+    RENAME tallymeter)
 
 set(CPACK_PACKAGE_NAME tallymeter)
 set(CPACK_PACKAGE_VENDOR "Tallyroo")
@@ -66,8 +75,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/TallyPackageModes.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tallyroo.example/")
-# Debian's own packages: Qt 6 base (with the desktop's platform plugins) and charts, SQLite, pugixml.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), \
-libqt6dbus6 (>= 6.4), libqt6charts6 (>= 6.4), libsqlite3-0, libpugixml1v5, libstdc++6, libc6")
+# Debian's own packages, as the binaries need them (dpkg-shlibdeps); the libraries of our own are
+# found where the package puts them. Beside them the platform plugins that Qt loads at run time:
+# the X one always, the Wayland one where it is to be had (without it the window opens through
+# XWayland).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${TALLY_INSTALL_PRIVATE_LIBDIR})
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -6,6 +6,14 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(tally_settings INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(tally_settings INTERFACE QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER)
 
+# Debian's hardening (dpkg-buildflags with hardening=+all) in the builds that are installed: a
+# stack protector, format checks, the checked string and memory functions (which need the
+# optimiser), read-only relocations bound at start.
+set(_tally_installed_build $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
+target_compile_options(tally_settings INTERFACE
+    "$<${_tally_installed_build}:-fstack-protector-strong;-Wformat;-Werror=format-security;-D_FORTIFY_SOURCE=2>")
+target_link_options(tally_settings INTERFACE "$<${_tally_installed_build}:-Wl,-z,relro,-z,now>")
+
 if(TALLY_SANITIZE)
     target_compile_options(tally_settings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -4,7 +4,9 @@
 #include "TrayPictures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -15,8 +17,12 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "usage: appicon <folder>\n";
         return 2;
     }
-    // Drawing needs no screen.
+    // Drawing needs no screen. The platform still asks for the user's runtime folder, which a
+    // build machine or a package builder's chroot may not have: a private one for this run.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QGuiApplication app(argc, argv);
     const QString folder = app.arguments().at(1);
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
