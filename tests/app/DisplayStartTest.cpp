@@ -28,6 +28,8 @@ protected:
                                     u"QT_QPA_PLATFORM"_s, u"QT_PLUGIN_PATH"_s, u"QT_QPA_PLATFORM_PLUGIN_PATH"_s})
             env.remove(name);
         writeProfile(u"sunshine 42"_s);
+        // As a session's runtime folder is, else Qt's platforms warn about it.
+        QFile::setPermissions(home + u"/runtime"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     ~DisplayStart() override
     {
