@@ -120,7 +120,6 @@ private:
 
     // The options dialog while it is open.
     QPointer<frmConfig> m_options;
-    bool m_optionsWaiting = false; // asked for while a refresh fetched; it opens once that ends
     ComponentVersions m_versions;
     QString m_programPath;
     QStringList m_programArguments;
