@@ -20,25 +20,6 @@ QtTrayBackend::QtTrayBackend(QObject* parent) : QObject(parent), m_available(Tra
     connect(&m_poll, &QTimer::timeout, this, &QtTrayBackend::pollTray);
 }
 
-void QtTrayBackend::watchBus()
-{
-#ifdef TALLY_TRAY_HAS_DBUS
-    if (m_busWatched || !TrayHostProbe::platformHasTrays())
-        return;
-    m_busWatched = true;
-    // A panel registers its watcher first and its host a moment later: look again soon after.
-    auto* watcher = new QDBusServiceWatcher(TrayHostProbe::WatcherService, QDBusConnection::sessionBus(),
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        for (const int ms : {100, 1000})
-            QTimer::singleShot(ms, this, [this] {
-                if (m_poll.isActive())
-                    pollTray();
-            });
-    });
-#endif
-}
-
 QtTrayBackend::~QtTrayBackend() = default;
 
 bool QtTrayBackend::trayHostSendsNoDoubleClick()
@@ -148,6 +129,25 @@ void QtTrayBackend::follow(bool present)
         emit trayAppeared();
     else if (m_shown)
         emit trayLost();
+}
+
+void QtTrayBackend::watchBus()
+{
+#ifdef TALLY_TRAY_HAS_DBUS
+    if (m_busWatched || !TrayHostProbe::platformHasTrays())
+        return;
+    m_busWatched = true;
+    // A panel registers its watcher first and its host a moment later: look again soon after.
+    auto* watcher = new QDBusServiceWatcher(TrayHostProbe::WatcherService, QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        for (const int ms : {100, 1000})
+            QTimer::singleShot(ms, this, [this] {
+                if (m_poll.isActive())
+                    pollTray();
+            });
+    });
+#endif
 }
 
 void QtTrayBackend::handleActivation(QSystemTrayIcon::ActivationReason reason)
