@@ -40,7 +40,9 @@ int main(int argc, char* argv[])
     else if (!(application = WindowedApplication::open(argc, argv)))
         return TallyProgram::NoDisplay;
     QCoreApplication& app = *application;
-    QCoreApplication::setApplicationName(QStringLiteral("tallymeter"));
+    // Panels list the tray item under this name (Qt sends it as the StatusNotifier item's title).
+    // No file or setting of the program is found by it.
+    QCoreApplication::setApplicationName(QStringLiteral("Tallyroo"));
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
 

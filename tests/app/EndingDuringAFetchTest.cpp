@@ -27,21 +27,6 @@ protected:
         env.insert(u"DISPLAY"_s, u":0"_s);
     }
 
-    // Turns this process's events, in which the provider answers, until done() or ms have passed.
-    static bool waitFor(const std::function<bool()>& done, int ms)
-    {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (done())
-                loop.quit();
-        });
-        poll.start(10);
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-        return done();
-    }
-
     FakeProvider server{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
 };
 

@@ -107,6 +107,20 @@ int TallymeterProgram::run(const QStringList& arguments)
     return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
 }
 
+bool TallymeterProgram::waitFor(const std::function<bool()>& done, int ms)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
 int TallymeterProgram::runIntoClosedPipe(const QStringList& arguments)
 {
     int ends[2];

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 // The built program in a home of its own against the fake provider program, both as processes.
 class TallymeterProgram : public ::testing::Test
 {
@@ -39,6 +41,9 @@ protected:
     // program is piped into one that ended early; the default action of SIGPIPE is restored.
     int runIntoClosedPipe(const QStringList& arguments);
     QString log() const;
+    // Turns this process's events (in which a provider or a watcher of this process answers) until
+    // done() or ms have passed; done() at the end.
+    static bool waitFor(const std::function<bool()>& done, int ms);
     // Months in the sample account's database; -1 when it cannot be read.
     int storedMonths() const;
     // Stores an empty month that begins on firstDay ("yyyy-mm-dd") in the sample account's

@@ -273,13 +273,15 @@ void frmConfig::cmdOK_Click()
 
 void frmConfig::applyWhenAccountFree(const std::function<void()>& apply)
 {
-    if (!m_ctx.cycle.accountInUse()) {
+    if (!m_ctx.cycle.accountInUse() ||
+        !ConfigRules::accountChanged(m_ctx.settings.Username, m_ui.txtUsername->text())) {
         apply();
         return;
     }
-    // A refresh is fetching for the account: settings applied now would have its month stored and
-    // shown under the new ones. The dialog waits, greyed, and applies once the refresh has ended;
+    // A refresh is fetching for the account: another account applied now would have this month
+    // stored and shown under it. The dialog waits, greyed, and applies once the refresh has ended;
     // Cancel meanwhile drops what was pressed.
+    m_ctx.log.LogMessage(u"waiting for the refresh to end before applying the new account..."_s, 2, -1);
     m_ui.tabConfig->setEnabled(false);
     m_ui.cmdOK->setEnabled(false);
     m_ui.cmdApply->setEnabled(false);

@@ -82,7 +82,8 @@ private:
     void setCheckControlsEnabled(bool enabled);
     // The number boxes' texts handed to their up-downs; false when one holds no number.
     bool takeTypedNumbers();
-    // Runs apply now, or once the refresh that is fetching for the account has ended.
+    // Runs apply now, or, when it changes the account, once the refresh that is fetching for the
+    // account has ended.
     void applyWhenAccountFree(const std::function<void()>& apply);
 
     ConfigContext m_ctx;

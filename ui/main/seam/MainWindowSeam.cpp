@@ -23,7 +23,6 @@
 #include <QCursor>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -141,7 +140,7 @@ void MainWindowSeam::showMainWindow(bool startMinimised)
     }
     // Started hidden, the window comes back through the tray icon; with no notification area it
     // waits minimised on the task bar instead.
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!m_trayBackend->trayAvailable()) {
         log(u"Main: no notification area to start in, starting minimised on the task bar"_s, 6);
         m_form->showMinimized();
     }

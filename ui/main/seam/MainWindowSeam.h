@@ -46,6 +46,7 @@ public:
 
     frmMain* form() const { return m_form.get(); }
     modSysTray* tray() const { return m_tray.get(); }
+    QtTrayBackend* trayBackend() const { return m_trayBackend.get(); }
     TrayMenu* trayMenu() const { return m_trayMenu.get(); }
     MainCommands* commands() const { return m_commands.get(); }
     modVersionCheck* versionCheck() const { return m_versionCheck.get(); }
@@ -99,6 +100,9 @@ private:
     void connectTray();
     void prepareTrayMenu();
     bool trayInUse() const;
+    // A window hidden in a notification area that is gone (or never took the icon) could not be
+    // brought back: it waits minimised on the task bar instead.
+    void keepWindowReachable();
     // Dialogs belong to the main window, also while it is hidden in the tray: they hold it, and
     // only it, until they close (ModalDialog).
     QWidget* dialogOwner() const;
@@ -116,7 +120,6 @@ private:
 
     // The options dialog while it is open.
     QPointer<frmConfig> m_options;
-    bool m_optionsWaiting = false; // asked for while a refresh fetched; it opens once that ends
     ComponentVersions m_versions;
     QString m_programPath;
     QStringList m_programArguments;

@@ -80,24 +80,20 @@ void MainWindowSeam::showOptionsDialog(OptionsFocus focus)
         m_options->bringForward(focus);
         return;
     }
-    // Opened inside a refresh's wait for the network, the dialog would hold that refresh until it
-    // closed, and its settings would land in the middle of it: it opens once the refresh has ended.
-    if (m_services->cycle.accountInUse()) {
-        if (!m_optionsWaiting) {
-            m_optionsWaiting = true;
-            m_services->cycle.whenAccountFree([this, focus] {
-                m_optionsWaiting = false;
-                showOptionsDialog(focus);
-            });
-        }
+    auto* options = new frmConfig(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
+    options->setAttribute(Qt::WA_DeleteOnClose);
+    m_options = options;
+    if (m_form)
+        QObject::connect(options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
+    options->bringForward(focus);
+    // Asked for while a refresh waits for the provider, this call runs inside that wait: a dialog
+    // that waited here for its answer would hold the refresh until it closed. It opens at once
+    // and leaves the refresh to go on; an account applied in it waits for the refresh to end.
+    if (m_services->cycle.accountInUse() && m_form) {
+        ModalDialog::open(*options);
         return;
     }
-    frmConfig options(ConfigContext{*m_services, m_programArguments, m_programPath}, dialogOwner());
-    m_options = &options;
-    if (m_form)
-        QObject::connect(&options, &frmConfig::escapeButtonChanged, m_form.get(), &frmMain::updateCancelButton);
-    options.bringForward(focus);
-    ModalDialog::exec(options);
+    ModalDialog::exec(*options);
 }
 
 QWidget* MainWindowSeam::dialogOwner() const

@@ -30,6 +30,10 @@ void MainWindowSeam::connectTray()
         if (trayInUse())
             m_tray->taskbarCreated();
     });
+    QObject::connect(backend, &QtTrayBackend::trayLost, backend, [this] {
+        log(u"SysTray: the notification area has gone"_s, 6);
+        keepWindowReachable();
+    });
     QObject::connect(menu, &TrayMenu::showClicked, menu, [this] { restoreMainWindow(); });
     QObject::connect(menu, &TrayMenu::hideClicked, menu, [this] {
         if (m_form)
@@ -61,8 +65,18 @@ bool MainWindowSeam::trayInUse() const
 
 void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip)
 {
-    if (trayInUse())
-        m_tray->AddTrayIcon(imageKey, toolTip);
+    if (!trayInUse())
+        return;
+    m_tray->AddTrayIcon(imageKey, toolTip);
+    keepWindowReachable();
+}
+
+void MainWindowSeam::keepWindowReachable()
+{
+    if (!m_form || m_form->isVisible() || m_trayBackend->isShown() || ProgramExit::begun())
+        return;
+    log(u"SysTray: no notification area to wait in, minimising to the task bar"_s, 6);
+    m_form->showMinimized();
 }
 
 void MainWindowSeam::ModifyTrayIcon(const QString& imageKey)

@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "QtTrayBackend.h"
 
+#include "TrayHostProbe.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 
 #ifdef TALLY_TRAY_HAS_DBUS
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #endif
 
 using namespace Qt::StringLiterals;
 
-QtTrayBackend::QtTrayBackend(QObject* parent)
-    : QObject(parent), m_available([] { return QSystemTrayIcon::isSystemTrayAvailable(); })
+QtTrayBackend::QtTrayBackend(QObject* parent) : QObject(parent), m_available(TrayHostProbe::usableAreaPresent)
 {
     m_poll.setInterval(PollIntervalMs);
     connect(&m_poll, &QTimer::timeout, this, &QtTrayBackend::pollTray);
@@ -30,14 +31,7 @@ bool QtTrayBackend::trayHostSendsNoDoubleClick()
         return false;
     if (QGuiApplication::platformName().startsWith(u"wayland"_s))
         return true;
-#ifdef TALLY_TRAY_HAS_DBUS
-    // The watcher's presence is what makes Qt choose the D-Bus tray over the X11 embedding one.
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected() && bus.interface() &&
-        bus.interface()->isServiceRegistered(u"org.kde.StatusNotifierWatcher"_s).value())
-        return true;
-#endif
-    return false;
+    return TrayHostProbe::iconKind() == TrayHostProbe::Kind::StatusNotifier;
 }
 
 bool QtTrayBackend::singleClickRestores() const
@@ -49,6 +43,7 @@ void QtTrayBackend::ensureIcon()
 {
     if (m_icon)
         return;
+    TrayHostProbe::noteIconMade();
     m_icon = new QSystemTrayIcon(this);
     if (!m_singleClick)
         m_singleClick = trayHostSendsNoDoubleClick();
@@ -61,14 +56,15 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
 {
     m_iconPicture = icon;
     m_tip = tip;
-    if (!m_available()) {
+    m_present = m_available();
+    if (!m_poll.isActive())
+        m_poll.start();
+    watchBus();
+    if (!m_present) {
         m_waiting = true;
-        if (!m_poll.isActive())
-            m_poll.start();
         return false;
     }
     m_waiting = false;
-    m_poll.stop();
     ensureIcon();
     m_icon->setIcon(icon);
     m_icon->setToolTip(tip);
@@ -99,6 +95,7 @@ bool QtTrayBackend::modifyTip(const QString& tip)
 
 bool QtTrayBackend::remove()
 {
+    m_poll.stop();
     if (m_shown) {
         m_icon->hide();
         m_shown = false;
@@ -106,7 +103,6 @@ bool QtTrayBackend::remove()
     }
     if (m_waiting) {
         m_waiting = false;
-        m_poll.stop();
         return true;
     }
     return false;
@@ -121,10 +117,37 @@ void QtTrayBackend::setContextMenu(QMenu* menu)
 
 void QtTrayBackend::pollTray()
 {
-    if (!m_available())
+    follow(m_available());
+}
+
+void QtTrayBackend::follow(bool present)
+{
+    if (present == m_present)
         return;
-    m_poll.stop();
-    emit trayAppeared();
+    m_present = present;
+    if (present)
+        emit trayAppeared();
+    else if (m_shown)
+        emit trayLost();
+}
+
+void QtTrayBackend::watchBus()
+{
+#ifdef TALLY_TRAY_HAS_DBUS
+    if (m_busWatched || !TrayHostProbe::platformHasTrays())
+        return;
+    m_busWatched = true;
+    // A panel registers its watcher first and its host a moment later: look again soon after.
+    auto* watcher = new QDBusServiceWatcher(TrayHostProbe::WatcherService, QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        for (const int ms : {100, 1000})
+            QTimer::singleShot(ms, this, [this] {
+                if (m_poll.isActive())
+                    pollTray();
+            });
+    });
+#endif
 }
 
 void QtTrayBackend::handleActivation(QSystemTrayIcon::ActivationReason reason)

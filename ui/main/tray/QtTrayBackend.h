@@ -20,9 +20,12 @@ class QMenu;
 //
 // While the desktop has no tray, add() fails and the backend keeps the picture and tip it was
 // given: later changes are kept too (and succeed, so that a picture change does not stall the
-// program with its retry on every animation frame). Every PollIntervalMs it looks again; once a
-// tray is there it emits trayAppeared(), which stands for the shell's "TaskbarCreated" message:
-// connect it to modSysTray::taskbarCreated, which removes and adds the icon again.
+// program with its retry on every animation frame). From the first add() to remove() it follows
+// the notification area (TrayHostProbe), every PollIntervalMs and at once when a StatusNotifier
+// watcher comes or goes on the session bus. When an area comes (back) it emits trayAppeared(),
+// which stands for the shell's "TaskbarCreated" message: connect it to modSysTray::taskbarCreated,
+// which removes and adds the icon again. When the area the icon was in goes away it emits
+// trayLost(); the icon then counts as not shown until the area is back.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single
@@ -50,9 +53,12 @@ public:
 
     void setContextMenu(QMenu* menu);
 
-    bool isShown() const { return m_shown; }
+    // The icon is shown in a notification area that is there.
+    bool isShown() const { return m_shown && m_present; }
     // add() failed for want of a tray, and the backend looks for one.
     bool isWaitingForTray() const { return m_waiting; }
+    // Whether a notification area the icon can show in is there now.
+    bool trayAvailable() const { return m_available(); }
     const QIcon& currentIcon() const { return m_iconPicture; }
     const QString& currentTip() const { return m_tip; }
 
@@ -73,9 +79,12 @@ signals:
     void doubleClicked();
     void contextMenuRequested(const QPoint& globalPos);
     void trayAppeared();
+    void trayLost();
 
 private:
     void pollTray();
+    void follow(bool present);
+    void watchBus();
     void ensureIcon();
 
     QSystemTrayIcon* m_icon = nullptr;
@@ -87,4 +96,7 @@ private:
     QString m_tip;
     bool m_shown = false;
     bool m_waiting = false;
+    // The area as last seen while following it.
+    bool m_present = false;
+    bool m_busWatched = false;
 };

@@ -6,10 +6,23 @@
 
 namespace ModalDialog {
 
-int exec(QDialog& dialog)
+namespace {
+void holdOwner(QDialog& dialog)
 {
     dialog.setWindowModality(dialog.parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+}
+} // namespace
+
+int exec(QDialog& dialog)
+{
+    holdOwner(dialog);
     return dialog.exec();
+}
+
+void open(QDialog& dialog)
+{
+    holdOwner(dialog);
+    dialog.show();
 }
 
 void raiseActive()

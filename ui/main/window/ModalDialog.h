@@ -12,6 +12,8 @@ namespace ModalDialog {
 // Shows the dialog modal to its owner and waits for its answer; without an owner (before the
 // main window exists) it holds the whole program.
 int exec(QDialog& dialog);
+// Shows the dialog modal as exec() does, and returns at once.
+void open(QDialog& dialog);
 // Brings the dialog that now takes the program's input, if any, to the front.
 void raiseActive();
 

@@ -30,7 +30,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTabWidget>
 
 using namespace Qt::StringLiterals;
@@ -51,7 +50,8 @@ frmMain::frmMain(MainWindowContext context, QWidget* parent)
         setFont(small);
     }
     m_endProgram = [] { QCoreApplication::exit(0); };
-    m_trayPresent = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    // Only the owner of the tray icon knows whether it is in a notification area.
+    m_trayPresent = [] { return false; };
 
     m_menus.build(*this, m_context.app.ProductName);
     m_ui.build(*this);

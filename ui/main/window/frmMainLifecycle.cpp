@@ -113,13 +113,14 @@ bool frmMain::Form_Unload(int cancel)
         return false;
     exitRoutine().unloadRequested(cancel, windowStateNumber());
     if (cancel >= 0 && m_context.settings.hasOption(OptionFlag::MinimiseToTray)) {
-        if (trayPresent()) {
-            log(u"frmMain_Unload: minimising to systray instead of closing..."_s, 20);
-            mnuFile_MinToTray_Click();
-            return true;
-        }
-        // Hidden without a tray icon the window could never be brought back.
-        log(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s, 20);
+        // The user asked for the program to live on when closed; without a notification area it
+        // lives on the task bar, where the window can be brought back.
+        log(trayPresent()
+                ? u"frmMain_Unload: minimising to systray instead of closing..."_s
+                : u"frmMain_Unload: no notification area to hide in, minimising to the task bar instead of closing..."_s,
+            20);
+        mnuFile_MinToTray_Click();
+        return true;
     }
     m_ending = true;
     ExitRoutine::WindowSteps steps;

@@ -10,12 +10,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -130,6 +133,53 @@ TEST_F(MainWindowSeamTest, OptionsAppliedDuringAFetchWaitForTheRefreshToEnd)
     // Applied once the refresh had ended.
     EXPECT_EQ(core.settings.Username, u"anytime"_s);
     EXPECT_TRUE(core.logTexts().contains(u"configuration settings saved"_s));
+}
+
+TEST_F(MainWindowSeamTest, OptionsAskedForDuringAFetchOpenAtOnceAndOnlyANewAccountWaits)
+{
+    // alice's month is held up while the user asks for the options from the tray.
+    ProviderRule slow;
+    slow.queryContains = u"_TOKEN=alice-"_s;
+    slow.useDefaultReply = true;
+    slow.delayMs = 1500;
+    provider.addRule(slow);
+    // The status bar as the program's log fills it.
+    const QString& status = core.window.statusText;
+    bool openedDuringFetch = false;
+    bool quietAppliedDuringFetch = false;
+    bool accountWaited = false;
+    QTimer::singleShot(200, qApp, [&] {
+        ASSERT_TRUE(cycle.accountInUse());
+        emit seam.trayMenu()->optionsClicked();
+        auto* options = qobject_cast<frmConfig*>(QApplication::activeModalWidget());
+        openedDuringFetch = options && options->isVisible() && cycle.accountInUse();
+        if (!options)
+            return;
+        const ConfigControls& ui = options->controls();
+        // Another option applies at once.
+        ui.chkQuietMode->setChecked(!ui.chkQuietMode->isChecked());
+        ui.cmdApply->click();
+        quietAppliedDuringFetch =
+            core.settings.hasOption(OptionFlag::QuietMode) == ui.chkQuietMode->isChecked() && cycle.accountInUse();
+        // Another account waits for the refresh, greyed, and the status bar says so.
+        ui.txtUsername->setText(u"anytime"_s);
+        ui.cmdOK->click();
+        accountWaited = options->isVisible() && !ui.cmdOK->isEnabled() && core.settings.Username == u"alice"_s &&
+                        status.endsWith(u"waiting for the refresh to end before applying the new account..."_s);
+    });
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(refresh());
+
+    EXPECT_TRUE(openedDuringFetch);
+    EXPECT_TRUE(quietAppliedDuringFetch);
+    EXPECT_TRUE(accountWaited);
+    EXPECT_GE(took.elapsed(), 1500);
+    // alice's month went to alice's database, and the new account came after it.
+    EXPECT_EQ(monthsIn(u"alice"_s), 2);
+    EXPECT_EQ(monthsIn(u"anytime"_s), 0);
+    EXPECT_EQ(core.settings.Username, u"anytime"_s);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, 2000));
 }
 
 TEST_F(MainWindowSeamTest, TheOptionsMenuShowsThePeakTimesUnderTheMonthsClassTitles)

@@ -2,6 +2,7 @@
 // How long the program lives: hidden in the tray, behind its dialogs, and at Exit.
 #include "MainWindowSeamTest.h"
 
+#include "QtTrayBackend.h"
 #include "TrayMenu.h"
 #include "frmMain.h"
 
@@ -12,9 +13,12 @@
 #include <QEvent>
 #include <QFile>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +31,60 @@ TEST_F(MainWindowSeamTest, StartingMinimisedWithoutANotificationAreaWaitsOnTheTa
     EXPECT_TRUE(seam.form()->windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(
         core.logTexts().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s));
+}
+
+TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTaskBar)
+{
+    // A stand-in notification area that comes, goes and comes back.
+    bool area = true;
+    QtTrayBackend& backend = *seam.trayBackend();
+    backend.setSingleClickRestores(false);
+    backend.setAvailability([&area] { return area; });
+    backend.setPollInterval(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown(); }, 2000));
+    core.settings.OptionFlags |= int32_t(OptionFlag::MinimiseToTray);
+    frmMain& form = *seam.form();
+
+    const struct
+    {
+        const char* way;
+        std::function<void()> hide;
+    } ways[] = {
+        {"Minimise button", [&] { form.findChild<QPushButton*>(u"cmdMinimise"_s)->click(); }},
+        {"close box", [&] { form.close(); }},
+        {"window minimised", [&] { form.setWindowState(Qt::WindowMinimized); }},
+    };
+    for (const bool present : {true, false}) {
+        area = present;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown() == present; }, 2000)) << present;
+        for (const auto& [way, hide] : ways) {
+            seam.restoreMainWindow();
+            QTest::qWait(20);
+            ASSERT_TRUE(form.isVisible() && !form.isMinimized()) << way;
+            hide();
+            QTest::qWait(20);
+            if (present) {
+                EXPECT_FALSE(form.isVisible()) << way;
+            } else {
+                EXPECT_TRUE(form.isVisible() && form.isMinimized()) << way;
+            }
+        }
+    }
+    EXPECT_EQ(ended, 0);
+
+    // Hidden in the area when it goes, the window comes back to the task bar.
+    area = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown(); }, 2000));
+    form.mnuFile_MinToTray_Click();
+    ASSERT_FALSE(form.isVisible());
+    area = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isVisible() && form.isMinimized(); }, 2000));
+    EXPECT_TRUE(core.logTexts().contains(u"SysTray: the notification area has gone"_s));
+
+    // Started minimised meanwhile, it waits on the task bar too.
+    form.hide();
+    seam.showMainWindow(true);
+    EXPECT_TRUE(form.isVisible() && form.isMinimized());
 }
 
 TEST_F(MainWindowSeamTest, ExitTakesTheIconAwayAndEndsTheProgramOnce)

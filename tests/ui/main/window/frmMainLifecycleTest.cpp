@@ -70,7 +70,7 @@ TEST_F(frmMainTest, ClosingWithMinimiseToTrayHidesInsteadOfEnding)
     EXPECT_EQ(core.dword(core.app.configKey(), u"frmMainHeight"_s), w.heightTwips());
 }
 
-TEST_F(frmMainTest, WithoutATrayClosingWithMinimiseToTrayEndsTheProgram)
+TEST_F(frmMainTest, WithoutATrayClosingWithMinimiseToTrayMinimisesToTheTaskBar)
 {
     setOption(OptionFlag::MinimiseToTray, true);
     trayThere = false;
@@ -78,11 +78,14 @@ TEST_F(frmMainTest, WithoutATrayClosingWithMinimiseToTrayEndsTheProgram)
     w.show();
     settle();
 
-    EXPECT_TRUE(w.close());
-    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(w.close());
+    settle();
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(
-        logged(u"frmMain_Unload: no notification area to hide in, so closing instead of minimising to systray"_s));
-    EXPECT_TRUE(logged(u"terminating Tallyroo"_s));
+        logged(u"frmMain_Unload: no notification area to hide in, minimising to the task bar instead of closing..."_s));
+    EXPECT_FALSE(logged(u"terminating Tallyroo"_s));
 }
 
 TEST_F(frmMainTest, ExitEndsTheProgramEvenWithMinimiseToTray)
