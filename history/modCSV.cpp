@@ -5,7 +5,7 @@
 #include "LogFrontEnd.h"
 #include "RunState.h"
 #include "RunTimeError.h"
-#include "TextRoutines.h"
+#include "TwoDecimals.h"
 #include "qoMonth.h"
 
 using namespace Qt::StringLiterals;
@@ -13,11 +13,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString crlf = u"\r\n"_s;
 const QString separator = u", "_s;
-
-QString twoDecimals(float value)
-{
-    return FormatPlainDecimals(singleText(value));
-}
 
 float element(const QList<float>& series, qsizetype i)
 {
@@ -30,13 +25,13 @@ QString totalOf(const qoMonth& month, int title)
 {
     switch (title) {
     case DailyHeader::Peak:
-        return twoDecimals(month.TotalPeak);
+        return TwoDecimals::text(month.TotalPeak);
     case DailyHeader::Offpeak:
-        return twoDecimals(month.TotalOffpeak);
+        return TwoDecimals::text(month.TotalOffpeak);
     case DailyHeader::Freezone:
-        return twoDecimals(month.TotalFreezone);
+        return TwoDecimals::text(month.TotalFreezone);
     case DailyHeader::Total:
-        return twoDecimals(month.TotalPeak + month.TotalOffpeak + month.TotalFreezone);
+        return TwoDecimals::text(month.TotalPeak + month.TotalOffpeak + month.TotalFreezone);
     default: {
         // -1 marks a day without a figure; it is no upload.
         float sum = 0;
@@ -44,7 +39,7 @@ QString totalOf(const qoMonth& month, int title)
             if (upload != -1.0f)
                 sum += upload;
         }
-        return twoDecimals(sum);
+        return TwoDecimals::text(sum);
     }
     }
 }
@@ -77,7 +72,7 @@ QString modCSV::csvText(const qoMonth& month, bool bExcludeFuture, const LocalDa
             continue;
         QString line = day.toDateString();
         for (const int title : columns)
-            line += separator + twoDecimals(element(month.dailySeries(title), i));
+            line += separator + TwoDecimals::text(element(month.dailySeries(title), i));
         text += (firstLine ? QString() : crlf) + line;
         firstLine = false;
     }
