@@ -10,6 +10,7 @@
 #include "RunTimeError.h"
 #include "Sarnick/UsageDataInterface.h"
 #include "Settings.h"
+#include "StoredFigures.h"
 #include "TextRoutines.h"
 #include "qoMonth.h"
 
@@ -139,6 +140,7 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
 
         usage.reset();
         m_log.LogMessage(routine + u": cleaning up"_s, 6);
+        StoredFigures::keepAsStored(fetched);
         month = std::move(fetched);
         Feed::release(m_components);
         return true;

@@ -227,7 +227,7 @@ bool MonthReader::readDays(LiteConnection& conn, const LocalDateTime& end, qoMon
         month.DailyPeak.append(requiredSingle(rows.ColumnValue(1)));
         month.DailyOffpeak.append(requiredSingle(rows.ColumnValue(2)));
         month.DailyFreezone.append(requiredSingle(rows.ColumnValue(3)));
-        month.DailyTotals.append(requiredSingle(rows.ColumnValue(4)));
+        month.DailyTotals.append(requiredSum(rows.ColumnValue(4)));
         month.DailyUploads.append(singleOrZero(rows.ColumnValue(5)));
     }
     rows.Close();
@@ -254,8 +254,8 @@ bool MonthReader::readTotals(LiteConnection& conn, const LocalDateTime& end, qoM
         szErr = readFailed + u"[-1] no totals retrieved from DailyData table"_s;
         return false;
     }
-    month.TotalPeak = requiredSingle(column(totals, 0));
-    month.TotalOffpeak = requiredSingle(column(totals, 1));
-    month.TotalFreezone = requiredSingle(column(totals, 2));
+    month.TotalPeak = requiredSum(column(totals, 0));
+    month.TotalOffpeak = requiredSum(column(totals, 1));
+    month.TotalFreezone = requiredSum(column(totals, 2));
     return true;
 }

@@ -2,7 +2,7 @@
 #include "SqlValues.h"
 
 #include "RunTimeError.h"
-#include "TextRoutines.h"
+#include "TwoDecimals.h"
 
 #include <QLocale>
 
@@ -36,7 +36,7 @@ LiteValue numberParam(const QString& text)
 
 LiteValue twoDecimalsParam(float value)
 {
-    return numberParam(FormatPlainDecimals(singleText(value)));
+    return numberParam(TwoDecimals::text(value));
 }
 
 LiteValue firstValue(const LiteResult& result)
@@ -56,11 +56,21 @@ QString monthYear(const LocalDateTime& date)
     return QLocale::c().toString(date.date(), u"MMMM yyyy"_s);
 }
 
-float requiredSingle(const LiteValue& value)
+double requiredNumber(const LiteValue& value)
 {
     if (value.isNull())
         throw RunTimeError(InvalidUseOfNull, u"Invalid use of Null"_s);
-    return float(value.toDouble());
+    return value.toDouble();
+}
+
+float requiredSingle(const LiteValue& value)
+{
+    return float(requiredNumber(value));
+}
+
+float requiredSum(const LiteValue& value)
+{
+    return TwoDecimals::sum(requiredNumber(value));
 }
 
 float singleOrZero(const LiteValue& value)

@@ -18,7 +18,7 @@ LiteValue dateParam(const LocalDateTime& date);
 // A number given as text, typed as the same text would be as a literal of SQL: an integer when
 // it has no decimal point or exponent, else a real. A text that is no number goes as text.
 LiteValue numberParam(const QString& text);
-// A single rounded to two decimals, halves away from zero ("0.00").
+// A single rounded to two decimals as every stored figure is (TwoDecimals).
 LiteValue twoDecimalsParam(float value);
 
 // The first column of a statement's first row; NULL when there was no row.
@@ -30,7 +30,11 @@ LiteValue column(const LiteResult& result, int index);
 QString monthYear(const LocalDateTime& date);
 
 // A number the reader needs: NULL is a run-time error ("Invalid use of Null").
+double requiredNumber(const LiteValue& value);
 float requiredSingle(const LiteValue& value);
+// The same for a sum of stored figures, brought back to their two decimals (TwoDecimals::sum), so
+// that it is the single the live month works out.
+float requiredSum(const LiteValue& value);
 // NULL reads as 0.
 float singleOrZero(const LiteValue& value);
 // A 16-bit integer, NULL reading as whenNull; beyond 16 bits a run-time error ("Overflow").

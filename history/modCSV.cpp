@@ -5,8 +5,10 @@
 #include "LogFrontEnd.h"
 #include "RunState.h"
 #include "RunTimeError.h"
-#include "TextRoutines.h"
+#include "TwoDecimals.h"
 #include "qoMonth.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -14,9 +16,24 @@ namespace {
 const QString crlf = u"\r\n"_s;
 const QString separator = u", "_s;
 
-QString twoDecimals(float value)
+// A cell holding the separator's comma, a double quote or a line break is quoted with its quotes
+// doubled (RFC 4180), so a class name cannot shift the columns; any other cell stands as it is.
+QString cell(const QString& text)
 {
-    return FormatPlainDecimals(singleText(value));
+    const bool plain = std::none_of(text.cbegin(), text.cend(),
+                                    [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; });
+    if (plain)
+        return text;
+    return u'"' + QString(text).replace(u'"', u"\"\""_s) + u'"';
+}
+
+QString line(const QStringList& cells)
+{
+    QStringList written;
+    written.reserve(cells.size());
+    for (const QString& text : cells)
+        written.append(cell(text));
+    return written.join(separator);
 }
 
 float element(const QList<float>& series, qsizetype i)
@@ -30,13 +47,13 @@ QString totalOf(const qoMonth& month, int title)
 {
     switch (title) {
     case DailyHeader::Peak:
-        return twoDecimals(month.TotalPeak);
+        return TwoDecimals::text(month.TotalPeak);
     case DailyHeader::Offpeak:
-        return twoDecimals(month.TotalOffpeak);
+        return TwoDecimals::text(month.TotalOffpeak);
     case DailyHeader::Freezone:
-        return twoDecimals(month.TotalFreezone);
+        return TwoDecimals::text(month.TotalFreezone);
     case DailyHeader::Total:
-        return twoDecimals(month.TotalPeak + month.TotalOffpeak + month.TotalFreezone);
+        return TwoDecimals::text(month.TotalPeak + month.TotalOffpeak + month.TotalFreezone);
     default: {
         // -1 marks a day without a figure; it is no upload.
         float sum = 0;
@@ -44,7 +61,7 @@ QString totalOf(const qoMonth& month, int title)
             if (upload != -1.0f)
                 sum += upload;
         }
-        return twoDecimals(sum);
+        return TwoDecimals::text(sum);
     }
     }
 }
@@ -64,10 +81,10 @@ QString modCSV::csvText(const qoMonth& month, bool bExcludeFuture, const LocalDa
             columns.append(title);
     }
 
-    QString text = month.DailyHeaders.at(DailyHeader::Date);
+    QStringList titles{month.DailyHeaders.at(DailyHeader::Date)};
     for (const int title : columns)
-        text += separator + month.DailyHeaders.at(std::size_t(title));
-    text += crlf;
+        titles.append(month.DailyHeaders.at(std::size_t(title)));
+    QString text = line(titles) + crlf;
 
     const LocalDateTime lastDay = today.dateOnly();
     bool firstLine = true;
@@ -75,17 +92,17 @@ QString modCSV::csvText(const qoMonth& month, bool bExcludeFuture, const LocalDa
         const LocalDateTime& day = month.DailyDates.at(i);
         if (bExcludeFuture && day.dateOnly() > lastDay)
             continue;
-        QString line = day.toDateString();
+        QStringList cells{day.toDateString()};
         for (const int title : columns)
-            line += separator + twoDecimals(element(month.dailySeries(title), i));
-        text += (firstLine ? QString() : crlf) + line;
+            cells.append(TwoDecimals::text(element(month.dailySeries(title), i)));
+        text += (firstLine ? QString() : crlf) + line(cells);
         firstLine = false;
     }
 
-    text += crlf + u"Totals"_s;
+    QStringList totals{u"Totals"_s};
     for (const int title : columns)
-        text += separator + totalOf(month, title);
-    return text;
+        totals.append(totalOf(month, title));
+    return text + crlf + line(totals);
 }
 
 bool modCSV::qoMonth2CSV(const qoMonth& month, const QString& folder, bool bExcludeFuture, QString& szErr)

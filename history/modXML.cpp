@@ -8,7 +8,7 @@
 #include "MonthStatus.h"
 #include "Recordset.h"
 #include "RunTimeError.h"
-#include "TextRoutines.h"
+#include "TwoDecimals.h"
 #include "qoMonth.h"
 
 using namespace Qt::StringLiterals;
@@ -50,7 +50,7 @@ QString modXML::xmlText(const qoMonth& month, const AppInfo& app, LogFrontEnd& l
     record.AddNew();
     // Each amount goes in as its two-decimal text, so none carries more than two decimals.
     for (const SingleField& field : singleFields)
-        record.setValue(field.name, FormatPlainDecimals(singleText(month.*field.value)));
+        record.setValue(field.name, TwoDecimals::text(month.*field.value));
     record.setValue(u"ShapeStatus"_s, GetShapingStatusText(month.PeakShapeStatus, month.ShapingSpeed));
     record.setValue(u"OffpeakShapeStatus"_s, GetShapingStatusText(month.OffpeakShapeStatus, month.ShapingSpeed));
     record.setValue(u"AnniversaryDate"_s, QString::number(month.AnniversaryDate.day()));

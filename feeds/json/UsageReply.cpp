@@ -189,9 +189,26 @@ void UsageReply::readTrafficTypes(const JsonValue& root)
         try {
             readTrafficType(entry.value);
         } catch (const RunTimeError& e) {
-            if (m_status)
-                m_status(u"Error while extracting quota data from JSON data: "_s + e.text(), 2);
+            reportQuotaDataError(e);
         }
+    }
+}
+
+void UsageReply::reportQuotaDataError(const RunTimeError& error) const
+{
+    if (m_status)
+        m_status(u"Error while extracting quota data from JSON data: "_s + error.text(), 2);
+}
+
+int32_t UsageReply::quotaOrNone(const JsonValue& allocation) const
+{
+    try {
+        return quotaMegabytes(allocation);
+    } catch (const RunTimeError& e) {
+        // An allocation beyond any quota, as a plan without a limit may send: the class has no
+        // quota, and keeps its name, shaping and hours.
+        reportQuotaDataError(e);
+        return 0;
     }
 }
 
@@ -202,7 +219,7 @@ void UsageReply::readTrafficType(const JsonValue& entry)
     const JsonValue& shapedFlag = entry[u"is_shaped"_s];
     const QString shapedText = shapedFlag.toText();
     const QString speed = entry[u"shaping_speed"_s].toText();
-    const int32_t quota = quotaMegabytes(entry[u"allocation"_s]);
+    const int32_t quota = quotaOrNone(entry[u"allocation"_s]);
 
     if (isPeakClass(classification)) {
         m.arrayDailyHeaders[1] = name;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "JsonValue.h"
+#include "RunTimeError.h"
 #include "StatusSink.h"
 #include "UsageDataState.h"
 
@@ -40,6 +41,9 @@ public:
 private:
     void raise(const QString& text, int16_t level) const;
     void readTrafficType(const JsonValue& entry);
+    void reportQuotaDataError(const RunTimeError& error) const;
+    // quotaMegabytes, or 0 (no quota) after reporting an overflow.
+    int32_t quotaOrNone(const JsonValue& allocation) const;
     // The first two characters of an hour text as an hour; nullopt (reported) when missing or not
     // numeric.
     std::optional<int16_t> readHour(const JsonValue& root, const QString& key, const QString& what);

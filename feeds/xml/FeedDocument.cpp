@@ -195,10 +195,30 @@ bool FeedDocument::readTrafficTypes()
             if (readTrafficType(types[i], i))
                 offpeakNamed = true;
         } catch (const RunTimeError& error) {
-            raisePlain(u"Error while extracting quota data from XML data: "_s + error.text(), 2);
+            reportQuotaDataError(error);
         }
     }
     return offpeakNamed;
+}
+
+void FeedDocument::reportQuotaDataError(const RunTimeError& error) const
+{
+    raisePlain(u"Error while extracting quota data from XML data: "_s + error.text(), 2);
+}
+
+double FeedDocument::quotaOrNone(const QString& allocationText) const
+{
+    const std::optional<double> allocation = readNumericText(allocationText);
+    if (!allocation)
+        return 0;
+    try {
+        return wholeNumber(*allocation, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    } catch (const RunTimeError& error) {
+        // A quota beyond any quota, as a plan without a limit may send: the class has no quota,
+        // and keeps its name, shaping and hours.
+        reportQuotaDataError(error);
+        return 0;
+    }
 }
 
 bool FeedDocument::readTrafficType(const XmlNode& type, qsizetype index)
@@ -210,10 +230,7 @@ bool FeedDocument::readTrafficType(const XmlNode& type, qsizetype index)
     const XmlNodeList details = type.childNodes();
     const QString classification = GetAttributeValue(type, u"classification"_s);
     const QString name = CleanClassificationName(GetNodeValue(details, u"name"_s));
-    const std::optional<double> allocation = readNumericText(GetNodeValue(details, u"quota_allocation"_s));
-    const double quota =
-        allocation ? wholeNumber(*allocation, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())
-                   : 0;
+    const double quota = quotaOrNone(GetNodeValue(details, u"quota_allocation"_s));
     const QString quotaText = QString::number(qint64(quota));
     const QString shaped = GetNodeValue(details, u"is_shaped"_s);
     const QString speed = GetAttributeValue(GetNamedNode(details, u"is_shaped"_s), u"speed"_s);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RunTimeError.h"
 #include "StatusSink.h"
 #include "UsageDataState.h"
 #include "XmlDocument.h"
@@ -36,6 +37,9 @@ private:
     // True when the document has an off-peak class.
     bool readTrafficTypes();
     bool readTrafficType(const XmlNode& type, qsizetype index);
+    void reportQuotaDataError(const RunTimeError& error) const;
+    // Whole megabytes of a quota text: 0 when it is no number, and 0 after reporting an overflow.
+    double quotaOrNone(const QString& allocationText) const;
     void readOffpeakHours(bool offpeakNamed);
     void readOffpeakHour(const QString& xpath, const QString& which, int16_t& hour);
     bool tooManyMissing(bool accountNamed) const;

@@ -2,7 +2,8 @@
 // Replies whose days are wrong. A day that cannot be read fails the refresh and leaves everything
 // as the last good refresh left it, so the next refresh asks the provider again; a date listed twice
 // or a day of the next month leaves one month of distinct days, shown, exported, stored and read
-// back alike.
+// back alike. And a plan without limits, whose quotas fit no quota and whose class names hold
+// commas and quotes, keeps every class and one set of figures.
 #include "FakeProvider.h"
 #include "MonthDescription.h"
 #include "MonthJsonRenderer.h"
@@ -25,6 +26,11 @@ enum class Feed { Json, Xml };
 QString componentOf(Feed feed)
 {
     return feed == Feed::Json ? u"Pelborne"_s : u"Sarnick"_s;
+}
+
+std::string feedName(const ::testing::TestParamInfo<Feed>& info)
+{
+    return info.param == Feed::Json ? "Json" : "Xml";
 }
 
 class DailyDataAccidents : public TallymeterProgram
@@ -98,13 +104,17 @@ protected:
         return peaks;
     }
 
+    // This month's CSV export.
+    QByteArray csvFile() const
+    {
+        return TestEnvironment::readFile(dataDir + u'/' + QDate::currentDate().toString(u"yyyyMM"_s) + u".csv"_s);
+    }
+
     // This month's CSV export without its title line (the class names read back from the
     // database may be worded otherwise).
     QStringList csvLines() const
     {
-        const QString name = QDate::currentDate().toString(u"yyyyMM"_s) + u".csv"_s;
-        QStringList lines =
-            QString::fromUtf8(TestEnvironment::readFile(dataDir + u'/' + name)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QStringList lines = QString::fromUtf8(csvFile()).split(u"\r\n"_s, Qt::SkipEmptyParts);
         if (!lines.isEmpty())
             lines.removeFirst();
         return lines;
@@ -169,10 +179,7 @@ TEST_P(UnreadableDay, FailsTheRefreshKeepsTheLastGoodOneAndIsAskedForAgain)
     EXPECT_NE(lastRefresh(), aged);
 }
 
-INSTANTIATE_TEST_SUITE_P(Feeds, UnreadableDay, ::testing::Values(Feed::Json, Feed::Xml),
-                         [](const ::testing::TestParamInfo<Feed>& info) {
-                             return std::string(info.param == Feed::Json ? "Json" : "Xml");
-                         });
+INSTANTIATE_TEST_SUITE_P(Feeds, UnreadableDay, ::testing::Values(Feed::Json, Feed::Xml), feedName);
 
 struct StrayDay
 {
@@ -246,5 +253,76 @@ INSTANTIATE_TEST_SUITE_P(Accidents, StrayDays,
                                            StrayDay{"JsonNextMonthsDay", Feed::Json, u"nextmonthday"_s, Outside},
                                            StrayDay{"XmlNextMonthsDay", Feed::Xml, u"nextmonthday"_s, Outside}),
                          [](const ::testing::TestParamInfo<StrayDay>& info) { return std::string(info.param.name); });
+
+class UnlimitedPlan : public DailyDataAccidents, public ::testing::WithParamInterface<Feed>
+{};
+
+// Hundredths of a two-decimal cell, so that sums compare exactly.
+qint64 cents(const QString& cell)
+{
+    return qRound64(cell.toDouble() * 100);
+}
+
+TEST_P(UnlimitedPlan, KeepsEveryClassAndOneSetOfFiguresExportedStoredAndReadBack)
+{
+    ASSERT_NE(server.port(), 0);
+    useFeed(GetParam());
+    answerNextRequestWith(u"unlimited"_s);
+    ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString() << log().toStdString();
+    const QString kind = GetParam() == Feed::Json ? u"JSON"_s : u"XML"_s;
+    EXPECT_TRUE(log().contains(u"Error while extracting quota data from "_s + kind + u" data: [6] Overflow"_s))
+        << log().toStdString();
+
+    // Both classes stand, with their names, shaping and the off-peak hours, and no quota.
+    const QString peak = u"Peak \"fair use\", any time"_s;
+    const QString night = u"Night, 1am-7am"_s;
+    EXPECT_EQ(storedRows("select Value from Config where id in ('PeakLabel', 'OffPeakLabel') order by id desc"),
+              (QList<QStringList>{{peak}, {night}}));
+    EXPECT_EQ(storedRows("select PeakStatus, OffPeakStatus from Status"), (QList<QStringList>{{u"1"_s, u"0"_s}}));
+    // This month (the one before it was back-filled as the provider's sample month).
+    const QString first = QDate::currentDate().toString(u"yyyy-MM-01"_s);
+    const QByteArray monthSql =
+        "select PeakQuota, OffpeakQuota, PeakStart, PeakEnd from MonthlyData where AnniversaryDate='" + first.toUtf8() +
+        "'";
+    EXPECT_EQ(storedRows(monthSql.constData()), (QList<QStringList>{{u"0"_s, u"0"_s, u"7"_s, u"1"_s}}));
+    // The 1st's 737.454321 and 63.004321 MB are kept with two decimals.
+    const QByteArray firstDaySql =
+        "select printf('%.6f', Peak), printf('%.6f', Offpeak) from DailyData where Date='" + first.toUtf8() + "'";
+    EXPECT_EQ(storedRows(firstDaySql.constData()), (QList<QStringList>{{u"737.450000"_s, u"63.000000"_s}}));
+
+    // The CSV: the names quoted, one column each; every total the sum of the figures shown.
+    const QByteArray csv = csvFile();
+    QStringList lines = QString::fromUtf8(csv).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3) << csv.toStdString();
+    EXPECT_EQ(lines.takeFirst(), u"Date, \"Peak \"\"fair use\"\", any time\", \"Night, 1am-7am\", Total"_s);
+    EXPECT_EQ(lines.first(), first + u", 737.45, 63.00, 800.45"_s);
+    const QStringList totals = lines.takeLast().split(u", "_s);
+    ASSERT_EQ(totals.size(), 4) << csv.toStdString();
+    qint64 sums[3] = {};
+    for (const QString& line : std::as_const(lines)) {
+        const QStringList cells = line.split(u", "_s);
+        ASSERT_EQ(cells.size(), 4) << line.toStdString();
+        EXPECT_EQ(cents(cells[3]), cents(cells[1]) + cents(cells[2])) << line.toStdString();
+        for (int column = 0; column < 3; ++column)
+            sums[column] += cents(cells[column + 1]);
+    }
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(cents(totals[column + 1]), sums[column]) << csv.toStdString();
+    const QStringList exported = xmlTotals();
+    EXPECT_EQ(cents(exported[0]), sums[0]);
+    EXPECT_EQ(cents(exported[1]), sums[1]);
+    const QByteArray xml = TestEnvironment::readFile(dataDir + u"/data.xml"_s);
+    EXPECT_TRUE(xml.contains(" PeakQuota='0'")) << xml.toStdString();
+
+    // Read back from the database at the next start, the month is exported to the byte alike.
+    const qsizetype logged = log().size();
+    ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    EXPECT_TRUE(log().mid(logged).contains(u"retrieved cached data for alice from database"_s))
+        << log().mid(logged).toStdString();
+    EXPECT_EQ(csvFile(), csv);
+    EXPECT_EQ(TestEnvironment::readFile(dataDir + u"/data.xml"_s), xml);
+}
+
+INSTANTIATE_TEST_SUITE_P(Feeds, UnlimitedPlan, ::testing::Values(Feed::Json, Feed::Xml), feedName);
 
 } // namespace

@@ -204,6 +204,25 @@ int TallymeterProgram::storedMonths() const
     return count;
 }
 
+QList<QStringList> TallymeterProgram::storedRows(const char* sql) const
+{
+    const auto db = sampleDatabase(dataDir, SQLITE_OPEN_READONLY);
+    QList<QStringList> rows;
+    sqlite3_stmt* statement = nullptr;
+    if (db && sqlite3_prepare_v2(db.get(), sql, -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+                row.append(text ? QString::fromUtf8(text) : QStringLiteral("NULL"));
+            }
+            rows.append(row);
+        }
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
 bool TallymeterProgram::addStoredMonth(const QString& firstDay) const
 {
     const auto db = sampleDatabase(dataDir, SQLITE_OPEN_READWRITE);

@@ -46,6 +46,9 @@ protected:
     static bool waitFor(const std::function<bool()>& done, int ms);
     // Months in the sample account's database; -1 when it cannot be read.
     int storedMonths() const;
+    // The rows a query gives on the sample account's database, each column as SQLite writes it as
+    // text (NULL as "NULL"); nothing when the database or the query cannot be read.
+    QList<QStringList> storedRows(const char* sql) const;
     // Stores an empty month that begins on firstDay ("yyyy-mm-dd") in the sample account's
     // database, as an earlier release kept it; false when the database cannot be written.
     bool addStoredMonth(const QString& firstDay) const;

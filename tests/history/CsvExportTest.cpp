@@ -74,6 +74,41 @@ TEST_F(CsvExportTest, ColumnsFollowTheTitles)
                                                  u"Totals, 1247.41, 12.00"_s);
 }
 
+TEST_F(CsvExportTest, TitlesThatHoldACommaAQuoteOrALineBreakAreQuoted)
+{
+    // The date title stands for a cell that may be empty; the free-zone title for any other.
+    const struct
+    {
+        QString title;
+        QString cell;
+    } cases[] = {
+        {u"Free zone"_s, u"Free zone"_s},
+        {u" Free_zone; 'local' (all)\t"_s, u" Free_zone; 'local' (all)\t"_s},
+        {u"Free, local"_s, u"\"Free, local\""_s},
+        {u","_s, u"\",\""_s},
+        {u"Free \"local\""_s, u"\"Free \"\"local\"\"\""_s},
+        {u"\""_s, u"\"\"\"\""_s},
+        {u"Free\rlocal"_s, u"\"Free\rlocal\""_s},
+        {u"Free\nlocal"_s, u"\"Free\nlocal\""_s},
+        {u"Free\r\n"_s, u"\"Free\r\n\""_s},
+        {u"\"Free, \"\"local\"\"\"\n"_s, u"\"\"\"Free, \"\"\"\"local\"\"\"\"\"\"\n\""_s},
+    };
+    for (const auto& c : cases) {
+        qoMonth month = exportMonth();
+        month.DailyHeaders[DailyHeader::Date] = c.title;
+        month.DailyHeaders[DailyHeader::Freezone] = c.title;
+        const QString text = modCSV::csvText(month, false, {});
+        const QString expected = c.cell + u", Peak, Offpeak, "_s + c.cell + u", Total, Uploads\r\n"_s;
+        EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
+        // The rows are as ever.
+        EXPECT_TRUE(text.mid(expected.size()).startsWith(u"2010-05-14, 1234.57, 0.01, 3.00, 1237.57, -1.00\r\n"_s))
+            << text.toStdString();
+    }
+    qoMonth month = exportMonth();
+    month.DailyHeaders[DailyHeader::Date].clear();
+    EXPECT_TRUE(modCSV::csvText(month, false, {}).startsWith(u", Peak, Offpeak, Total, Uploads\r\n"_s));
+}
+
 TEST_F(CsvExportTest, FileNames)
 {
     const LocalDateTime first = *LocalDateTime::fromParts(2010, 5, 14);

@@ -224,9 +224,12 @@ TEST_F(RefreshCycleTest, AnUnreadableDatabaseSkipsTheBackFill)
 
 TEST_F(RefreshCycleTest, AMonthWithoutUsageSkipsTheBackFill)
 {
+    // The month's totals are the sums of its days.
     FakeFeed::Month& month = FakeFeed::pelborne().current;
     month.sngUsedPeak = 0;
     month.sngUsedOffpeak = 0;
+    month.arrayDailyPeak->fill(0);
+    month.arrayDailyOffPeak->fill(0);
     ASSERT_TRUE(ctx.refresh());
     EXPECT_EQ(historicalCalls(), 0);
     EXPECT_FALSE(ctx.logged(u"HistoryBackfill: checking if history backfill is required"_s, 3));

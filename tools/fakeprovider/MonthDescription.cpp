@@ -21,6 +21,7 @@ MonthDescription::TrafficType trafficTypeFrom(const QJsonObject& object)
     type.classification = object.value(u"classification").toString();
     type.name = object.value(u"name").toString();
     type.quotaMb = bytesOf(object.value(u"quota_mb"));
+    type.allocationText = object.value(u"allocation").toString();
     type.shaped = object.value(u"shaped").toBool();
     if (object.contains(u"speed"))
         type.speed = object.value(u"speed").toString();

@@ -20,6 +20,9 @@
 //     "connections": [ { "ip": "203.0.113.7", "on_since": "{month}-01 00:30:00" } ],   (UTC)
 //     "traffic_types": [ { "classification": "peak", "name": "Peak usage", "quota_mb": 150000,
 //                          "shaped": false, "speed": "256" }, ... ],   (speed: kbit/s)
+//       (a type's "allocation": "99999999999999999999" is sent as it stands in place of its quota:
+//        the JSON API's allocation in bytes and the XML feed's quota in MB, as a plan without a
+//        limit may send a number too large for any quota)
 //     "days": [ { "day": 1, "peak": 1523456789, "offpeak": 734000000, ... }, ... ] }   (bytes)
 // The days are sent in the order listed, a day listed twice twice. The provider's accidents: a day
 // given by "date": "yyyy-MM-dd" instead of "day" is sent as it stands, also outside the month or
@@ -32,6 +35,7 @@ struct MonthDescription
         QString classification; // "peak", "anytime", "usage", "offpeak", "freezone", "uploads"
         QString name;
         qint64 quotaMb = 0;
+        QString allocationText; // when not empty, sent instead of quotaMb in both feeds
         bool shaped = false;
         QString speed = QStringLiteral("0"); // "0": no shaping speed
     };

@@ -26,7 +26,8 @@ QJsonObject trafficType(const MonthDescription::TrafficType& type, bool numbersA
     return QJsonObject{
         {u"classification"_s, type.classification},
         {u"name"_s, type.name},
-        {u"allocation"_s, number(type.quotaMb * 1'000'000, numbersAsText)},
+        {u"allocation"_s, type.allocationText.isEmpty() ? number(type.quotaMb * 1'000'000, numbersAsText)
+                                                        : QJsonValue(type.allocationText)},
         {u"is_shaped"_s, shaped},
         {u"shaping_speed"_s, type.speed},
     };

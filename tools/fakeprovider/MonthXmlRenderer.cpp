@@ -20,7 +20,8 @@ void writeTrafficTypes(QXmlStreamWriter& xml, const MonthDescription& month)
         xml.writeStartElement(u"type"_s);
         xml.writeAttribute(u"classification"_s, type.classification);
         xml.writeTextElement(u"name"_s, type.name);
-        xml.writeTextElement(u"quota_allocation"_s, QString::number(type.quotaMb));
+        xml.writeTextElement(u"quota_allocation"_s,
+                             type.allocationText.isEmpty() ? QString::number(type.quotaMb) : type.allocationText);
         xml.writeStartElement(u"is_shaped"_s);
         xml.writeAttribute(u"speed"_s, type.speed);
         xml.writeCharacters(type.shaped ? u"true"_s : u"false"_s);

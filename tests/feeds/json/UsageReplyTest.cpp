@@ -97,15 +97,49 @@ TEST_F(ReplyReading, TheLaterShapingClassDecidesTheSpeed)
     EXPECT_FALSE(texts().join(u'\n').contains(u"ignored"_s));
 }
 
-TEST_F(ReplyReading, AClassThatFailsIsReportedAndTheNextIsRead)
+TEST(QuotaBeyondAnyQuota, IsNoQuotaWhileItsClassKeepsNameShapingAndHours)
 {
-    reply.readTrafficTypes(tree(uR"({"response":{"usage":{"traffic_types":[
-        {"classification":"peak","name":"Peak","allocation":9999999999999999999},
-        {"classification":"offpeak","name":"Off-peak","allocation":2000000}]}}})"_s));
-    EXPECT_EQ(state.sngQuotaPeak, 0);
-    EXPECT_EQ(state.sngQuotaOffpeak, 2);
-    EXPECT_EQ(lines.value(0).first, u"Error while extracting quota data from JSON data: [6] Overflow"_s);
-    EXPECT_EQ(lines.value(0).second, 2);
+    const struct
+    {
+        QString allocation; // as it stands in the reply
+        QString megabytes;  // the quota, as the log names it
+        bool overflows;
+    } cases[] = {
+        {u"2147483647000000"_s, u"2147483647"_s, false},   {u"\"2147483647999999\""_s, u"2147483647"_s, false},
+        {u"-2147483648999999"_s, u"-2147483648"_s, false}, {u"2147483648000000"_s, u"0"_s, true},
+        {u"\"99999999999999999999\""_s, u"0"_s, true},     {u"99999999999999999999"_s, u"0"_s, true},
+        {u"\"-2147483649000000\""_s, u"0"_s, true},        {u"1e300"_s, u"0"_s, true},
+    };
+    for (const auto& c : cases) {
+        UsageDataState state;
+        QStringList lines;
+        UsageReply reply{state, [&lines](const QString& text, int16_t level) {
+                             lines.append(text + u" ("_s + QString::number(level) + u')');
+                         }};
+        const JsonValue root = tree(uR"({"response":{"offpeak_start":"01:00:00","offpeak_end":"07:00:00",
+            "usage":{"traffic_types":[
+            {"classification":"peak","name":"Peak, any time","allocation":%1,"is_shaped":"1","shaping_speed":"1024kbps"},
+            {"classification":"offpeak","name":"Night","allocation":%1,"is_shaped":"true","shaping_speed":"0"}]}}})"_s
+                                        .arg(c.allocation));
+        reply.readTrafficTypes(root);
+        reply.readOffpeakHours(root);
+        const std::string which = c.allocation.toStdString();
+        const float quota = float(c.megabytes.toLongLong());
+        EXPECT_EQ(state.sngQuotaPeak, quota) << which;
+        EXPECT_EQ(state.sngQuotaOffpeak, quota) << which;
+        EXPECT_EQ(state.arrayDailyHeaders[1], u"Peak, any time"_s) << which;
+        EXPECT_EQ(state.arrayDailyHeaders[2], u"Night"_s) << which;
+        EXPECT_EQ(state.intPeakShapeStatus, 1) << which;
+        EXPECT_EQ(state.intOffpeakShapeStatus, 1) << which;
+        EXPECT_EQ(state.szShapingSpeed, u"1024kbps"_s) << which;
+        EXPECT_EQ(state.intPeakEnd, 1) << which;
+        EXPECT_EQ(state.intPeakStart, 7) << which;
+        EXPECT_EQ(lines.count(u"Error while extracting quota data from JSON data: [6] Overflow (2)"_s),
+                  c.overflows ? 2 : 0)
+            << lines.join(u'\n').toStdString();
+        EXPECT_TRUE(lines.contains(u"Pelborne.RetrieveData: peak quota: "_s + c.megabytes + u" MB (6)"_s))
+            << lines.join(u'\n').toStdString();
+    }
 }
 
 TEST_F(ReplyReading, OffpeakHoursAreTheFirstTwoCharacters)

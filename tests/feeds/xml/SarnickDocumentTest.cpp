@@ -138,6 +138,47 @@ TEST_F(SarnickDocument, OffPeakHoursComeFromTheFirstTwoCharacters)
     EXPECT_EQ(usage().intPeakStart(), 12);
 }
 
+TEST_F(SarnickDocument, AQuotaBeyondAnyQuotaIsNoQuotaWhileItsClassKeepsNameShapingAndHours)
+{
+    const struct
+    {
+        QByteArray allocation;
+        float quota;
+        bool overflows;
+    } cases[] = {
+        {"2147483647", 2147483647.0f, false},
+        {"2147483647.4", 2147483647.0f, false},
+        {"-2147483648", -2147483648.0f, false},
+        {"2147483647.5", 0, true},
+        {"2147483648", 0, true},
+        {"99999999999999999999", 0, true},
+        {"-2147483649", 0, true},
+        {"1e12", 0, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(readCached(feedDocument("<expected_traffic_types>" +
+                                            trafficType("peak", "Peak, any time", c.allocation, "true", "1024kbps") +
+                                            trafficType("offpeak", "Night", c.allocation, "true") +
+                                            "</expected_traffic_types><offpeak_start>01:00</offpeak_start>"
+                                            "<offpeak_end>07:00</offpeak_end>" +
+                                            OneDay)))
+            << usage().szLastErrorDetail().toStdString();
+        const std::string which = c.allocation.toStdString();
+        EXPECT_EQ(usage().sngQuotaPeak(), c.quota) << which;
+        EXPECT_EQ(usage().sngQuotaOffpeak(), c.quota) << which;
+        EXPECT_EQ(usage().arrayDailyHeaders()[1], u"Peak, any time"_s) << which;
+        EXPECT_EQ(usage().arrayDailyHeaders()[2], u"Night"_s) << which;
+        EXPECT_EQ(usage().intPeakShapeStatus(), 1) << which;
+        EXPECT_EQ(usage().intOffpeakShapeStatus(), 1) << which;
+        EXPECT_EQ(usage().szShapingSpeed(), u"1024kbps"_s) << which;
+        EXPECT_EQ(usage().intPeakEnd(), 1) << which;
+        EXPECT_EQ(usage().intPeakStart(), 7) << which;
+        EXPECT_EQ(recorder.texts().count(u"Error while extracting quota data from XML data: [6] Overflow"_s),
+                  c.overflows ? 2 : 0)
+            << which;
+    }
+}
+
 TEST_F(SarnickDocument, TrafficTypesThatAreIncompleteOrOddAreReportedAndPassedOver)
 {
     ASSERT_TRUE(readCached(feedDocument("<expected_traffic_types><type classification=\"peak\"/>" +
@@ -150,9 +191,9 @@ TEST_F(SarnickDocument, TrafficTypesThatAreIncompleteOrOddAreReportedAndPassedOv
                                         "</expected_traffic_types>" + OneDay)));
     EXPECT_EQ(levelOf(u"failed to find details in <type> #0 node in XML"_s), 2);
     EXPECT_EQ(recorder.levelOf(u"Error while extracting quota data from XML data: [6] Overflow"_s), 2);
-    // The overflowing type is skipped whole: the first peak type stays.
-    EXPECT_EQ(usage().sngQuotaPeak(), 100.0f);
-    EXPECT_EQ(usage().arrayDailyHeaders()[1], u"First"_s);
+    // The overflowing quota is no quota; the later peak type still names the class.
+    EXPECT_EQ(usage().sngQuotaPeak(), 0.0f);
+    EXPECT_EQ(usage().arrayDailyHeaders()[1], u"Second"_s);
     // A quota that is no number counts 0; shaped only for exactly "true", its speed all the same.
     EXPECT_EQ(usage().sngQuotaOffpeak(), 0.0f);
     EXPECT_EQ(usage().intOffpeakShapeStatus(), 0);
