@@ -6,7 +6,7 @@
 #include <algorithm>
 
 namespace {
-// Calendar month index n of the month holding day, moved by months.
+// The first of the calendar month that holds day, moved by months.
 QDate firstOfMonth(const LocalDateTime& day, int months)
 {
     const QDate date = day.date();
