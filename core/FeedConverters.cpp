@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FeedConverters.h"
 
+#include "BillingMonth.h"
+#include "Dates.h"
 #include "FeedComponents.h"
 #include "LogFrontEnd.h"
 #include "MonthDays.h"
@@ -41,6 +43,20 @@ void raise(const ComErrorResult& error)
 {
     if (error)
         throw RunTimeError(error->number, error->description, error->source);
+}
+
+// The month the listed days belong to. With the reset day the reply gave: the month asked for, or
+// the one that holds the day of the last update. Else one calendar month from the first listed day.
+BillingMonth boundsOf(const qoMonth& fetched, int16_t resetDay, bool historical, const LocalDateTime& asked)
+{
+    const bool known = resetDay >= 1 && resetDay <= 31;
+    if (known && historical)
+        return BillingMonth::startingIn(resetDay, asked);
+    LocalDateTime lastUpdate;
+    QString ignored;
+    if (known && myCDate(fetched.LastUpdate, lastUpdate, ignored, {}))
+        return BillingMonth::containing(resetDay, lastUpdate);
+    return BillingMonth::from(fetched.DailyDates.first(), 0);
 }
 } // namespace
 
@@ -134,9 +150,14 @@ bool FeedConverters::convert(bool bFromCache, qoMonth& month, bool bHistorical, 
             fetched.DailyHeaders[size_t(i)] = headers[size_t(i)];
 
         MonthDays::putInDateOrder(fetched);
-        for (const QString& note : MonthDays::keepOneMonth(fetched))
+        const BillingMonth bounds = boundsOf(fetched, usage->intAnniversaryDate(), bHistorical, month.AnniversaryDate);
+        for (const QString& note : MonthDays::keepOneMonth(fetched, bounds))
             m_log.LogMessage(routine + u": "_s + note, 2);
-        fetched.AnniversaryDate = fetched.DailyDates.first();
+        // Not one listed day lies in the month: as good as no days at all.
+        if (fetched.DailyDates.isEmpty())
+            throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
+        fetched.AnniversaryDate = bounds.first;
+        fetched.ResetDay = bounds.resetDay;
 
         usage.reset();
         m_log.LogMessage(routine + u": cleaning up"_s, 6);

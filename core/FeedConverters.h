@@ -18,7 +18,8 @@ public:
     FeedConverters(const Settings& settings, const RunState& run, LogFrontEnd& log, FeedComponents& components);
 
     // bFromCache: let the component read its cache file (ignored for a historical fetch, and
-    // never changed here). bHistorical: fetch the month that begins on month.AnniversaryDate.
+    // never changed here). bHistorical: fetch the billing month that begins in the calendar month of
+    // month.AnniversaryDate.
     // True: month replaced whole by the month fetched (the derived figures and PlanType 0).
     // False: month unchanged, szError a short text for the tray and status, szErrorDetail one
     // for the log; nothing logged here. servedFromCache, when given: set to whether the component

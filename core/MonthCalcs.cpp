@@ -2,6 +2,7 @@
 #include "MonthCalcs.h"
 
 #include "AppInfo.h"
+#include "BillingMonth.h"
 #include "Dates.h"
 #include "LocalDateTime.h"
 #include "LogFrontEnd.h"
@@ -70,9 +71,8 @@ bool MonthCalcs::qoMonthCalcs(qoMonth& month, QString& szErr)
             month.PercentOffPeak = toSingle(divide(month.TotalOffpeak, month.OffPeakQuota) * 100);
         }
 
-        const LocalDateTime nextAnniversary = month.AnniversaryDate.addMonths(1);
-        const LocalDateTime monthEnd = nextAnniversary.addDays(-1);
-        const int16_t days = toInteger(month.AnniversaryDate.dayBoundariesTo(monthEnd) + 1);
+        const LocalDateTime nextAnniversary = BillingMonth::of(month).next;
+        const int16_t days = toInteger(month.AnniversaryDate.dayBoundariesTo(nextAnniversary));
 
         if (nextAnniversary.secondsTo(m_clock.now()) < 0) {
             currentMonth(month, nextAnniversary, days, szErr);

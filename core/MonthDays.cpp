@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MonthDays.h"
 
+#include "BillingMonth.h"
 #include "qoMonth.h"
 
 #include <algorithm>
@@ -67,15 +68,13 @@ void putInDateOrder(qoMonth& month)
     });
 }
 
-QStringList keepOneMonth(qoMonth& month)
+QStringList keepOneMonth(qoMonth& month, const BillingMonth& bounds)
 {
     const qsizetype days = month.DailyDates.size();
     if (days == 0)
         return {};
     // The store and the read-back go by the date alone.
     const auto dateOf = [&](qsizetype i) { return month.DailyDates[i].dateOnly(); };
-    const LocalDateTime first = dateOf(0);
-    const LocalDateTime end = first.addMonths(1);
 
     QStringList notes;
     QList<bool> keep(days, true);
@@ -83,11 +82,11 @@ QStringList keepOneMonth(qoMonth& month)
         const LocalDateTime date = dateOf(i);
         // One line per date, however often it was listed.
         const bool firstOfDate = i == 0 || dateOf(i - 1) != date;
-        if (date >= end) {
+        if (!bounds.contains(date)) {
             keep[i] = false;
             if (firstOfDate)
                 notes.append(u"dropping "_s + date.toDateString() + u", which lies outside the month from "_s +
-                             first.toDateString() + u" to "_s + end.addDays(-1).toDateString());
+                             bounds.first.toDateString() + u" to "_s + bounds.last().toDateString());
         } else if (i + 1 < days && dateOf(i + 1) == date) {
             keep[i] = false;
             if (firstOfDate)

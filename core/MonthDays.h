@@ -3,12 +3,13 @@
 
 #include <QStringList>
 
+struct BillingMonth;
 struct qoMonth;
 
 // The days of a month that a component fetched, made the month that the rest of the program takes
-// (the month's start, the store, the grid, the exports): in date order, each date once, and only
-// the dates of the month that the first day opens. The database keeps one row per date and reads
-// a month back from its first day up to the same day a month later; the month record must agree.
+// (the store, the grid, the exports): in date order, each date once, and only the dates within the
+// month's bounds. The database keeps one row per date and reads a month back by the same bounds;
+// the month record must agree.
 namespace MonthDays {
 
 // A provider may list the days in any order. Stable: the entries of one date keep the order they
@@ -16,10 +17,10 @@ namespace MonthDays {
 void putInDateOrder(qoMonth& month);
 
 // On a month in date order: a date listed more than once keeps its last entry (the one the
-// database would keep, its rows being replaced by date), and a date at or after the first day one
-// month later is dropped. When anything was dropped the month's totals become the sums of the days
+// database would keep, its rows being replaced by date), and a date outside the bounds, before or
+// after, is dropped. When anything was dropped the month's totals become the sums of the days
 // kept, and the quotas' remainders and the peak share follow them. Returns a line for the log per
 // date dropped, without the caller's name; none when the month was whole.
-QStringList keepOneMonth(qoMonth& month);
+QStringList keepOneMonth(qoMonth& month, const BillingMonth& bounds);
 
 } // namespace MonthDays

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MonthDisplay.h"
 
+#include "BillingMonth.h"
 #include "LogFrontEnd.h"
 #include "MainRoutines.h"
 #include "MonthStatus.h"
@@ -70,14 +71,14 @@ QString MonthDisplay::PlanSentence(const qoMonth& month)
     return u"You have a limited account, and will be shaped once quota is reached"_s;
 }
 
-LocalDateTime MonthDisplay::NextResetDate(const LocalDateTime& anniversary, const LocalDateTime& now)
+LocalDateTime MonthDisplay::NextResetDate(const qoMonth& month, const LocalDateTime& now)
 {
-    // Each month is added to the previous result, so a day clamped at a short month's end stays
-    // clamped.
-    LocalDateTime next = anniversary;
-    while (now.secondsTo(next) < 0)
-        next = next.addMonths(1);
-    return next;
+    // Without a reset day each month is added to the previous result, so a day clamped at a short
+    // month's end stays clamped.
+    BillingMonth billing = BillingMonth::of(month);
+    while (now.secondsTo(billing.first) < 0)
+        billing = BillingMonth::from(billing.next, billing.resetDay);
+    return billing.first;
 }
 
 QString MonthDisplay::TrayPictureKey(const qoMonth& month)
@@ -137,8 +138,8 @@ void MonthDisplay::connectionInfo(const qoMonth& month)
 
     if (month.AnniversaryDate > LocalDateTime()) {
         const LocalDateTime now = m_clock.now();
-        const LocalDateTime next = NextResetDate(month.AnniversaryDate, now);
-        m_window.setControlText({u"txtAnniversaryDate"_s}, OrdinalSuffix(int16_t(month.AnniversaryDate.day())));
+        const LocalDateTime next = NextResetDate(month, now);
+        m_window.setControlText({u"txtAnniversaryDate"_s}, OrdinalSuffix(BillingMonth::resetDayOf(month)));
         m_window.setControlText({u"txtTimeToReset"_s}, TimeDiff(now.toString(), next.toString(), m_log.dateSink()));
     } else {
         m_window.setControlText({u"txtAnniversaryDate"_s}, unknown);

@@ -38,8 +38,8 @@ public:
     // The sentence that describes the plan; empty for a month without quota unless it is the
     // unlimited-but-shaped plan type 2.
     static QString PlanSentence(const qoMonth& month);
-    // The first reset at or after now: the anniversary date plus whole calendar months.
-    static LocalDateTime NextResetDate(const LocalDateTime& anniversary, const LocalDateTime& now);
+    // The first reset at or after now: the month's first day or a later month's, by its reset day.
+    static LocalDateTime NextResetDate(const qoMonth& month, const LocalDateTime& now);
     // The tray picture of the month: peak state "_" off-peak state ("ok_ok" .. "over_over").
     static QString TrayPictureKey(const qoMonth& month);
     // A usage amount as the summary shows it.

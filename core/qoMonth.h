@@ -38,6 +38,7 @@ struct qoMonth
     QString IP;                    // dotted address or "unknown"
     QString LastConnect;           // "yyyy-mm-dd HH:mm:ss", "unknown" or empty
     LocalDateTime AnniversaryDate; // first day of the billing month; zero date = not given
+    int16_t ResetDay = 0;          // the account's reset day, 1..31 (BillingMonth); 0 = not given
     QString ShapingSpeed;          // kbit/s as text, may be empty
     int16_t PlanType = 0;          // only the history store gives non-zero codes
     QString PlanName;

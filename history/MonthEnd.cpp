@@ -1,28 +1,41 @@
 // SPDX-License-Identifier: MIT
 #include "MonthEnd.h"
 
+#include "BillingMonth.h"
 #include "SQLAccess.h"
 #include "SqlValues.h"
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// The first day found by a query of one value, when it parses.
+std::optional<LocalDateTime> storedFirstDay(SQLAccess& sql, LiteConnection& conn, const QString& query,
+                                            const LocalDateTime& firstDay, const DateMessageSink& dateSink)
+{
+    LiteResult row;
+    QString err;
+    if (sql.ExecuteSQL(conn, query, err, &row, {SqlValues::dateParam(firstDay)}) != 0)
+        return std::nullopt;
+    const QString text = SqlValues::firstValue(row).toText();
+    LocalDateTime day;
+    QString dateErr;
+    if (text.isEmpty() || !myCDate(text, day, dateErr, dateSink))
+        return std::nullopt;
+    return day;
+}
+} // namespace
+
 MonthEnd MonthEnd::find(SQLAccess& sql, LiteConnection& conn, const LocalDateTime& firstDay,
                         const DateMessageSink& dateSink)
 {
     MonthEnd result;
-    const LocalDateTime calendarEnd = firstDay.addMonths(1);
-    LiteResult row;
-    QString err;
-    if (sql.ExecuteSQL(conn, u"select min(AnniversaryDate) from MonthlyData where AnniversaryDate > ?"_s, err, &row,
-                       {SqlValues::dateParam(firstDay)}) == 0) {
-        const QString text = SqlValues::firstValue(row).toText();
-        LocalDateTime next;
-        QString dateErr;
-        if (!text.isEmpty() && myCDate(text, next, dateErr, dateSink)) {
-            result.next = next;
-            result.tooFar = next > calendarEnd;
-        }
-    }
-    result.end = result.usesNext() ? *result.next : calendarEnd;
+    result.next = storedFirstDay(sql, conn, u"select min(AnniversaryDate) from MonthlyData where AnniversaryDate > ?"_s,
+                                 firstDay, dateSink);
+    const std::optional<LocalDateTime> previous = storedFirstDay(
+        sql, conn, u"select max(AnniversaryDate) from MonthlyData where AnniversaryDate < ?"_s, firstDay, dateSink);
+    result.resetDay = BillingMonth::impliedResetDay(firstDay, previous, result.next);
+    const LocalDateTime boundsEnd = BillingMonth::from(firstDay, result.resetDay).next;
+    result.tooFar = result.next && *result.next > boundsEnd;
+    result.end = result.usesNext() ? *result.next : boundsEnd;
     return result;
 }

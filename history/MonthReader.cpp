@@ -65,6 +65,7 @@ bool MonthReader::SQL2qoMonth(const LocalDateTime& date, qoMonth& month, QString
 
         if (!readDays(conn, end.end, read, szErr) || !readTotals(conn, end.end, read, szErr))
             return false;
+        read.ResetDay = end.resetDay;
 
         // Titles the totals call for.
         auto& titles = read.DailyHeaders;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MonthStore.h"
 
+#include "BillingMonth.h"
 #include "Dates.h"
 #include "HistoryContext.h"
 #include "LogFrontEnd.h"
@@ -96,7 +97,7 @@ void MonthStore::storeMonth(LiteConnection& conn, const qoMonth& month, bool bHi
         m_ctx.log.LogMessage(header + u"invalid date array"_s, 2);
         throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
     }
-    const LiteValue firstDay = dateParam(month.DailyDates.first());
+    const LiteValue firstDay = dateParam(BillingMonth::keyOf(month));
 
     if (!bHistorical) {
         run(conn, u"delete from Status"_s, {}, header + u"failed to clear Status table: "_s);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "modCSV.h"
 
+#include "BillingMonth.h"
 #include "FileFunctions.h"
 #include "LogFrontEnd.h"
 #include "RunState.h"
@@ -122,7 +123,7 @@ bool modCSV::qoMonth2CSV(const qoMonth& month, const QString& folder, bool bExcl
         }
 
         stage = u"qoMonth2CSV: error generating filename:"_s;
-        const LocalDateTime firstDay = month.DailyDates.first();
+        const LocalDateTime firstDay = BillingMonth::keyOf(month);
         m_log.LogMessage(u"qoMonth2CSV: using first date to generate filename: "_s + firstDay.toDateString(), 6);
         const QString path = fileName(folder, firstDay, m_run.ProfileNumber);
         m_log.LogMessage(u"qoMonth2CSV: exporting data to: "_s + path, 6);

@@ -2,6 +2,7 @@
 #include "modXML.h"
 
 #include "AppInfo.h"
+#include "BillingMonth.h"
 #include "Dates.h"
 #include "FileFunctions.h"
 #include "LogFrontEnd.h"
@@ -53,7 +54,7 @@ QString modXML::xmlText(const qoMonth& month, const AppInfo& app, LogFrontEnd& l
         record.setValue(field.name, TwoDecimals::text(month.*field.value));
     record.setValue(u"ShapeStatus"_s, GetShapingStatusText(month.PeakShapeStatus, month.ShapingSpeed));
     record.setValue(u"OffpeakShapeStatus"_s, GetShapingStatusText(month.OffpeakShapeStatus, month.ShapingSpeed));
-    record.setValue(u"AnniversaryDate"_s, QString::number(month.AnniversaryDate.day()));
+    record.setValue(u"AnniversaryDate"_s, QString::number(BillingMonth::resetDayOf(month)));
     // A text that is no time stamp ("unknown") goes as it is.
     LocalDateTime lastUpdate;
     QString dateErr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HistoryBackfiller.h"
 
+#include "BillingMonth.h"
 #include "FeedConverters.h"
 #include "LogFrontEnd.h"
 #include "RunTimeError.h"
@@ -21,7 +22,7 @@ bool HistoryBackfiller::HistoryBackfill(qoMonth& month, QString& error)
 {
     try {
         m_log.LogMessage(u"HistoryBackfill: checking if history backfill is required"_s, 3);
-        const LocalDateTime previousStart = month.AnniversaryDate.addMonths(-1);
+        const LocalDateTime previousStart = BillingMonth::of(month).previous().first;
 
         LocalDateTime lastUpdate;
         if (!m_history.SQLGetLastUpdateForMonth(previousStart, lastUpdate, error)) {

@@ -2,6 +2,7 @@
 #include "RefreshCycle.h"
 
 #include "AppInfo.h"
+#include "BillingMonth.h"
 #include "Dates.h"
 #include "LogFrontEnd.h"
 #include "MainRoutines.h"
@@ -443,7 +444,7 @@ void RefreshCycle::exportMonth(Run& run)
                 named(u"written to the CSV export"_s,
                       month.DailyDates.isEmpty()
                           ? QString()
-                          : modCSV::fileName(m_run.DataDir, month.DailyDates.first(), m_run.ProfileNumber)));
+                          : modCSV::fileName(m_run.DataDir, BillingMonth::keyOf(month), m_run.ProfileNumber)));
     }
 }
 

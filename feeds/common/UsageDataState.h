@@ -39,7 +39,7 @@ struct UsageDataState
     int16_t intOffpeakShapeStatus = 0;
     int16_t intPeakStart = 0;
     int16_t intPeakEnd = 0;
-    // The quota's reset day; Sarnick shows it as intAnniversaryDate, Pelborne keeps it unseen.
+    // The quota's reset day; both components show it as intAnniversaryDate.
     int16_t intAnniversaryDate = 0;
 
     DailyDates arrayDailyDates;

@@ -68,6 +68,7 @@ public:
     QString szProductName() const override { return m.szProductName; }
     int16_t intPeakStart() const override { return m.intPeakStart; }
     int16_t intPeakEnd() const override { return m.intPeakEnd; }
+    int16_t intAnniversaryDate() const override { return m.intAnniversaryDate; }
     bool GetServices(const QString& szUser, const QString& szPass, int16_t& iCount, QStringList& aServices,
                      const QString& szProxy, const QString& szProxyUID, const QString& szProxyPWD) override;
     void szServiceToRequest(const QVariant& szServiceName) override;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "MonthDays.h"
+#include "BillingMonth.h"
 #include "qoMonth.h"
 
 #include <gtest/gtest.h>
@@ -13,24 +14,28 @@ LocalDateTime day(int month, int dayOfMonth)
     return *LocalDateTime::fromParts(2024, month, dayOfMonth);
 }
 
-// A month that opens on the 31st of January ends before the 29th of February (the month's
-// arithmetic clamps the day), as the store reads it back.
+// A month that resets on the 31st and opens on the 31st of January ends before the 29th of
+// February (the reset date of a leap February), as the store reads it back; a day before it goes
+// too.
 TEST(MonthDays, KeepTheLastEntryOfADateAndOnlyTheMonthsDates)
 {
     qoMonth month;
-    month.DailyDates = {day(1, 31), day(2, 3), day(2, 3), day(2, 3), day(2, 28), day(2, 29), day(2, 29), day(3, 1)};
-    month.DailyPeak = {1, 2, 4, 8, 16, 32, 64, 128};
-    month.DailyOffpeak = {0.5f, 0, 0, 0.25f, 0, 1, 1, 1};
-    month.DailyFreezone = {0, 0, 0, 0, 0, 0, 0, 0};
-    month.DailyTotals = {1.5f, 2, 4, 8.25f, 16, 33, 65, 129};
-    month.DailyUploads = {1, 1, 1, 1, 1, 1, 1, 1};
+    month.DailyDates = {day(1, 28), day(1, 31), day(2, 3),  day(2, 3), day(2, 3),
+                        day(2, 28), day(2, 29), day(2, 29), day(3, 1)};
+    month.DailyPeak = {256, 1, 2, 4, 8, 16, 32, 64, 128};
+    month.DailyOffpeak = {1, 0.5f, 0, 0, 0.25f, 0, 1, 1, 1};
+    month.DailyFreezone = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    month.DailyTotals = {257, 1.5f, 2, 4, 8.25f, 16, 33, 65, 129};
+    month.DailyUploads = {1, 1, 1, 1, 1, 1, 1, 1, 1};
     month.PeakQuota = 20;
     month.OffPeakQuota = 0.5f;
-    month.TotalPeak = 255;
-    month.TotalOffpeak = 3.75f;
+    month.TotalPeak = 511;
+    month.TotalOffpeak = 4.75f;
+    const BillingMonth bounds = BillingMonth::startingIn(31, day(1, 5));
 
-    EXPECT_EQ(MonthDays::keepOneMonth(month),
-              QStringList({u"date 2024-02-03 listed more than once, keeping its last entry"_s,
+    EXPECT_EQ(MonthDays::keepOneMonth(month, bounds),
+              QStringList({u"dropping 2024-01-28, which lies outside the month from 2024-01-31 to 2024-02-28"_s,
+                           u"date 2024-02-03 listed more than once, keeping its last entry"_s,
                            u"dropping 2024-02-29, which lies outside the month from 2024-01-31 to 2024-02-28"_s,
                            u"dropping 2024-03-01, which lies outside the month from 2024-01-31 to 2024-02-28"_s}));
     EXPECT_EQ(month.DailyDates, QList<LocalDateTime>({day(1, 31), day(2, 3), day(2, 28)}));
@@ -47,7 +52,7 @@ TEST(MonthDays, KeepTheLastEntryOfADateAndOnlyTheMonthsDates)
     // A whole month is left as it came, its totals too.
     const qoMonth whole = month;
     month.TotalPeak = 99;
-    EXPECT_TRUE(MonthDays::keepOneMonth(month).isEmpty());
+    EXPECT_TRUE(MonthDays::keepOneMonth(month, bounds).isEmpty());
     EXPECT_EQ(month.DailyDates, whole.DailyDates);
     EXPECT_EQ(month.TotalPeak, 99);
 }

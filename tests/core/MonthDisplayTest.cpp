@@ -245,9 +245,22 @@ TEST_F(MonthDisplayTest, ResetDayAtTheEndOfAMonth)
     // To 29 February, the last day of a leap February.
     EXPECT_EQ(text(u"txtTimeToReset"_s), u"18 days, 12:00"_s);
 
-    // A clamped day stays clamped in the months after it.
-    EXPECT_EQ(MonthDisplay::NextResetDate(at(2024, 1, 31), at(2024, 3, 5)), at(2024, 3, 29));
-    EXPECT_EQ(MonthDisplay::NextResetDate(at(2024, 1, 31), at(2024, 1, 31)), at(2024, 1, 31));
+    // Without a reset day a clamped day stays clamped in the months after it; with one, every
+    // month resets on that day where the month has it.
+    qoMonth unknownDay;
+    unknownDay.AnniversaryDate = at(2024, 1, 31);
+    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 3, 5)), at(2024, 3, 29));
+    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 1, 31)), at(2024, 1, 31));
+    qoMonth resetDay = unknownDay;
+    resetDay.ResetDay = 31;
+    EXPECT_EQ(MonthDisplay::NextResetDate(resetDay, at(2024, 3, 5)), at(2024, 3, 31));
+    resetDay.AnniversaryDate = at(2024, 2, 29);
+    EXPECT_EQ(MonthDisplay::NextResetDate(resetDay, at(2024, 3, 5)), at(2024, 3, 31));
+    month.AnniversaryDate = at(2024, 2, 29);
+    month.ResetDay = 31;
+    month.LastUpdate = u"2024-03-10 11:00:00"_s;
+    ASSERT_TRUE(show(month));
+    EXPECT_EQ(text(u"txtAnniversaryDate"_s), u"31st"_s);
 }
 
 TEST_F(MonthDisplayTest, MissingAnniversaryAndUnknownConnection)

@@ -34,13 +34,14 @@ TEST_F(MonthStoreTest, StoresEveryFieldWithQuotesAndRounding)
     month.DailyPeak[0] = 1234.567f;
     month.DailyOffpeak[1] = 0.004f;
     month.DailyUploads = {-1.0f, 0.0f, 2.345f};
-    month.AnniversaryDate = HistoryTestContext::day(2010, 5, 1); // the first day counts, not this
+    // The month's first day is its key, also when the provider listed no figures for it.
+    month.AnniversaryDate = HistoryTestContext::day(2010, 5, 1);
     month.PeakQuota = 0.1f;
     store(month);
 
     EXPECT_EQ(ctx.rows(u"select * from Status"_s), QStringList{u"203.0.113.9|2010-05-14 08:00:00|0|1"_s});
     EXPECT_EQ(ctx.rows(u"select * from MonthlyData"_s),
-              QStringList{u"2010-05-14|2010-05-16 21:00:00|0.1|50000|3|8|23|256|Mum's plan|O'Brien \"fast\"; drop "
+              QStringList{u"2010-05-01|2010-05-16 21:00:00|0.1|50000|3|8|23|256|Mum's plan|O'Brien \"fast\"; drop "
                           u"table Status"_s});
     EXPECT_EQ(ctx.rows(u"select * from Config order by id"_s),
               (QStringList{u"FreezoneLabel|Freezone"_s, u"OffPeakLabel|Night's"_s, u"PeakLabel|Peak"_s}));

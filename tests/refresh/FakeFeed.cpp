@@ -101,6 +101,7 @@ public:
     QString szProductName() const override { return m_month.szProductName; }
     int16_t intPeakStart() const override { return m_month.intPeakStart; }
     int16_t intPeakEnd() const override { return m_month.intPeakEnd; }
+    int16_t intAnniversaryDate() const override { return m_month.intAnniversaryDate; }
 
 protected:
     Script& m_script;
@@ -133,7 +134,6 @@ public:
     FakeSarnick() : FakeUsageData(sarnick()) {}
     QString szLoginURL() const override { return m_loginURL; }
     void szLoginURL(const QString& value) override { m_loginURL = value; }
-    int16_t intAnniversaryDate() const override { return 0; }
     float boolUnlimited() const override { return 0; }
     QString FileVersion(const QString&) override { return {}; }
 };

@@ -44,6 +44,7 @@ struct Month
     float sngQuotaPeak = 0, sngQuotaOffpeak = 0, sngUsedPeak = 0, sngUsedOffpeak = 0, sngLeftPeak = 0,
           sngLeftOffPeak = 0, sngUsedFreezone = 0, sngPctPeak = 0, sngPctOffPeak = 0;
     int16_t intPeakShapeStatus = 0, intOffpeakShapeStatus = 0, intPeakStart = 0, intPeakEnd = 0;
+    int16_t intAnniversaryDate = 0; // the reset day; 0: the reply gave none
     // The component interfaces' value types, spelled out: their names meet the history database's.
     std::optional<QList<LocalDateTime>> arrayDailyDates;
     std::optional<QList<float>> arrayDailyPeak, arrayDailyOffPeak, arrayDailyFreezone, arrayDailyTotals,

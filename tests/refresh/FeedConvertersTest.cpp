@@ -263,6 +263,46 @@ TYPED_TEST(FeedConvertersTest, NoDaysIsARunTimeFailure)
     EXPECT_EQ(this->error, u"Subscript out of range"_s);
 }
 
+// The month is the one the reset day and the last update name, whatever day the list begins on;
+// without a usable reset day or last update it runs a calendar month from the first listed day.
+TYPED_TEST(FeedConvertersTest, TheResetDayBoundsTheMonthNotTheFirstListedDay)
+{
+    FakeFeed::Servers servers;
+    const auto day = [](int month, int dayOfMonth) { return *LocalDateTime::fromParts(2008, month, dayOfMonth); };
+    const struct
+    {
+        int16_t resetDay;
+        QString lastUpdate;
+        LocalDateTime first;
+        int16_t kept;
+        qsizetype days;
+    } cases[] = {
+        {10, u"2008-03-20 10:45:00"_s, day(3, 10), 10, 6}, // listed from the 15th: the month still starts on the 10th
+        {17, u"2008-03-20 10:45:00"_s, day(3, 17), 17, 4}, // the 15th and 16th belong to the month before
+        {31, u"2008-03-20 10:45:00"_s, day(2, 29), 31, 6}, // a leap February's last day for a reset on the 31st
+        {0, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},   {32, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},
+        {-1, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},  {10, u"unknown"_s, day(3, 15), 0, 6},
+    };
+    for (const auto& c : cases) {
+        this->script().current = FakeFeed::sampleMonth(FirstDay, 6, c.lastUpdate);
+        this->script().current.intAnniversaryDate = c.resetDay;
+        ASSERT_TRUE(this->convert()) << this->detail.toStdString();
+        EXPECT_EQ(this->month.AnniversaryDate, c.first) << c.resetDay;
+        EXPECT_EQ(this->month.ResetDay, c.kept) << c.resetDay;
+        EXPECT_EQ(this->month.DailyDates.size(), c.days) << c.resetDay;
+    }
+    EXPECT_TRUE(this->core.logTexts().contains(this->name() + u"2qoMonth: dropping 2008-03-16, which lies outside "
+                                                              u"the month from 2008-03-17 to 2008-04-16"_s));
+
+    // Not one listed day in the month of the last update: as good as no days, the month kept.
+    this->script().current = FakeFeed::sampleMonth(FirstDay, 6, u"2008-04-02 08:00:00"_s);
+    this->script().current.intAnniversaryDate = 1;
+    const qoMonth before = this->month;
+    EXPECT_FALSE(this->convert());
+    EXPECT_EQ(this->error, u"Subscript out of range"_s);
+    EXPECT_EQ(this->month, before);
+}
+
 TYPED_TEST(FeedConvertersTest, AMissingComponentIsReportedNotThrown)
 {
     FakeFeed::Servers servers = TypeParam::servers(false);

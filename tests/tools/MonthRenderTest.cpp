@@ -140,7 +140,7 @@ TEST(MonthRenderers, JsonCarriesTheFieldsInTheirWireForms)
         QJsonDocument::fromJson(MonthJsonRenderer::usage(march, false)).object()[u"response"].toObject();
     EXPECT_EQ(response[u"account_info"][u"plan"].toString(), u"Home Value 300GB");
     EXPECT_EQ(response[u"offpeak_start"].toString(), u"02:00:00");
-    EXPECT_EQ(response[u"quota_reset"][u"anniversary"].toInt(), 15);
+    EXPECT_EQ(response[u"quota_reset"][u"anniversary"].toInt(), 1);
     const QJsonArray types = response[u"usage"][u"traffic_types"].toArray();
     ASSERT_EQ(types.size(), 4);
     EXPECT_EQ(types[0][u"classification"].toString(), u"peak");
@@ -155,7 +155,7 @@ TEST(MonthRenderers, JsonCarriesTheFieldsInTheirWireForms)
         QJsonDocument::fromJson(MonthJsonRenderer::usage(march, true)).object()[u"response"].toObject();
     EXPECT_EQ(asText[u"usage"][u"data"][0][u"period"].toString(), u"20240301");
     EXPECT_EQ(asText[u"usage"][u"traffic_types"][0][u"allocation"].toString(), u"150000000000");
-    EXPECT_EQ(asText[u"quota_reset"][u"anniversary"].toString(), u"15");
+    EXPECT_EQ(asText[u"quota_reset"][u"anniversary"].toString(), u"1");
 
     MonthDescription shaped = march;
     shaped.trafficTypes[0].shaped = true;

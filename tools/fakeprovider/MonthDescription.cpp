@@ -29,6 +29,20 @@ MonthDescription::TrafficType trafficTypeFrom(const QJsonObject& object)
 }
 } // namespace
 
+MonthDescription MonthDescription::billingMonth(int resetDay, QDate first, QDate last) const
+{
+    MonthDescription month = *this;
+    month.anniversary = resetDay;
+    month.days.clear();
+    for (QDate date = first; date <= last; date = date.addDays(1)) {
+        Day day = days.isEmpty() ? Day() : days.at(month.days.size() % days.size());
+        day.date = date;
+        day.unreadable = false;
+        month.days.append(day);
+    }
+    return month;
+}
+
 std::optional<MonthDescription> MonthDescription::fromJson(QByteArray text, QDate monthDate, QDate lastDay,
                                                            QString* error)
 {

@@ -63,4 +63,10 @@ struct MonthDescription
     // Reads the file form for the month that holds monthDate, keeping only the days up to lastDay (the
     // provider knows nothing of days still to come). Nothing, with error set, when the text is unusable.
     static std::optional<MonthDescription> fromJson(QByteArray text, QDate monthDate, QDate lastDay, QString* error);
+
+    // The provider's billing month for a reset day: this account and its traffic classes, the reset
+    // day resetDay and every day from first to last in date order, each with the figures of this
+    // description's days in turn (a month that starts on a clamped day: reset day 31, 28 February
+    // to 30 March). A description without days gives days without figures.
+    MonthDescription billingMonth(int resetDay, QDate first, QDate last) const;
 };

@@ -77,6 +77,8 @@ public:
     virtual QString szProductName() const = 0;
     virtual int16_t intPeakStart() const = 0;
     virtual int16_t intPeakEnd() const = 0;
+    // The day of the month on which the quota resets, as the reply gave it; 0 when it gave none.
+    virtual int16_t intAnniversaryDate() const = 0;
     // The account's services that offer usage; iCount and aServices are set only on success.
     virtual bool GetServices(const QString& szUser, const QString& szPass, int16_t& iCount, QStringList& aServices,
                              const QString& szProxy = {}, const QString& szProxyUID = {},

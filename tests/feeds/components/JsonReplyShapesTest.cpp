@@ -64,7 +64,7 @@ TEST_F(JsonReplyShapes, NumbersSentAsTextGiveTheSameMonth)
     EXPECT_EQ(usage().arrayDailyDates(), dates);
     EXPECT_EQ(usage().arrayTotals(), totals);
     EXPECT_EQ(usage().sngQuotaPeak(), quota);
-    EXPECT_EQ(levelOf(u"anniversary date: 15"_s), 6);
+    EXPECT_EQ(levelOf(u"anniversary date: 1"_s), 6);
 }
 
 TEST_F(JsonReplyShapes, TheNumericTextAccountHasOneConnection)

@@ -95,7 +95,7 @@ TEST_F(JsonRetrieval, ALiveRetrievalReportsEachStep)
     EXPECT_EQ(levelOf(u"found connection details 1/2: 203.0.113.45 with connect time 2024-02-27 22:14:09"_s), 6);
     EXPECT_EQ(levelOf(u"found connection details 2/2: 203.0.113.87 with connect time 2024-03-01 00:30:00"_s), 6);
     EXPECT_EQ(levelOf(u"current IP address: 203.0.113.87"_s), 6);
-    EXPECT_EQ(levelOf(u"anniversary date: 15"_s), 6);
+    EXPECT_EQ(levelOf(u"anniversary date: 1"_s), 6);
     EXPECT_EQ(levelOf(u"peak name: Peak usage"_s), 6);
     EXPECT_EQ(levelOf(u"peak quota: 150000 MB"_s), 6);
     EXPECT_EQ(levelOf(u"peak shaping status: 0"_s), 6);

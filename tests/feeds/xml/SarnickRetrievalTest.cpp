@@ -33,7 +33,7 @@ void expectAliceMarch(Sarnick::_UsageData& usage)
     EXPECT_EQ(usage.szIP(), u"203.0.113.87"_s);
     // 00:30 UTC on 1 March is 11:30 in Sydney's summer time.
     EXPECT_EQ(usage.szLastConnect(), u"2024-03-01 11:30:00"_s);
-    EXPECT_EQ(usage.intAnniversaryDate(), 15);
+    EXPECT_EQ(usage.intAnniversaryDate(), 1);
     EXPECT_EQ(usage.szShapingSpeed(), u"256"_s);
     EXPECT_EQ(usage.sngQuotaPeak(), 150000.0f);
     EXPECT_EQ(usage.sngQuotaOffpeak(), 150000.0f);
@@ -118,7 +118,7 @@ TEST_F(SarnickLiveRetrieval, ReportsEveryStepAndRelaysTheTransportsLines)
     EXPECT_EQ(levelOf(u"found connection details 1/2: 203.0.113.45 with connect time 2024-02-27 22:14:09"_s), 6);
     EXPECT_EQ(levelOf(u"current IP address: 203.0.113.87"_s), 6);
     EXPECT_EQ(levelOf(u"last connect time: 2024-03-01 11:30:00"_s), 6);
-    EXPECT_EQ(levelOf(u"anniversary date: 15"_s), 6);
+    EXPECT_EQ(levelOf(u"anniversary date: 1"_s), 6);
     EXPECT_EQ(levelOf(u"peak quota: 150000 MB"_s), 6);
     EXPECT_EQ(levelOf(u"peak shaping status: false"_s), 6);
     EXPECT_EQ(levelOf(u"offpeak name: Off-peak usage"_s), 6);

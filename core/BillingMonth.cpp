@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "BillingMonth.h"
+
+#include "qoMonth.h"
+
+#include <algorithm>
+
+namespace {
+// The first of the calendar month that holds day, moved by months.
+QDate firstOfMonth(const LocalDateTime& day, int months)
+{
+    const QDate date = day.date();
+    return QDate(date.year(), date.month(), 1).addMonths(months);
+}
+
+LocalDateTime resetDateIn(int16_t resetDay, const QDate& firstOfCalendarMonth)
+{
+    const int day = std::clamp(int(resetDay), 1, firstOfCalendarMonth.daysInMonth());
+    return LocalDateTime::fromDate(firstOfCalendarMonth.addDays(day - 1));
+}
+
+// Whether other is the reset date, for some day on or after the one first shows, of the
+// calendar month months away from first's.
+std::optional<int16_t> resetDayOfNeighbour(const LocalDateTime& first, const std::optional<LocalDateTime>& other,
+                                           int months)
+{
+    if (!other)
+        return std::nullopt;
+    const QDate month = firstOfMonth(first, months);
+    const QDate date = other->date();
+    if (date.year() != month.year() || date.month() != month.month() || date.day() < first.day())
+        return std::nullopt;
+    // A neighbour that may itself be clamped says no more than the first day does.
+    if (date.day() == date.daysInMonth() && date.daysInMonth() < 31)
+        return std::nullopt;
+    return int16_t(date.day());
+}
+} // namespace
+
+LocalDateTime BillingMonth::resetDate(int16_t resetDay, const LocalDateTime& day)
+{
+    return resetDateIn(resetDay, firstOfMonth(day, 0));
+}
+
+BillingMonth BillingMonth::from(const LocalDateTime& first, int16_t resetDay)
+{
+    const LocalDateTime start = first.dateOnly();
+    if (resetDay <= 0)
+        return {start, start.addMonths(1), 0};
+    return {start, resetDateIn(resetDay, firstOfMonth(start, 1)), resetDay};
+}
+
+BillingMonth BillingMonth::startingIn(int16_t resetDay, const LocalDateTime& day)
+{
+    return from(resetDate(resetDay, day), resetDay);
+}
+
+BillingMonth BillingMonth::containing(int16_t resetDay, const LocalDateTime& day)
+{
+    const LocalDateTime reset = resetDate(resetDay, day);
+    return reset <= day.dateOnly() ? from(reset, resetDay) : startingIn(resetDay, day.addMonths(-1));
+}
+
+BillingMonth BillingMonth::of(const qoMonth& month)
+{
+    return from(month.AnniversaryDate, month.ResetDay);
+}
+
+LocalDateTime BillingMonth::keyOf(const qoMonth& month)
+{
+    if (month.AnniversaryDate > LocalDateTime() || month.DailyDates.isEmpty())
+        return month.AnniversaryDate.dateOnly();
+    return month.DailyDates.first().dateOnly();
+}
+
+int16_t BillingMonth::resetDayOf(const qoMonth& month)
+{
+    return month.ResetDay > 0 ? month.ResetDay : int16_t(month.AnniversaryDate.day());
+}
+
+BillingMonth BillingMonth::previous() const
+{
+    return resetDay > 0 ? startingIn(resetDay, first.addMonths(-1)) : from(first.addMonths(-1), 0);
+}
+
+int16_t BillingMonth::impliedResetDay(const LocalDateTime& first, const std::optional<LocalDateTime>& previousFirst,
+                                      const std::optional<LocalDateTime>& nextFirst)
+{
+    const int16_t day = int16_t(first.day());
+    if (day < first.daysInMonth() || first.daysInMonth() == 31)
+        return day;
+    if (const auto fromNext = resetDayOfNeighbour(first, nextFirst, 1))
+        return *fromNext;
+    if (const auto fromPrevious = resetDayOfNeighbour(first, previousFirst, -1))
+        return *fromPrevious;
+    return day;
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LocalDateTime.h"
+
+#include <cstdint>
+#include <optional>
+
+struct qoMonth;
+
+// The bounds of one billing month, the one rule that the converters, the month calculations, the
+// back-fill and the history all go by. A month runs from one reset date up to the day before the
+// next. The reset date of a calendar month is the account's reset day, or the calendar month's
+// last day when that month is shorter; so a month that starts on a clamped day (28 Feb for a reset
+// on the 31st) is longer than its first day plus one month. Without a reset day a month runs one
+// calendar month from its first day.
+struct BillingMonth
+{
+    LocalDateTime first; // midnight of its first day
+    LocalDateTime next;  // midnight of the next month's first day
+    int16_t resetDay = 0;
+
+    LocalDateTime last() const { return next.addDays(-1); }
+    int16_t days() const { return int16_t(first.dayBoundariesTo(next)); }
+    bool contains(const LocalDateTime& day) const { return day.dateOnly() >= first && day.dateOnly() < next; }
+
+    // The reset date in the calendar month that holds day.
+    static LocalDateTime resetDate(int16_t resetDay, const LocalDateTime& day);
+    // The month that begins on first (midnight taken); resetDay 0: one calendar month long.
+    static BillingMonth from(const LocalDateTime& first, int16_t resetDay);
+    // The month that begins on the reset date in the calendar month that holds day.
+    static BillingMonth startingIn(int16_t resetDay, const LocalDateTime& day);
+    // The month that begins on the latest reset date on or before day.
+    static BillingMonth containing(int16_t resetDay, const LocalDateTime& day);
+    // The month of a month record: from its AnniversaryDate by its ResetDay.
+    static BillingMonth of(const qoMonth& month);
+    // The day a month record is stored and exported under: its first day, or its first listed day
+    // when it has none (the zero date); the zero date when it has neither.
+    static LocalDateTime keyOf(const qoMonth& month);
+    // The day of the month a month record resets on: its reset day, else its first day's.
+    static int16_t resetDayOf(const qoMonth& month);
+    BillingMonth previous() const;
+
+    // The reset day that a month stored without one implies, from its first day and the first
+    // days of the months stored before and after it (when they are its neighbours). A first day
+    // that a short month may have clamped is decided by a neighbour, which always lies in a month
+    // of 31 days; without one it counts as the reset day itself.
+    static int16_t impliedResetDay(const LocalDateTime& first, const std::optional<LocalDateTime>& previousFirst,
+                                   const std::optional<LocalDateTime>& nextFirst);
+
+    friend bool operator==(const BillingMonth&, const BillingMonth&) = default;
+};

@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: MIT
+// The program's run-once refresh against the fake provider, with the clock of the day the provider's
+// month is about: a month that starts on a day a short month clamped keeps every day the provider
+// lists, and a stray day of the month before is dropped with its line instead of moving the month.
+// The database, the CSV, data.xml and the next start's read-back all hold the same month.
+#include "FakeProvider.h"
+#include "MonthDescription.h"
+#include "MonthJsonRenderer.h"
+#include "MonthXmlRenderer.h"
+#include "ProgramExit.h"
+#include "RegistryAccess.h"
+#include "RegistryHive.h"
+#include "RunState.h"
+#include "TallyProgram.h"
+#include "TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Config = u"Software\\Tallymeter\\Config"_s;
+
+enum class Feed { Json, Xml };
+
+struct BillingCase
+{
+    const char* name;
+    Feed feed;
+    int resetDay;
+    LocalDateTime now;   // the refresh; the provider lists the month up to this day
+    QDate first;         // the month's first day, its key
+    QDate stray;         // a day of the month before, listed in the middle; invalid: none
+    QDate previousFirst; // the back-filled month, from here to the day before first
+};
+
+void PrintTo(const BillingCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+QString component(Feed feed)
+{
+    return feed == Feed::Json ? u"Pelborne"_s : u"Sarnick"_s;
+}
+
+class BillingMonthProgram : public ::testing::TestWithParam<BillingCase>
+{
+protected:
+    BillingMonthProgram()
+    {
+        const BillingCase& c = GetParam();
+        provider.setToday(c.now.date());
+        EXPECT_TRUE(provider.start());
+        QString error;
+        registry.WriteRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, 10, error);
+        registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"DisableEncryption"_s, 1, error);
+        registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"Options"_s, 0x1bbec, error); // history, CSV, XML
+        registry.WriteRegStringValue(HKEY_CURRENT_USER, Config, u"Username"_s, u"alice"_s, error);
+        registry.WriteRegStringValue(HKEY_CURRENT_USER, Config, u"Password"_s, u"sunshine 42"_s, error);
+        registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Pelborne\\Config"_s, u"ToolboxURL"_s,
+                                     provider.baseUrl(), error);
+        if (c.feed == Feed::Xml) {
+            registry.WriteRegWordValue(HKEY_CURRENT_USER, Config, u"UseJSONFeed"_s, 0, error);
+            registry.WriteRegStringValue(
+                HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"URLXMLUsage"_s,
+                provider.baseUrl() + u"/cgi-bin/new/volume_usage_xml.cgi?username=qoUID&action=login&password=qoPWD"_s,
+                error);
+        }
+    }
+
+    // The provider answers the month asked for and the current month with these.
+    void serve(const MonthDescription& current, const MonthDescription& previous)
+    {
+        const bool json = GetParam().feed == Feed::Json;
+        const auto rule = [&](const QString& query, const MonthDescription& month) {
+            FakeProvider::Rule r;
+            r.path = json ? u"/cgi-bin/api.cgi"_s : u"/cgi-bin/new/volume_usage_xml.cgi"_s;
+            r.queryContains = query;
+            r.body = json ? MonthJsonRenderer::usage(month, false) : MonthXmlRenderer::usage(month);
+            provider.addRule(r);
+        };
+        rule(u"period="_s + GetParam().previousFirst.toString(u"yyyyMM"_s), previous);
+        rule(json ? u"_TOKEN=alice-"_s : u"username=alice"_s, current);
+    }
+
+    // One run of the program's main routine, run-once and hidden, as `tallymeter /H` does it.
+    std::optional<int> runHidden()
+    {
+        program = std::make_unique<TallyProgram>(QStringList{u"/H"_s}, TestEnvironment::home(), clock);
+        const std::optional<int> status = program->Main();
+        // The run-once mode ends by asking the application to quit: take that back for the next run.
+        ProgramExit::reset();
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        return status;
+    }
+
+    QString dataDir() const { return program->run().DataDir; }
+    QString file(const QString& name) const
+    {
+        return QString::fromUtf8(TestEnvironment::readFile(dataDir() + u'/' + name));
+    }
+    QString log() const { return file(u"debug.log"_s); }
+
+    // Rows of a query on the account's database, values joined by "|".
+    QStringList rows(const char* sql) const
+    {
+        QStringList result;
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(dataDir() + u"/alice.sl3"_s).constData(), &db, SQLITE_OPEN_READONLY,
+                            nullptr) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
+                while (sqlite3_step(statement) == SQLITE_ROW) {
+                    QStringList values;
+                    for (int i = 0; i < sqlite3_column_count(statement); ++i)
+                        values.append(
+                            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, i))));
+                    result.append(values.join(u'|'));
+                }
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return result;
+    }
+
+    // The CSV export's day lines and its totals line.
+    struct Csv
+    {
+        QStringList dates;
+        QStringList totals;
+    };
+    Csv csv() const
+    {
+        QStringList lines =
+            file(GetParam().first.toString(u"yyyyMM"_s) + u".csv"_s).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        Csv result;
+        if (lines.size() < 2)
+            return result;
+        result.totals = lines.takeLast().split(u", "_s);
+        lines.removeFirst();
+        for (const QString& line : std::as_const(lines))
+            result.dates.append(line.section(u", "_s, 0, 0));
+        return result;
+    }
+
+    QString xmlField(const QString& field) const
+    {
+        return QRegularExpression(u' ' + field + u"='([^']*)'"_s).match(file(u"data.xml"_s)).captured(1);
+    }
+
+    FakeProvider provider{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
+    SystemRegistry registry;
+    FixedClock clock{GetParam().now};
+    std::unique_ptr<TallyProgram> program;
+};
+
+QStringList datesFrom(QDate first, QDate last)
+{
+    QStringList dates;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        dates.append(day.toString(Qt::ISODate));
+    return dates;
+}
+
+} // namespace
+
+TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
+{
+    const BillingCase& c = GetParam();
+    ASSERT_NE(provider.port(), 0);
+    QString error;
+    const std::optional<MonthDescription> account = MonthDescription::fromJson(
+        provider.fixture(u"accounts/alice/usage-template.json"_s), c.now.date(), c.now.date(), &error);
+    ASSERT_TRUE(account) << error.toStdString();
+    MonthDescription current = account->billingMonth(c.resetDay, c.first, c.now.date());
+    const MonthDescription previous = account->billingMonth(c.resetDay, c.previousFirst, c.first.addDays(-1));
+    if (c.stray.isValid()) {
+        MonthDescription::Day stray = current.days.first();
+        stray.date = c.stray;
+        stray.values.first().second = 987650000; // no figure of the month before reads like it
+        current.days.insert(current.days.size() / 2, stray);
+    }
+    serve(current, previous);
+
+    ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
+    const QStringList listed = datesFrom(c.first, c.now.date());
+    const QString first = c.first.toString(Qt::ISODate);
+    const QString said = log();
+    if (c.stray.isValid()) {
+        const QDate nextMonth = QDate(c.first.year(), c.first.month(), 1).addMonths(1);
+        const QDate last = nextMonth.addDays(std::min(c.resetDay, nextMonth.daysInMonth()) - 2);
+        const QString dropped = u"[2] "_s + component(c.feed) + u"2qoMonth: dropping "_s +
+                                c.stray.toString(Qt::ISODate) + u", which lies outside the month from "_s + first +
+                                u" to "_s + last.toString(Qt::ISODate);
+        EXPECT_EQ(said.count(dropped), 1) << said.toStdString();
+    } else {
+        EXPECT_FALSE(said.contains(u"2qoMonth: dropping"_s)) << said.toStdString();
+    }
+    // The back-fill asked for the calendar month of the month before and stored it under its reset date.
+    bool askedPrevious = false;
+    for (const FakeProvider::Request& request : provider.requests())
+        askedPrevious |=
+            QString::fromUtf8(request.rawQuery).contains(u"period="_s + c.previousFirst.toString(u"yyyyMM"_s));
+    EXPECT_TRUE(askedPrevious);
+
+    // Two months stored, each under its first day; every listed day of this one, nothing else.
+    const QStringList months{c.previousFirst.toString(Qt::ISODate), first};
+    EXPECT_EQ(rows("select AnniversaryDate from MonthlyData order by 1"), months);
+    const QStringList stored = rows("select Date from DailyData order by 1");
+    EXPECT_EQ(stored, datesFrom(c.previousFirst, c.first.addDays(-1)) + listed);
+    if (c.stray.isValid()) {
+        // The stray day holds the figure of its own month.
+        const QString strayPeak =
+            rows(QString(u"select Peak from DailyData where Date='"_s + c.stray.toString(Qt::ISODate) + u'\'')
+                     .toUtf8()
+                     .constData())
+                .value(0);
+        EXPECT_NE(strayPeak.toDouble(), 987.65);
+    }
+
+    // The CSV is named after the month's first day and lists its days; its totals are theirs.
+    const Csv live = csv();
+    EXPECT_EQ(live.dates, listed);
+    ASSERT_EQ(live.totals.value(0), u"Totals"_s);
+    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.resetDay));
+    EXPECT_NEAR(xmlField(u"TotalPeak"_s).toDouble(), live.totals.value(1).toDouble(), 0.005);
+
+    // The next start reads the month back from the database: the same month, days and bounds.
+    ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
+    EXPECT_TRUE(log().mid(said.size()).contains(u"retrieved cached data for alice from database"_s))
+        << log().mid(said.size()).toStdString();
+    const qoMonth& readBack = program->run().CurrentMonth;
+    EXPECT_EQ(readBack.AnniversaryDate.date(), c.first);
+    EXPECT_EQ(readBack.ResetDay, c.resetDay);
+    EXPECT_EQ(readBack.DailyDates.size(), listed.size());
+    EXPECT_EQ(rows("select AnniversaryDate from MonthlyData order by 1"), months);
+    const Csv again = csv();
+    EXPECT_EQ(again.dates, listed);
+    ASSERT_EQ(again.totals.size(), live.totals.size());
+    for (qsizetype i = 1; i < live.totals.size(); ++i)
+        EXPECT_NEAR(again.totals[i].toDouble(), live.totals[i].toDouble(), 0.005 * double(listed.size()));
+    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.resetDay));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accounts, BillingMonthProgram,
+    ::testing::Values(
+        // Reset on the 31st: the month from 28 February runs to 30 March.
+        BillingCase{"JsonClampedStart", Feed::Json, 31, *LocalDateTime::fromParts(2025, 3, 30, 12), QDate(2025, 2, 28),
+                    QDate(), QDate(2025, 1, 31)},
+        BillingCase{"XmlClampedStart", Feed::Xml, 31, *LocalDateTime::fromParts(2025, 3, 30, 12), QDate(2025, 2, 28),
+                    QDate(), QDate(2025, 1, 31)},
+        // A leap February: reset on the 30th, the month from 29 February runs to 29 March.
+        BillingCase{"JsonLeapClampedStart", Feed::Json, 30, *LocalDateTime::fromParts(2024, 3, 29, 9),
+                    QDate(2024, 2, 29), QDate(), QDate(2024, 1, 30)},
+        // A day of October listed in the middle of November's days.
+        BillingCase{"JsonStrayEarlierDay", Feed::Json, 1, *LocalDateTime::fromParts(2025, 11, 20, 12),
+                    QDate(2025, 11, 1), QDate(2025, 10, 28), QDate(2025, 10, 1)},
+        BillingCase{"XmlStrayEarlierDay", Feed::Xml, 1, *LocalDateTime::fromParts(2025, 11, 20, 12), QDate(2025, 11, 1),
+                    QDate(2025, 10, 28), QDate(2025, 10, 1)}),
+    [](const ::testing::TestParamInfo<BillingCase>& info) { return std::string(info.param.name); });
