@@ -2,27 +2,15 @@
 #include "DisplayProbe.h"
 #include "LocalDateTime.h"
 #include "ProgramExit.h"
+#include "SignalHandOff.h"
 #include "TallyProgram.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -38,6 +26,9 @@ int main(int argc, char* argv[])
         // Without a window, a tray icon or timers the program could only sit there holding the
         // single-instance lock; and a display that is named but gone would end it in Qt's abort.
         if (const QString reason = DisplayProbe::unavailableReason(); !reason.isEmpty()) {
+            // A command line that is not understood comes first: it is what the user has to mend.
+            if (TallyProgram::refuseCommandLine(argc, argv))
+                return TallyProgram::BadCommandLine;
             std::fprintf(stderr,
                          "tallymeter: no display to show the window on (%s).\n"
                          "Start it on a desktop, or with /H to refresh once without a window.\n",
@@ -50,7 +41,6 @@ int main(int argc, char* argv[])
         application = std::make_unique<QCoreApplication>(argc, argv);
     else
         application = std::make_unique<QApplication>(argc, argv);
-    QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("tallymeter"));
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
@@ -58,19 +48,20 @@ int main(int argc, char* argv[])
     SystemClock clock;
     TallyProgram program(arguments, QCoreApplication::applicationDirPath(), clock);
     // A signal ends the windowed program through its exit routine, also while start-up still
-    // waits for the provider, so a fetch under way is given up and the single-instance lock is
-    // given back.
-    if (!hidden && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&program, notifier] {
-            notifier->setEnabled(false);
+    // waits for the provider or asks a question, so a fetch under way is given up and the
+    // single-instance lock is given back. The run-once mode gives up its refresh, ends through the
+    // same routine, and says in its status that it was stopped.
+    const SignalHandOff endingSignals([&program, hidden](int) {
+        if (hidden)
+            ProgramExit::begin();
+        else
             program.window().exitProgram();
-        });
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-    }
-    if (const std::optional<int> status = program.Main())
+    });
+    if (const std::optional<int> status = program.Main()) {
+        if (hidden && SignalHandOff::received() != 0)
+            return TallyProgram::endedBySignal(SignalHandOff::received());
         return *status;
+    }
     // Exit came while start-up waited: the event loop's end was asked for before it ran.
     if (ProgramExit::begun())
         return TallyProgram::Ok;
