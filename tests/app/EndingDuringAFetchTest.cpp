@@ -84,7 +84,9 @@ TEST_F(EndingDuringAFetch, EachEndingSignalEndsTheProgramAtOnceThroughItsExitRou
             program.waitForFinished();
         }
         ASSERT_TRUE(ended);
-        EXPECT_LT(took, 2000);
+        // Far within the fetch's own time-out (120 s): it did not wait for the provider. The margin
+        // is for a sanitizer build on a busy machine, whose start and end alone take seconds.
+        EXPECT_LT(took, 10000);
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 0);
 
