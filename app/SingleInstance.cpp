@@ -17,7 +17,7 @@ const QByteArray NothingToShowAnswer = "nothing\n";
 
 QString baseName(const QString& title, const QString& folder)
 {
-    // The runtime folder is per user; the fallback (the temporary folder) is not, hence the id.
+    // The user's id keeps the names apart should one folder ever serve several users.
     return QDir(folder).filePath(title + u'-' + QString::number(::getuid()));
 }
 } // namespace

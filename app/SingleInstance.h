@@ -20,7 +20,7 @@ public:
         OtherNotShown,  // another copy holds the lock but showed no window: it has none, or did not answer
     };
 
-    // folder: the per-user runtime folder.
+    // folder: a folder of the user's own (PrivateFolder), where no one else can take the names first.
     SingleInstance(const QString& title, const QString& folder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;

@@ -7,8 +7,10 @@
 #include "ExitRoutine.h"
 #include "FileFunctions.h"
 #include "LiteConnection.h"
+#include "PrivateFolder.h"
 #include "ProgramExit.h"
 #include "RegistryHive.h"
+#include "SignalHandOff.h"
 #include "StandardLocations.h"
 #include "StartupDecision.h"
 #include "TextRoutines.h"
@@ -36,6 +38,12 @@ public:
     bool cancelRequested() override { return false; }
     void finished() override {}
 };
+
+// The one line on standard error for a command line that is not understood.
+void reportCommandLineError(const QString& error)
+{
+    std::fprintf(stderr, "tallymeter: Error processing command line parameters: %s\n", qPrintable(error));
+}
 
 bool withWindows()
 {
@@ -81,6 +89,25 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
 TallyProgram::~TallyProgram()
 {
     m_mainWindow.reset();
+}
+
+bool TallyProgram::refuseCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    RunState scratch;
+    QString error;
+    if (CommandLine::ParseCommandLine(arguments, scratch, error))
+        return false;
+    reportCommandLineError(error);
+    return true;
+}
+
+int TallyProgram::endedBySignal(int signal)
+{
+    std::fprintf(stderr, "tallymeter: ended by %s\n", qPrintable(SignalHandOff::name(signal)));
+    return 128 + signal;
 }
 
 bool TallyProgram::quietOption() const
@@ -137,11 +164,18 @@ std::optional<int> TallyProgram::singleInstance()
 {
     if (m_settings.hasOption(OptionFlag::MultInstances))
         return std::nullopt;
-    // A runtime folder that is named but not made yet would pass for another copy holding the lock.
-    const QString runtimeDir = StandardLocations::runtimeDir();
-    int ignored = 0;
-    StandardLocations::makePrivateFolder(runtimeDir, ignored);
-    m_instance = std::make_unique<SingleInstance>(m_app.Title, runtimeDir);
+    // In a folder that others can write to, anyone could take the lock's name first and keep every
+    // start of the program out.
+    QString problem;
+    const QString folder = PrivateFolder::forRuntimeFiles(u"tallymeter"_s, problem);
+    if (folder.isEmpty()) {
+        m_log.LogMessage(m_app.ProductName + u" found no folder of your own to keep its single-instance lock in:"_s +
+                             CrLf + QString(problem).replace(u'\n', CrLf) + CrLf + CrLf +
+                             u"Set XDG_RUNTIME_DIR to a folder that only you can write to."_s,
+                         1);
+        return NoPrivateFolder;
+    }
+    m_instance = std::make_unique<SingleInstance>(m_app.Title, folder);
     m_instance->setActivateHandler([this] {
         m_log.LogMessage(u"Main: another instance asked to show the main window"_s, 6);
         // The run-once mode has no window, and one that is ending shows none.
@@ -156,10 +190,13 @@ std::optional<int> TallyProgram::singleInstance()
         return std::nullopt;
     m_instance.reset();
     m_log.LogMessage(u"Main: detected existing instance already running"_s, 6);
-    if (claim == SingleInstance::Claim::ActivatedOther) {
+    if (claim == SingleInstance::Claim::ActivatedOther)
         m_log.LogMessage(u"Main: successfully found and activated existing instance"_s, 6);
-    } else {
+    else
         m_log.LogMessage(u"Main: failed to find and activate existing instance"_s, 6);
+    // The run-once mode's caller (a scheduler, a terminal) sees no window come forward: it is told
+    // on standard error why nothing was refreshed.
+    if (claim != SingleInstance::Claim::ActivatedOther || !m_mainWindow) {
         m_log.LogMessage(u"An instance of "_s + m_app.ProductName + u" is already running."_s + CrLf +
                              u"Shut it down before attempting to start another instance."_s,
                          1);
@@ -273,6 +310,9 @@ std::optional<int> TallyProgram::Main()
         m_log.LogMessage(u"Error processing command line parameters:"_s + CrLf + error + CrLf + CrLf + m_app.Title +
                              u" aborting..."_s,
                          1, quietOption() ? -1 : 0);
+        // Without windows the message above already went to standard error.
+        if (m_mainWindow)
+            reportCommandLineError(error);
         return BadCommandLine;
     }
 
@@ -297,16 +337,18 @@ std::optional<int> TallyProgram::Main()
         DataMigration migration(m_log, m_run, *progress);
         return migration.DoMigration(from, to, szErr);
     };
-    if (m_dataFolder.CheckDataDirectory(m_run.DataDir, hidden, migrate) == DataFolder::Check::Terminate)
+    const DataFolder::Check check = m_dataFolder.CheckDataDirectory(m_run.DataDir, hidden, migrate);
+    // A signal while start-up asked its question: the exit routine has run, the question stays
+    // for the next start.
+    if (ProgramExit::begun())
+        return Ok;
+    if (check == DataFolder::Check::Terminate)
         return CancelledByUser;
 
     m_mainRoutines.SetAppCaption();
     m_links.SetURLs();
     if (hidden)
         return runHidden();
-    // A signal while start-up asked a question.
-    if (ProgramExit::begun())
-        return Ok;
 
     m_window.showMainWindow(m_settings.hasOption(OptionFlag::StartMinimised));
     m_window.AddTrayIcon(u"none_none"_s, m_app.ProductName);

@@ -44,12 +44,20 @@ public:
         CancelledByUser = 5,  // the data-folder question was cancelled
         NoDisplay = 6,        // started without /H where there is no display
         NotKept = 7,          // /H: the month was fetched, but storing it or writing an enabled export failed
+        NoPrivateFolder = 8,  // no folder of the user's own for the single-instance lock
     };
 
     // arguments: the command line without the program's name. programFolder: where the
     // executable lives; the data folder falls back to it.
     TallyProgram(QStringList arguments, QString programFolder, const Clock& clock);
     ~TallyProgram();
+
+    // For a start that cannot go as far as the log: when the command line (argv) is not
+    // understood, says so on standard error and returns true.
+    static bool refuseCommandLine(int argc, char* argv[]);
+    // The run-once mode's status once a signal stopped it (128 + the signal's number, as a shell
+    // gives it), said on standard error.
+    static int endedBySignal(int signal);
 
     // Runs the start-up sequence. A value: the program ends with that status. None: the program
     // goes on running (the windows, their timers and the tray icon take over).

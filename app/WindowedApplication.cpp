@@ -36,11 +36,17 @@ void endFatalAsNoDisplay(QtMsgType type, const QMessageLogContext& context, cons
 } // namespace
 
 namespace WindowedApplication {
-std::unique_ptr<QApplication> open(int& argc, char** argv)
+std::unique_ptr<QApplication> open(int& argc, char** argv, int& failure)
 {
     DisplayProbe probe;
     if (!probe.unavailableReason().isEmpty()) {
-        reportNoDisplay(probe.unavailableReason());
+        // A command line that is not understood comes first: it is what the user has to mend.
+        if (TallyProgram::refuseCommandLine(argc, argv)) {
+            failure = TallyProgram::BadCommandLine;
+        } else {
+            reportNoDisplay(probe.unavailableReason());
+            failure = TallyProgram::NoDisplay;
+        }
         return nullptr;
     }
     qtHandler = qInstallMessageHandler(endFatalAsNoDisplay);

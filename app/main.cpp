@@ -1,26 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "LocalDateTime.h"
 #include "ProgramExit.h"
+#include "SignalHandOff.h"
 #include "TallyProgram.h"
 #include "WindowedApplication.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <csignal>
 #include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -35,10 +23,11 @@ int main(int argc, char* argv[])
     // Without a window, a tray icon or timers the program could only sit there holding the
     // single-instance lock; and a display that is named but gone would end it in Qt's abort.
     std::unique_ptr<QCoreApplication> application;
+    int failure = 0;
     if (hidden)
         application = std::make_unique<QCoreApplication>(argc, argv);
-    else if (!(application = WindowedApplication::open(argc, argv)))
-        return TallyProgram::NoDisplay;
+    else if (!(application = WindowedApplication::open(argc, argv, failure)))
+        return failure;
     QCoreApplication& app = *application;
     // Panels list the tray item under this name (Qt sends it as the StatusNotifier item's title).
     // No file or setting of the program is found by it.
@@ -49,19 +38,20 @@ int main(int argc, char* argv[])
     SystemClock clock;
     TallyProgram program(arguments, QCoreApplication::applicationDirPath(), clock);
     // A signal ends the windowed program through its exit routine, also while start-up still
-    // waits for the provider, so a fetch under way is given up and the single-instance lock is
-    // given back.
-    if (!hidden && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&program, notifier] {
-            notifier->setEnabled(false);
+    // waits for the provider or asks a question, so a fetch under way is given up and the
+    // single-instance lock is given back. The run-once mode gives up its refresh, ends through the
+    // same routine, and says in its status that it was stopped.
+    const SignalHandOff endingSignals([&program, hidden](int) {
+        if (hidden)
+            ProgramExit::begin();
+        else
             program.window().exitProgram();
-        });
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-    }
-    if (const std::optional<int> status = program.Main())
+    });
+    if (const std::optional<int> status = program.Main()) {
+        if (hidden && SignalHandOff::received() != 0)
+            return TallyProgram::endedBySignal(SignalHandOff::received());
         return *status;
+    }
     // Exit came while start-up waited: the event loop's end was asked for before it ran.
     if (ProgramExit::begun())
         return TallyProgram::Ok;

@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 #include "LogFrontEnd.h"
+#include "ProgramExit.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -201,6 +202,12 @@ int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, co
             product + u" will move them to"_s + CrLf + u"    "_s + target + CrLf + CrLf + u"Do you want to allow "_s +
             product + u" to migrate your data directory?"_s,
         m_app.Title, BoxIcon::Question, BoxButtons::YesNoCancel);
+    if (ProgramExit::begun()) {
+        // The box was closed by the program's end (a signal), not by the user: nobody answered.
+        m_log.LogMessage(u"CheckDataDirectory: program is ending, so the question stays for the next start"_s, 6);
+        abandon = true;
+        return status;
+    }
     const QString word = answer == BoxAnswer::Yes ? u"yes "_s : answer == BoxAnswer::No ? u"no "_s : u"cancel "_s;
     m_log.LogMessage(u"CheckDataDirectory: user response: "_s + QString::number(int(answer)) + u" = "_s + word, 6);
 

@@ -39,10 +39,10 @@ void ExitRoutine::close(const WindowSteps& steps)
     runStep(steps.end);
 }
 
-void ExitRoutine::runWithoutWindow()
+void ExitRoutine::runWithoutWindow(const WindowSteps& steps)
 {
     exitRequested();
     // A window that was never shown is in its normal state.
     unloadRequested(-1, u"0"_s);
-    close({});
+    close(steps);
 }

@@ -33,8 +33,9 @@ public:
     void unloadRequested(int cancel, const QString& windowState);
     // Past the point of no return: the window's steps between the routine's lines.
     void close(const WindowSteps& steps);
-    // The whole routine where there is no window (the run-once mode).
-    void runWithoutWindow();
+    // The whole routine where there is no window (the run-once mode, or a start that ends before
+    // its window is loaded); steps: what there is to release and end all the same.
+    void runWithoutWindow(const WindowSteps& steps = {});
 
 private:
     const AppInfo& m_app;

@@ -3,6 +3,7 @@
 
 #include "EnvironmentProxy.h"
 #include "HttpErrorTable.h"
+#include "ProxyTunnelProbe.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -16,6 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kMaxTimerMs = INT_MAX;
+// How long the second look at a proxy that refused a tunnel may take, without a connect limit.
+constexpr int kProbeMs = 10000;
 
 int clampMs(int64_t ms)
 {
@@ -141,19 +144,18 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
 
     switch (m_proxyMode) {
     case ProxyMode::Direct:
-        m_manager->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+        m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
         break;
-    case ProxyMode::Named: {
-        QNetworkProxy proxy = m_namedProxy;
-        proxy.setUser(m_proxyUser);
-        proxy.setPassword(m_proxyPassword);
-        m_manager->setProxy(proxy);
+    case ProxyMode::Named:
+        m_activeProxy = m_namedProxy;
+        m_activeProxy.setUser(m_proxyUser);
+        m_activeProxy.setPassword(m_proxyPassword);
         break;
-    }
     case ProxyMode::Environment:
-        m_manager->setProxy(EnvironmentProxy::forUrl(m_url));
+        m_activeProxy = EnvironmentProxy::forUrl(m_url);
         break;
     }
+    m_manager->setProxy(m_activeProxy);
 
     QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -191,10 +193,18 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
 void AsyncHttpRequest::abort()
 {
     m_aborted = true;
+    m_probe.reset();
     m_phaseTimer.stop();
     m_overallTimer.stop();
     releaseReply();
     m_readyState = Unsent;
+}
+
+QString AsyncHttpRequest::proxyInUse() const
+{
+    if (m_activeProxy.type() != QNetworkProxy::HttpProxy)
+        return {};
+    return m_activeProxy.hostName() + u':' + QString::number(m_activeProxy.port());
 }
 
 QString AsyncHttpRequest::responseText() const
@@ -212,6 +222,7 @@ QString AsyncHttpRequest::responseText() const
 
 void AsyncHttpRequest::resetResult()
 {
+    m_probe.reset();
     m_phase = Phase::Idle;
     m_timedOut = false;
     m_aborted = false;
@@ -295,6 +306,10 @@ void AsyncHttpRequest::onFinished()
 
     // A status line alone is no response: a body cut short fails as the broken connection it is.
     const QNetworkReply::NetworkError error = m_reply->error();
+    if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
+        proxyRefused(407);
+        return;
+    }
     const QByteArray rest = m_reply->readAll();
     if (!brokeOff(error) && takeStatusFromReply()) {
         announceResponseStart();
@@ -307,26 +322,76 @@ void AsyncHttpRequest::onFinished()
             if (m_aborted)
                 return;
         }
-        m_readyState = Done;
-        releaseReply();
-        if (onResponseFinished)
-            onResponseFinished();
+        finishWithResponse();
         return;
     }
-    if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
-        // A proxy that refused us is an answer, as with a server: status 407.
-        m_status = 407;
-        m_statusText = u"Proxy Authentication Required"_s;
-        announceResponseStart();
-        if (m_aborted)
-            return;
-        m_readyState = Done;
-        releaseReply();
-        if (onResponseFinished)
-            onResponseFinished();
-        return;
+    if (!proxyFailed(error))
+        fail(HttpErrorTable::fromReply(error, m_sslErrors));
+}
+
+bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
+{
+    if (proxyInUse().isEmpty())
+        return false;
+    // Through a tunnel (https) the proxy reports the server's refusal or a name it could not
+    // resolve as those; a plain request only ever connects to the proxy.
+    const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0;
+    switch (error) {
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+        if (tunnel) {
+            // A tunnel fails alike for a proxy that is down and for one that refused it, whatever
+            // its status: a second look tells them apart.
+            releaseReply();
+            m_probe = std::make_unique<ProxyTunnelProbe>(m_activeProxy, m_url.host(), quint16(m_url.port(443)),
+                                                         m_connectMs > 0 ? m_connectMs : kProbeMs,
+                                                         [this, error](int status) { onProbeAnswer(status, error); });
+            return true;
+        }
+        if (error != QNetworkReply::ProxyConnectionRefusedError)
+            return false;
+        break;
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+        if (tunnel)
+            return false;
+        break;
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::UnknownProxyError:
+        break;
+    default:
+        return false;
     }
-    fail(HttpErrorTable::fromReply(error, m_sslErrors));
+    fail(HttpErrorTable::ProxyUnreachable);
+    return true;
+}
+
+void AsyncHttpRequest::onProbeAnswer(int status, QNetworkReply::NetworkError error)
+{
+    if (status == ProxyTunnelProbe::Unreachable)
+        fail(HttpErrorTable::ProxyUnreachable);
+    else if (status == 401 || status == 407)
+        proxyRefused(status);
+    else
+        fail(HttpErrorTable::fromReply(error, m_sslErrors));
+}
+
+void AsyncHttpRequest::proxyRefused(int status)
+{
+    m_status = status;
+    m_statusText = HttpErrorTable::proxyRefusedCredentials(!m_activeProxy.user().isEmpty(), proxyInUse());
+    announceResponseStart();
+    if (!m_aborted)
+        finishWithResponse();
+}
+
+void AsyncHttpRequest::finishWithResponse()
+{
+    m_readyState = Done;
+    releaseReply();
+    if (onResponseFinished)
+        onResponseFinished();
 }
 
 void AsyncHttpRequest::onTimedOut()
@@ -365,7 +430,7 @@ void AsyncHttpRequest::fail(int32_t number)
     m_errorNumber = number;
     m_readyState = Done;
     if (onError)
-        onError(number, HttpErrorTable::description(number));
+        onError(number, HttpErrorTable::withProxy(number, HttpErrorTable::description(number), proxyInUse()));
 }
 
 void AsyncHttpRequest::releaseReply()

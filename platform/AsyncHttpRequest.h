@@ -16,6 +16,7 @@
 #include <memory>
 #include <utility>
 
+class ProxyTunnelProbe;
 class QAuthenticator;
 class QNetworkAccessManager;
 
@@ -99,6 +100,8 @@ public:
     QString responseText() const;
     // The internet error number of a failed request, 0 otherwise.
     int32_t errorNumber() const { return m_errorNumber; }
+    // The proxy the last send went through, "host:port"; empty without one.
+    QString proxyInUse() const;
 
 private:
     enum class Phase { Idle, Resolving, Connecting, Receiving };
@@ -110,6 +113,13 @@ private:
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
+    // A failure of the request that is the proxy's; false when it is not one.
+    bool proxyFailed(QNetworkReply::NetworkError error);
+    // The proxy's answer to the second look; error: the failure that the network layer reported.
+    void onProbeAnswer(int status, QNetworkReply::NetworkError error);
+    // The proxy refused our proxy credentials (or wanted some): an answer, with its own text.
+    void proxyRefused(int status);
+    void finishWithResponse();
     void onTimedOut();
     bool takeStatusFromReply();
     void announceResponseStart();
@@ -128,6 +138,8 @@ private:
     QString m_password;
     ProxyMode m_proxyMode = ProxyMode::Direct;
     QNetworkProxy m_namedProxy;
+    QNetworkProxy m_activeProxy;
+    std::unique_ptr<ProxyTunnelProbe> m_probe;
     QString m_proxyUser;
     QString m_proxyPassword;
     int m_resolveMs = 0;

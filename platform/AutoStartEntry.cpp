@@ -76,8 +76,11 @@ QString AutoStartEntry::execLine(const QString& programPath, const QStringList& 
 
 QString AutoStartEntry::contents(const QString& displayName, const QString& programPath, const QStringList& arguments)
 {
-    return u"[Desktop Entry]\nType=Application\nName="_s + escapedValue(displayName) + u"\nExec="_s +
-           escapedValue(execLine(programPath, arguments)) + u"\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"_s;
+    // TryExec: once the program is removed, the desktop skips the entry instead of failing to start
+    // it at every login.
+    return u"[Desktop Entry]\nType=Application\nName="_s + escapedValue(displayName) + u"\nTryExec="_s +
+           escapedValue(programPath) + u"\nExec="_s + escapedValue(execLine(programPath, arguments)) +
+           u"\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"_s;
 }
 
 bool AutoStartEntry::write(const QString& programPath, const QStringList& arguments) const

@@ -145,6 +145,20 @@ QString description(int32_t number)
     return {};
 }
 
+QString withProxy(int32_t number, const QString& text, const QString& proxy)
+{
+    if (proxy.isEmpty() || (number != ProxyUnreachable && number != InvalidProxyRequest))
+        return text;
+    return text + u" (proxy "_s + proxy + u')';
+}
+
+QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy)
+{
+    return (credentialsGiven ? u"The proxy server refused the proxy credentials."_s
+                             : u"The proxy server asks for proxy credentials, and none are set."_s) +
+           u" (proxy "_s + proxy + u')';
+}
+
 int32_t asResultCode(int32_t number)
 {
     if (number <= 0 || number > 0xFFFF)

@@ -46,6 +46,14 @@ QString winInetText(int32_t number);
 // few numbers we raise that the table lacks, else empty.
 QString description(int32_t number);
 
+// A failure's text with the proxy it concerns ("host:port"), where the number is about the proxy
+// and one was in use: the user needs to know which of the two could not be reached.
+QString withProxy(int32_t number, const QString& text, const QString& proxy);
+
+// What a proxy that answered 401 or 407 means: it wants other proxy credentials, or some where
+// none were given.
+QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy);
+
 // The number as the request object raises it: the internet error number in the Win32 facility of a
 // result code (12007 gives 0x80072EE7), written signed.
 int32_t asResultCode(int32_t number);

@@ -39,9 +39,9 @@ QString dataHome()
     return isAbsoluteSetting("XDG_DATA_HOME") ? fromEnvironment("XDG_DATA_HOME") : homeDir() + u"/.local/share";
 }
 
-QString runtimeDir()
+QString cacheHome()
 {
-    return isAbsoluteSetting("XDG_RUNTIME_DIR") ? fromEnvironment("XDG_RUNTIME_DIR") : QDir::tempPath();
+    return isAbsoluteSetting("XDG_CACHE_HOME") ? fromEnvironment("XDG_CACHE_HOME") : homeDir() + u"/.cache";
 }
 
 bool makePrivateFolder(const QString& folder, int& errorNumber)

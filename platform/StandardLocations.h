@@ -11,8 +11,8 @@ namespace StandardLocations {
 QString configHome();
 // $XDG_DATA_HOME, else $HOME/.local/share
 QString dataHome();
-// $XDG_RUNTIME_DIR, else the system's temporary folder
-QString runtimeDir();
+// $XDG_CACHE_HOME, else $HOME/.cache
+QString cacheHome();
 
 // Makes a per-user folder with every missing level, each private (mode 0700) as the XDG rules
 // ask of a base folder that is not there yet (a fresh account without a desktop login). True

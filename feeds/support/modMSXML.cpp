@@ -52,10 +52,12 @@ int requestStatus(const AsyncHttpRequest& request)
 // A download that ended without the page: an HTTP status with its reason phrase, or an internet
 // error number with the table's text.
 bool downloadFailed(int status, const QString& statusText, const QString& componentName, QString& szErrorString,
-                    QString& szErrorDetail)
+                    QString& szErrorDetail, const QString& proxy = {})
 {
-    const QString error = status >= -1 && status <= 12000 ? bracketedError(status, statusText)
-                                                          : bracketedError(status, HttpErrorTable::winInetText(status));
+    const QString error =
+        status >= -1 && status <= 12000
+            ? bracketedError(status, statusText)
+            : bracketedError(status, HttpErrorTable::withProxy(status, HttpErrorTable::winInetText(status), proxy));
     szErrorDetail = componentName + u":HTTPFetch HTTP retrieval error during download:"_s + CRLF + error;
     szErrorString = u"Retrieval error: "_s + error;
     return false;
@@ -124,7 +126,7 @@ bool HTTPFetch(const QString& szMethod, const QString& szURL, const QString& szD
 
         QCoreApplication::processEvents();
         return downloadFailed(requestStatus(*request), request->statusText(), componentName, szErrorString,
-                              szErrorDetail);
+                              szErrorDetail, request->proxyInUse());
     } catch (const RunTimeError& e) {
         szErrorDetail = componentName + u":HTTPFetch HTTP error retrieving data from website:"_s + CRLF + e.text();
         if (e.number() == kCannotCreateComponent)

@@ -6,6 +6,7 @@
 #include "RegistryStore.h"
 #include "RunState.h"
 #include "Settings.h"
+#include "SignalHandOff.h"
 #include "TallyProgram.h"
 #include "TestEnvironment.h"
 #include "TrayMenu.h"
@@ -23,6 +24,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -282,4 +285,58 @@ TEST_F(WindowedStart, ASettingsFileThatCannotBeReadIsReportedInABoxBeforeAnythin
     // The start went on with default settings in a fresh file.
     EXPECT_TRUE(program->mainWindow()->form()->isVisible());
     EXPECT_FALSE(has(u"Software\\Tallymeter"_s, u"debug"_s));
+}
+
+TEST_F(WindowedStart, CommandLineNotUnderstoodIsShownInABoxAndEndsTheStart)
+{
+    QStringList boxes;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.append(box->text());
+            box->close();
+        }
+    });
+    closer.start(20);
+    EXPECT_EQ(start({u"--help"_s}), TallyProgram::BadCommandLine);
+    EXPECT_EQ(boxes.join(u'|').toStdString(), "Error processing command line parameters:\r\nunknown parameter: --help"
+                                              "\r\n\r\nTallymeter aborting...");
+    EXPECT_FALSE(program->mainWindow()->isFormLoaded());
+}
+
+TEST_F(WindowedStart, ASignalWhileTheDataFolderQuestionIsOpenEndsThroughTheExitRoutine)
+{
+    // The data files in the program's folder: the start asks whether to move them.
+    QString error;
+    registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Sarnick\\Config"_s, u"Path"_s, TestEnvironment::home(),
+                                 error);
+    // As the program's main hands a signal to its windows.
+    const SignalHandOff handOff([this](int) { program->window().exitProgram(); });
+    bool asked = false;
+    QTimer hangUp;
+    QObject::connect(&hangUp, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->text().contains(u"Do you want to allow Tallyroo to migrate your data directory?"_s))
+            return;
+        asked = true;
+        hangUp.stop();
+        ::raise(SIGHUP);
+    });
+    hangUp.start(20);
+    EXPECT_EQ(start({}), TallyProgram::Ok);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(SignalHandOff::received(), SIGHUP);
+    const QString log = logged();
+    EXPECT_TRUE(log.contains(u"CheckDataDirectory: program is ending, so the question stays for the next start"_s))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(u"terminating Tallyroo"_s));
+    EXPECT_FALSE(log.contains(u"cancelled"_s)) << log.toStdString();
+    // Nobody answered: the question comes again at the next start.
+    EXPECT_FALSE(has(Config, u"DataDirMigration"_s));
+    EXPECT_FALSE(program->mainWindow()->isFormLoaded());
+    EXPECT_TRUE(provider.requests().isEmpty());
+
+    // The exit asked the shared application to quit; one turn of its loop takes that back.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }

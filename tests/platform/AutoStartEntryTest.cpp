@@ -22,8 +22,27 @@ TEST(AutoStartEntryTest, BackslashesAndLineBreaksCannotBreakTheFile)
     const QString text = AutoStartEntry::contents(u"Tallyroo"_s, u"/p"_s, {u"a\\b"_s, u"x\ny"_s});
     // Quoted (\\) and then escaped as a string value (\\\\); the line break stays inside the value.
     EXPECT_TRUE(text.contains(u"Exec=\"/p\" \"a\\\\\\\\b\" \"x\\ny\"\n"_s)) << text.toStdString();
-    EXPECT_EQ(text.count(u'\n'), 6);
+    EXPECT_EQ(text.count(u'\n'), 7);
     EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\nType=Application\nName=Tallyroo\n"_s));
+}
+
+TEST(AutoStartEntryTest, TryExecNamesTheProgramItselfUnquoted)
+{
+    // The desktop skips the entry once the program is gone; the key takes the path as a plain
+    // string value: no quoting, no field codes, only the general escapes.
+    const struct
+    {
+        QString program;
+        QString tryExec;
+    } cases[] = {{u"/usr/bin/tallymeter"_s, u"/usr/bin/tallymeter"_s},
+                 {u"/home/a b/tally$1 50%"_s, u"/home/a b/tally$1 50%"_s},
+                 {u"/opt/x\\y/t"_s, u"/opt/x\\\\y/t"_s},
+                 {u"/opt/x\ny"_s, u"/opt/x\\ny"_s}};
+    for (const auto& [program, tryExec] : cases) {
+        const QString text = AutoStartEntry::contents(u"Tallyroo"_s, program, {u"/T"_s});
+        EXPECT_TRUE(text.contains(u"\nTryExec="_s + tryExec + u"\nExec="_s)) << text.toStdString();
+        EXPECT_EQ(text.count(u'\n'), 7) << text.toStdString();
+    }
 }
 
 TEST(AutoStartEntryTest, WritesUnderTheConfigHomeAndRemoves)

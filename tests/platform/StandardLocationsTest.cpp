@@ -14,7 +14,7 @@ TEST(StandardLocations, FollowTheXdgVariablesOfTheTestHome)
     ASSERT_FALSE(home.isEmpty());
     EXPECT_EQ(StandardLocations::configHome(), home + u"/.config");
     EXPECT_EQ(StandardLocations::dataHome(), home + u"/.local/share");
-    EXPECT_EQ(StandardLocations::runtimeDir(), home + u"/runtime");
+    EXPECT_EQ(StandardLocations::cacheHome(), home + u"/.cache");
 }
 
 TEST(StandardLocations, IgnoreRelativeOrEmptyXdgValues)

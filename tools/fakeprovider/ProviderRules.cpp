@@ -8,7 +8,8 @@ bool matches(const ProviderRule& rule, const HttpRequest& request)
 {
     if (rule.times == 0 || !request.path.startsWith(rule.path))
         return false;
-    if (!rule.unlessHeader.isEmpty() && request.hasHeader(rule.unlessHeader))
+    if (!rule.unlessHeader.isEmpty() && request.hasHeader(rule.unlessHeader) &&
+        (rule.unlessValue.isEmpty() || request.header(rule.unlessHeader) == rule.unlessValue))
         return false;
     if (rule.queryContains.isEmpty())
         return true;

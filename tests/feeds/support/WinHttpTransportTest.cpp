@@ -291,8 +291,10 @@ TEST_F(WinHttpTransportTest, ProxyWithoutCredentialsGetsTheRefusal)
     http.szProxyUID = u"proxyuser"_s; // no password: no proxy credentials at all
 
     EXPECT_FALSE(fetch(http, u"http://usage.provider.test/x"_s));
-    EXPECT_EQ(error, u"Retrieval error: Proxy Authentication Required"_s);
-    EXPECT_EQ(detail, u"Sarnick.WHTTPFetch Retrieval error:"_s + CRLF + u"[407] Proxy Authentication Required"_s);
+    const QString refusal =
+        u"The proxy server asks for proxy credentials, and none are set. (proxy "_s + http.szProxy + u')';
+    EXPECT_EQ(error, u"Retrieval error: "_s + refusal);
+    EXPECT_EQ(detail, u"Sarnick.WHTTPFetch Retrieval error:"_s + CRLF + u"[407] "_s + refusal);
     EXPECT_FALSE(provider.requests().last().hasHeader("Proxy-Authorization"));
 }
 

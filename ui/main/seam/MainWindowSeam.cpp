@@ -2,6 +2,7 @@
 #include "MainWindowSeam.h"
 
 #include "DailyGrid.h"
+#include "ExitRoutine.h"
 #include "LogFrontEnd.h"
 #include "ProgramExit.h"
 #include "ProviderLinks.h"
@@ -183,10 +184,21 @@ void MainWindowSeam::exitProgram()
         m_form->mnuFile_Exit_Click();
         return;
     }
+    // Before the window is loaded (a signal while start-up asks a question) the routine runs all
+    // the same, without the window's steps.
+    ExitRoutine::WindowSteps steps;
+    steps.release = [this] {
+        if (m_tray)
+            m_tray->RemoveTrayIcon();
+    };
+    steps.end = [] { QCoreApplication::exit(0); };
+    if (m_services) {
+        ExitRoutine(m_services->app, m_services->log).runWithoutWindow(steps);
+        return;
+    }
     ProgramExit::begin();
-    if (m_tray)
-        m_tray->RemoveTrayIcon();
-    QCoreApplication::exit(0);
+    steps.release();
+    steps.end();
 }
 
 void MainWindowSeam::linksChanged()

@@ -198,7 +198,8 @@ TEST(ConfigApplyTest, AutostartEntryIsWrittenOnlyWhenItChanges)
     QCheckBox* box = dialog->controls().chkAutoStartup;
     box->setChecked(true);
     dialog->cmdApply_Click();
-    EXPECT_TRUE(fileText(t.autoStartPath()).contains(u"\nExec=\"/opt/tally/tallymeter\" /T /NOOLD\n"_s));
+    EXPECT_TRUE(fileText(t.autoStartPath())
+                    .contains(u"\nTryExec=/opt/tally/tallymeter\nExec=\"/opt/tally/tallymeter\" /T /NOOLD\n"_s));
     EXPECT_TRUE(t.open()->controls().chkAutoStartup->isChecked());
 
     // An entry that exists keeps the command it was made with.
