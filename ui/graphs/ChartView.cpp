@@ -299,7 +299,8 @@ void ChartView::addLines(int index, const ChartSeries& series)
 void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
 {
     const ChartSeries& series = m_model.Series(index);
-    drawn->setName(series.Title);
+    // The legend reads names as markup; the provider's class titles are shown as they stand.
+    drawn->setName(series.Title.toHtmlEscaped());
     chart()->addSeries(drawn);
     drawn->attachAxis(m_xAxis);
     drawn->attachAxis(m_yAxis);

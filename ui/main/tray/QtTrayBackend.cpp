@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "QtTrayBackend.h"
 
+#include "PlainText.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
@@ -71,7 +73,7 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
     m_poll.stop();
     ensureIcon();
     m_icon->setIcon(icon);
-    m_icon->setToolTip(tip);
+    m_icon->setToolTip(PlainText::toolTip(tip));
     m_icon->show();
     m_shown = true;
     return true;
@@ -93,7 +95,7 @@ bool QtTrayBackend::modifyTip(const QString& tip)
         return false;
     m_tip = tip;
     if (m_shown)
-        m_icon->setToolTip(tip);
+        m_icon->setToolTip(PlainText::toolTip(tip));
     return true;
 }
 
