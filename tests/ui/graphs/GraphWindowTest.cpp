@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AxisLabelThinning.h"
+#include "ChartTexts.h"
 #include "ChartView.h"
 #include "GraphPlacement.h"
 #include "GraphTestMonth.h"
@@ -462,4 +463,36 @@ TEST_F(GraphWindowTest, AWholeMonthDrawsEveryLabelWholeAndThinsThemOnlyWhereThey
             EXPECT_GT(dateStep, 1);
         }
     }
+}
+
+TEST_F(GraphWindowTest, YearsOfStoredMonthsAreLabelledWholeAndEvenlyThinned)
+{
+    ctx.core.settings.OptionFlags |= int32_t(OptionFlag::History);
+    QString err;
+    ASSERT_TRUE(ctx.history.CheckSQLDatabase(err)) << err.toStdString();
+    QStringList months;
+    LocalDateTime first = HistoryTestContext::day(2006, 1, 1);
+    for (int i = 0; i < 48; ++i) {
+        const LocalDateTime start = first.addMonths(i);
+        qoMonth stored = HistoryTestContext::sampleMonth(start, 2);
+        ASSERT_TRUE(ctx.history.qoMonth2SQL(stored, true, err)) << err.toStdString();
+        months.append(ChartTexts::monthLabel(start));
+    }
+    graph.RefreshTeeGraph(month);
+    form()->tabGraphs->setCurrentIndex(1);
+    ChartView* monthly = form()->TChart2;
+    const DrawnLabels drawn = drawnLabels(monthly);
+    for (const QString& text : drawn.all) {
+        EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s)) << text.toStdString();
+    }
+    const QRectF inside(QPointF(0, 0), QSizeF(monthly->viewport()->size()));
+    expectApartAndInside(drawn.dates, inside);
+    expectApartAndInside(drawn.values, inside);
+    EXPECT_GT(evenStep(drawn.dates, months), 1);
+    evenStep(drawn.values, [&] {
+        QStringList values;
+        for (const QString& label : monthly->valueAxisLabels())
+            values.append(label.trimmed());
+        return values;
+    }());
 }
