@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "frmDataMigration.h"
 
+#include "PlainText.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -14,13 +16,14 @@ frmDataMigration::frmDataMigration(const QString& productName, const QString& fr
 {
     setWindowTitle(productName + u" data file migration"_s);
     auto* layout = new QVBoxLayout(this);
-    auto* label1 = new QLabel(u"Migrating "_s + productName + u" data files from"_s, this);
+    auto* label1 = PlainText::label(new QLabel(u"Migrating "_s + productName + u" data files from"_s, this));
     label1->setObjectName(u"Label1"_s);
-    auto* lblSourceDir = new QLabel(from, this);
+    // The folders are the user's: shown as they are named.
+    auto* lblSourceDir = PlainText::label(new QLabel(from, this));
     lblSourceDir->setObjectName(u"lblSourceDir"_s);
     auto* label4 = new QLabel(u"to"_s, this);
     label4->setObjectName(u"Label4"_s);
-    auto* lblDestDir = new QLabel(to, this);
+    auto* lblDestDir = PlainText::label(new QLabel(to, this));
     lblDestDir->setObjectName(u"lblDestDir"_s);
     m_lblStatus = new QLabel(this);
     m_lblStatus->setObjectName(u"lblStatus"_s);

@@ -50,22 +50,3 @@ TEST_F(HeadlessWindowSeamTest, LogLinesReachStandardErrorThroughTheStatusLine)
               (QStringList{u"2008-03-20 11:00:00 - retrieving data for fred..."_s,
                            u"2008-03-20 11:00:00 - Error while refreshing data: [5] Invalid procedure call"_s}));
 }
-
-TEST_F(HeadlessWindowSeamTest, NoWindowsButTheTrayStateIsKept)
-{
-    EXPECT_TRUE(seam.isFormLoaded());
-    EXPECT_FALSE(seam.isMainWindowVisible());
-    EXPECT_FALSE(seam.isGraphWindowLoaded());
-    seam.ModifyTrayIcon(u"error"_s);
-    seam.ModifyTrayToolTip(u"Tallyroo [fred]: no cached data found"_s);
-    seam.setStatusToolTip(u"auto refresh disabled"_s);
-    seam.setCaption(u"Tallyroo v1.3.2 [fred]"_s);
-    EXPECT_EQ(seam.trayPicture(), u"error"_s);
-    EXPECT_EQ(seam.trayToolTip(), u"Tallyroo [fred]: no cached data found"_s);
-    EXPECT_EQ(seam.statusToolTip(), u"auto refresh disabled"_s);
-    EXPECT_EQ(seam.caption(), u"Tallyroo v1.3.2 [fred]"_s);
-    QString error;
-    EXPECT_TRUE(seam.ParseArrays(false, qoMonth(), error));
-    EXPECT_TRUE(error.isEmpty());
-    EXPECT_TRUE(errorLines.isEmpty());
-}

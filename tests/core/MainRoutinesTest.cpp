@@ -39,18 +39,39 @@ TEST(AppInfo, NamesAndKeysOfThisBuild)
     EXPECT_EQ(app.profileKey(30), u"Software\\Tallymeter\\Config30"_s);
 }
 
-TEST_F(MainRoutinesTest, CaptionWithoutUserNameInDebugMode)
+TEST_F(MainRoutinesTest, TheCaptionCarriesTheVersionOfTheBuildAndTheUserWithoutDomain)
 {
-    core.run.CmdLineDebug = true;
+    struct Case
+    {
+        int major, minor, revision;
+        QString user;
+        bool debug;
+        QString caption;
+    };
+    const Case cases[] = {
+        {1, 3, 2, QString(), true, u"Tallyroo v1.3.2 [unknown] (debug mode)"_s},
+        {1, 3, 2, u"fred@quolla.example"_s, false, u"Tallyroo v1.3.2 [fred]"_s},
+        {10, 0, 12, u"DOMAIN\\fred"_s, false, u"Tallyroo v10.0.12 [DOMAIN\\fred]"_s},
+        {0, 0, 0, u"@x"_s, true, u"Tallyroo v0.0.0 [] (debug mode)"_s},
+    };
+    for (const Case& c : cases) {
+        core.app.Major = c.major;
+        core.app.Minor = c.minor;
+        core.app.Revision = c.revision;
+        core.settings.Username = c.user;
+        core.run.CmdLineDebug = c.debug;
+        routines.SetAppCaption();
+        EXPECT_EQ(core.window.caption, c.caption) << c.user.toStdString();
+    }
+    // The program's own build names its own version.
+    const AppInfo built = AppInfo::current();
+    core.app = built;
+    core.settings.Username = u"fred"_s;
+    core.run.CmdLineDebug = false;
     routines.SetAppCaption();
-    EXPECT_EQ(core.window.caption, u"Tallyroo v1.3.2 [unknown] (debug mode)"_s);
-}
-
-TEST_F(MainRoutinesTest, CaptionShowsTheUserNameWithoutDomain)
-{
-    core.settings.Username = u"fred@quolla.example"_s;
-    routines.SetAppCaption();
-    EXPECT_EQ(core.window.caption, u"Tallyroo v1.3.2 [fred]"_s);
+    EXPECT_EQ(core.window.caption, u"Tallyroo v"_s + QString::number(built.Major) + u'.' +
+                                       QString::number(built.Minor) + u'.' + QString::number(built.Revision) +
+                                       u" [fred]"_s);
 }
 
 TEST_F(MainRoutinesTest, FreezoneColumnIsElementOne)

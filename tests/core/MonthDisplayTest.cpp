@@ -214,8 +214,6 @@ TEST_F(MonthDisplayTest, ShapingStatesAreColoured)
     EXPECT_EQ(core.window.controlColours.value(u"txtStatus"_s), ShapingColour::Shaped);
     EXPECT_EQ(text(u"txtBStatus"_s), u"Shaped to 3k"_s);
     EXPECT_EQ(core.window.controlColours.value(u"txtBStatus"_s), ShapingColour::Shaped);
-    EXPECT_EQ(ShapingColour::Shaped, 0x0000FFu);
-    EXPECT_EQ(ShapingColour::Unshaped, 0x008000u);
 }
 
 TEST_F(MonthDisplayTest, AHistoricalMonthLeavesConnectionResetShapingAndTray)

@@ -117,19 +117,6 @@ TEST_F(LiteConnectionTest, SecondWriterWaitsForTheFirst)
     EXPECT_EQ(other.Execute(u"select count(*) from T"_s)->first().toInteger(), 2);
 }
 
-TEST(LiteValue, TextsAndLiteralsInTheCLocale)
-{
-    EXPECT_EQ(LiteValue::real(1.4).toText(), u"1.4"_s);
-    EXPECT_EQ(LiteValue::real(1234.57).toText(), u"1234.57"_s);
-    EXPECT_EQ(LiteValue::integer(-3).toText(), u"-3"_s);
-    EXPECT_EQ(LiteValue().toText(), QString());
-    EXPECT_EQ(LiteValue::text(u"2.5"_s).toDouble(), 2.5);
-    EXPECT_EQ(LiteValue::text(u"x"_s).toDouble(), 0.0);
-    EXPECT_EQ(LiteValue::real(-2.9).toInteger(), -2);
-    EXPECT_EQ(LiteValue::text(u"O'Neil"_s).toSqlLiteral(), u"'O''Neil'"_s);
-    EXPECT_EQ(LiteValue().toSqlLiteral(), u"NULL"_s);
-}
-
 TEST(SQLAccess, TraceShowsTheValuesInPlace)
 {
     EXPECT_EQ(SQLAccess::traceText(u"select '?', \"a?\" from T where a=? and b=?"_s,

@@ -15,21 +15,6 @@ QList<QSslError> errors(std::initializer_list<QSslError::SslError> kinds)
     return out;
 }
 
-TEST(HttpErrorTableTest, NetworkFailuresMapToTheInternetNumbers)
-{
-    using HttpErrorTable::fromReply;
-    EXPECT_EQ(fromReply(QNetworkReply::HostNotFoundError, {}), 12007);
-    EXPECT_EQ(fromReply(QNetworkReply::ConnectionRefusedError, {}), 12029);
-    EXPECT_EQ(fromReply(QNetworkReply::RemoteHostClosedError, {}), 12030);
-    EXPECT_EQ(fromReply(QNetworkReply::TimeoutError, {}), 12002);
-    EXPECT_EQ(fromReply(QNetworkReply::OperationCanceledError, {}), 12017);
-    EXPECT_EQ(fromReply(QNetworkReply::ProxyConnectionRefusedError, {}), 12165);
-    EXPECT_EQ(fromReply(QNetworkReply::ProxyNotFoundError, {}), 12165);
-    EXPECT_EQ(fromReply(QNetworkReply::ProxyTimeoutError, {}), 12002);
-    EXPECT_EQ(fromReply(QNetworkReply::ProtocolUnknownError, {}), 12008);
-    EXPECT_EQ(fromReply(QNetworkReply::ProtocolFailure, {}), 12152);
-}
-
 TEST(HttpErrorTableTest, TheMostTellingCertificateFailureWins)
 {
     using HttpErrorTable::fromReply;

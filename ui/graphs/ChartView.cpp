@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ChartView.h"
 
+#include "AxisLabelThinning.h"
+
 #include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QFontMetricsF>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -29,6 +32,7 @@ void styleAxis(QCategoryAxis* axis)
     axis->setLabelsFont(axisFont());
     axis->setGridLinePen(QPen(GridColour, 1, Qt::SolidLine));
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setTruncateLabels(false);
 }
 
 // A line series may carry a line colour apart from its series colour.
@@ -72,6 +76,7 @@ ChartView::ChartView(QWidget* parent) : QChartView(new QChart(), parent)
     chart()->setPlotAreaBackgroundBrush(face);
     chart()->setPlotAreaBackgroundVisible(true);
     chart()->legend()->setAlignment(Qt::AlignRight);
+    connect(chart(), &QChart::plotAreaChanged, this, &ChartView::thinLabels);
     RedrawChart();
 }
 
@@ -87,6 +92,7 @@ void ChartView::RedrawChart()
     }
     m_xAxis = m_yAxis = nullptr;
     m_drawn.clear();
+    m_dateThinning = m_valueThinning = Thinning();
 
     std::set<double> xs;
     for (int i = 0; i < m_model.SeriesCount(); ++i) {
@@ -102,7 +108,51 @@ void ChartView::RedrawChart()
             addLines(i, series);
     }
     std::sort(m_drawn.begin(), m_drawn.end());
+    thinLabels();
     viewport()->update();
+}
+
+double ChartView::dateSpacing() const
+{
+    const double span = m_xAxis->max() - m_xAxis->min();
+    if (m_xs.size() < 2 || !(span > 0))
+        return 0;
+    double gap = m_xs.last() - m_xs.first();
+    for (qsizetype i = 1; i < m_xs.size(); ++i)
+        gap = std::min(gap, m_xs[i] - m_xs[i - 1]);
+    return chart()->plotArea().width() / span * gap;
+}
+
+void ChartView::thinLabels()
+{
+    if (!m_xAxis || !m_yAxis || chart()->plotArea().isEmpty())
+        return;
+    // A label at 90 degrees takes a line's height across the axis, as a level one does up it;
+    // a few pixels of air keep neighbours apart.
+    const auto thickness = [](const QCategoryAxis* axis) { return QFontMetricsF(axis->labelsFont()).height() + 4; };
+    const auto relabel = [](QCategoryAxis* axis, Thinning& thinning, int wanted, const QStringList& whole) {
+        wanted = std::max(thinning.floor, wanted);
+        thinning.floor = wanted;
+        if (wanted == thinning.drawn)
+            return;
+        const QStringList from = AxisLabelThinning::thinned(whole, thinning.drawn);
+        const QStringList to = AxisLabelThinning::thinned(whole, wanted);
+        thinning.drawn = wanted;
+        for (qsizetype i = 0; i < from.size(); ++i) {
+            if (from[i] != to[i])
+                axis->replaceLabel(from[i], to[i]);
+        }
+    };
+    const double valueSpacing = chart()->plotArea().height() / m_scale.maximum * m_scale.step;
+    relabel(m_xAxis, m_dateThinning, AxisLabelThinning::step(dateSpacing(), thickness(m_xAxis)), m_dateLabels);
+    relabel(m_yAxis, m_valueThinning, AxisLabelThinning::step(valueSpacing, thickness(m_yAxis)), m_valueLabels);
+}
+
+void ChartView::resizeEvent(QResizeEvent* event)
+{
+    // A new size may make room for labels that were left out: judge afresh.
+    m_dateThinning.floor = m_valueThinning.floor = 1;
+    QChartView::resizeEvent(event);
 }
 
 void ChartView::setUpAxes(const QList<double>& xs)
@@ -111,6 +161,7 @@ void ChartView::setUpAxes(const QList<double>& xs)
     styleAxis(m_xAxis);
     m_xAxis->setLabelsAngle(-90);
     m_dateLabels.clear();
+    m_xs = xs;
     for (const double x : xs) {
         QString label;
         if (m_model.dateAxisFormat == DateAxisFormat::DayMonth) {
@@ -248,7 +299,8 @@ void ChartView::addLines(int index, const ChartSeries& series)
 void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
 {
     const ChartSeries& series = m_model.Series(index);
-    drawn->setName(series.Title);
+    // The legend reads names as markup; the provider's class titles are shown as they stand.
+    drawn->setName(series.Title.toHtmlEscaped());
     chart()->addSeries(drawn);
     drawn->attachAxis(m_xAxis);
     drawn->attachAxis(m_yAxis);

@@ -39,7 +39,8 @@ public:
 
     void setValueLabelFormatter(LabelFormatter formatter) { m_formatter = std::move(formatter); }
 
-    // What the axes show after the last redraw, bottom to top and left to right.
+    // The axes' labels after the last redraw, bottom to top and left to right, whole; where they
+    // would overlap only every n-th of them is drawn (AxisLabelThinning).
     QStringList valueAxisLabels() const { return m_valueLabels; }
     QStringList dateAxisLabels() const { return m_dateLabels; }
     // The model's indexes of the series drawn (active ones) after the last redraw.
@@ -55,6 +56,7 @@ signals:
     void mouseReleased();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -65,6 +67,9 @@ private:
     void addAreas();
     void addLines(int index, const ChartSeries& series);
     void attach(QAbstractSeries* drawn, int index, bool inLegend);
+    // Draws every n-th label of each axis, n as small as the plot area allows.
+    void thinLabels();
+    double dateSpacing() const;
 
     ChartModel m_model;
     bool m_drawingEnabled = true;
@@ -72,6 +77,16 @@ private:
     LabelFormatter m_formatter;
     QStringList m_valueLabels;
     QStringList m_dateLabels;
+    QList<double> m_xs;
+    // The step an axis draws its labels at, and the least step until the next resize: relabelling
+    // moves the plot area, so within one size the step only grows and never swings back and forth.
+    struct Thinning
+    {
+        int drawn = 1;
+        int floor = 1;
+    };
+    Thinning m_dateThinning;
+    Thinning m_valueThinning;
     QList<int> m_drawn;
     std::optional<QPointF> m_mouse;
     QCategoryAxis* m_xAxis = nullptr;

@@ -8,6 +8,7 @@
 #include "FormPlacement.h"
 #include "LogFrontEnd.h"
 #include "NumberConversions.h"
+#include "PlainText.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "Settings.h"
@@ -325,9 +326,11 @@ void frmTeeGraph::TeeChart2_OnMouseMove()
 
 void frmTeeGraph::showTip(ChartView* chart, const QString& text)
 {
-    chart->setToolTip(text);
-    if (text.isEmpty())
+    // The text holds the provider's class title.
+    const QString tip = PlainText::toolTip(text);
+    chart->setToolTip(tip);
+    if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(QCursor::pos(), text, chart);
+        QToolTip::showText(QCursor::pos(), tip, chart);
 }

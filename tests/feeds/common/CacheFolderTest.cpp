@@ -57,14 +57,6 @@ TEST_F(CacheFolder, AFolderThatCannotTakeFilesGivesWayToThePerUserFolder)
     EXPECT_EQ(lines.size(), 2);
 }
 
-TEST_F(CacheFolder, ThePerUserFolderIsTheHostProgramsDataFolder)
-{
-    EXPECT_EQ(PerUserCacheFolder(u"/home/u/.local/share"_s, u"Tallyroo"_s, u"Pelborne"_s),
-              u"/home/u/.local/share/Tallyroo"_s);
-    EXPECT_EQ(PerUserCacheFolder(u"/home/u/.local/share"_s, QString(), u"Sarnick"_s),
-              u"/home/u/.local/share/Sarnick"_s);
-}
-
 TEST_F(CacheFolder, AnInstalledFolderTheUserCannotWriteToIsPassedOver)
 {
     // A folder whose mode forbids writing stops every user but root; procfs refuses new files to

@@ -6,40 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(ChartModelTest, SeriesAreNumberedInOrderAndOutsideIndexesRaise)
-{
-    ChartModel chart;
-    EXPECT_EQ(chart.AddSeries(SeriesKind::Bar), 0);
-    EXPECT_EQ(chart.AddSeries(SeriesKind::Line), 1);
-    EXPECT_EQ(chart.SeriesCount(), 2);
-    EXPECT_EQ(chart.Series(1).kind(), SeriesKind::Line);
-    try {
-        chart.Series(2);
-        FAIL() << "no error for series 2";
-    } catch (const RunTimeError& error) {
-        EXPECT_EQ(error.number(), 9);
-    }
-    EXPECT_THROW(chart.Series(-1), RunTimeError);
-    chart.RemoveAllSeries();
-    EXPECT_EQ(chart.SeriesCount(), 0);
-}
-
-TEST(ChartModelTest, ValuesTakeTheNextPositionAndNullsKeepTheirPlace)
-{
-    ChartSeries series(SeriesKind::Area);
-    series.AddValue(5, u"May 2010"_s);
-    series.AddNullValue(u"Jun 2010"_s);
-    series.AddValue(7, u"Jul 2010"_s);
-    ASSERT_EQ(series.PointCount(), 3);
-    EXPECT_EQ(series.XValue(2), 2.0);
-    EXPECT_EQ(series.YValue(2), 7.0);
-    EXPECT_TRUE(series.isNullPoint(1));
-    EXPECT_EQ(series.PointLabel(1), u"Jun 2010"_s);
-    EXPECT_THROW(series.YValue(3), RunTimeError);
-    series.Clear();
-    EXPECT_EQ(series.PointCount(), 0);
-}
-
 TEST(ChartModelTest, MousePointIndexFindsThePointWhoseSlotHoldsX)
 {
     ChartSeries series(SeriesKind::Bar);

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "AxisLabelThinning.h"
+#include "ChartTexts.h"
 #include "ChartView.h"
 #include "GraphPlacement.h"
 #include "GraphTestMonth.h"
@@ -11,6 +13,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMap>
@@ -19,6 +23,8 @@
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -358,4 +364,135 @@ TEST_F(GraphWindowTest, ANormalWindowSnapsToItsSmallestSize)
     EXPECT_LT(placement.width, 8000 + 15);
     EXPECT_GE(placement.height, 4000);
     EXPECT_LT(placement.height, 4000 + 15);
+}
+
+namespace {
+// The axis labels the chart draws: text items that are shown and draw something, as the user
+// sees them (not the texts handed to the axes).
+struct DrawnLabels
+{
+    QList<QGraphicsTextItem*> dates;
+    QList<QGraphicsTextItem*> values;
+    QStringList all;
+};
+
+DrawnLabels drawnLabels(ChartView* chart)
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    DrawnLabels drawn;
+    const QRectF plot = chart->chart()->plotArea();
+    for (QGraphicsItem* item : chart->scene()->items(Qt::AscendingOrder)) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || AxisLabelThinning::isBlank(text->toPlainText()))
+            continue;
+        drawn.all.append(text->toPlainText());
+        if (text->rotation() != 0)
+            drawn.dates.append(text);
+        else if (text->sceneBoundingRect().right() <= plot.left())
+            drawn.values.append(text);
+    }
+    const auto byPosition = [](QList<QGraphicsTextItem*>& items, bool across) {
+        std::sort(items.begin(), items.end(), [across](QGraphicsTextItem* a, QGraphicsTextItem* b) {
+            return across ? a->sceneBoundingRect().left() < b->sceneBoundingRect().left()
+                          : a->sceneBoundingRect().top() > b->sceneBoundingRect().top();
+        });
+    };
+    byPosition(drawn.dates, true);
+    byPosition(drawn.values, false);
+    return drawn;
+}
+
+// The step between the labels drawn, checked to be even: the i-th drawn label is whole[i * step].
+int evenStep(const QList<QGraphicsTextItem*>& drawn, const QStringList& whole)
+{
+    if (drawn.isEmpty())
+        return 0;
+    const int step = drawn.size() == 1 ? int(whole.size()) : int(whole.indexOf(drawn[1]->toPlainText().trimmed()));
+    for (qsizetype i = 0; i < drawn.size(); ++i)
+        EXPECT_EQ(drawn[i]->toPlainText().trimmed(), whole.value(i * step)) << i;
+    EXPECT_GT(drawn.size() * step, whole.size() - step);
+    return step;
+}
+
+// No two labels overlap and each lies wholly inside the chart.
+void expectApartAndInside(const QList<QGraphicsTextItem*>& labels, const QRectF& chart)
+{
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QRectF box = labels[i]->sceneBoundingRect();
+        EXPECT_TRUE(chart.contains(box)) << labels[i]->toPlainText().toStdString();
+        if (i > 0) {
+            EXPECT_FALSE(box.intersects(labels[i - 1]->sceneBoundingRect())) << labels[i]->toPlainText().toStdString();
+        }
+    }
+}
+} // namespace
+
+TEST_F(GraphWindowTest, AWholeMonthDrawsEveryLabelWholeAndThinsThemOnlyWhereTheyWouldOverlap)
+{
+    ctx.core.settings.GraphTeeOptions = 25;
+    qoMonth january = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, 1, 1), 31);
+    graph.RefreshTeeGraph(january);
+    ChartView* daily = form()->TChart1;
+    ASSERT_EQ(form()->size(), QSize(800, 400));
+    QStringList days;
+    for (int day = 1; day <= 31; ++day)
+        days.append(QString::number(day) + u" Jan"_s);
+    QStringList values;
+    for (const QString& label : daily->valueAxisLabels())
+        values.append(label.trimmed());
+
+    // The size it opens at, a larger one, the smallest the window allows, and back.
+    for (const QSize size : {QSize(800, 400), QSize(1400, 900), QSize(300, 200), QSize(800, 400)}) {
+        SCOPED_TRACE(size.width());
+        form()->resize(size);
+        const DrawnLabels drawn = drawnLabels(daily);
+        for (const QString& text : drawn.all) {
+            EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s) || text.contains(u"\u22ee"_s))
+                << text.toStdString();
+        }
+        const QRectF inside(QPointF(0, 0), QSizeF(daily->viewport()->size()));
+        expectApartAndInside(drawn.dates, inside);
+        expectApartAndInside(drawn.values, inside);
+        const int dateStep = evenStep(drawn.dates, days);
+        const int valueStep = evenStep(drawn.values, values);
+        if (size.width() >= 800) {
+            EXPECT_EQ(dateStep, 1);
+            EXPECT_EQ(valueStep, 1);
+        } else {
+            EXPECT_GT(dateStep, 1);
+        }
+    }
+}
+
+TEST_F(GraphWindowTest, YearsOfStoredMonthsAreLabelledWholeAndEvenlyThinned)
+{
+    ctx.core.settings.OptionFlags |= int32_t(OptionFlag::History);
+    QString err;
+    ASSERT_TRUE(ctx.history.CheckSQLDatabase(err)) << err.toStdString();
+    QStringList months;
+    LocalDateTime first = HistoryTestContext::day(2006, 1, 1);
+    for (int i = 0; i < 48; ++i) {
+        const LocalDateTime start = first.addMonths(i);
+        qoMonth stored = HistoryTestContext::sampleMonth(start, 2);
+        ASSERT_TRUE(ctx.history.qoMonth2SQL(stored, true, err)) << err.toStdString();
+        months.append(ChartTexts::monthLabel(start));
+    }
+    graph.RefreshTeeGraph(month);
+    form()->tabGraphs->setCurrentIndex(1);
+    ChartView* monthly = form()->TChart2;
+    const DrawnLabels drawn = drawnLabels(monthly);
+    for (const QString& text : drawn.all) {
+        EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s)) << text.toStdString();
+    }
+    const QRectF inside(QPointF(0, 0), QSizeF(monthly->viewport()->size()));
+    expectApartAndInside(drawn.dates, inside);
+    expectApartAndInside(drawn.values, inside);
+    EXPECT_GT(evenStep(drawn.dates, months), 1);
+    evenStep(drawn.values, [&] {
+        QStringList values;
+        for (const QString& label : monthly->valueAxisLabels())
+            values.append(label.trimmed());
+        return values;
+    }());
 }

@@ -65,6 +65,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showLogFile(const QString& path);
     void Form_Load();
     void connectControls();
     void loadOptionBoxes();

@@ -7,6 +7,7 @@
 #include "ConfigRules.h"
 #include "Dates.h"
 #include "LogFrontEnd.h"
+#include "PlainText.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
@@ -187,11 +188,19 @@ bool frmConfig::autoStartPresent() const
     return AutoStartEntry(AutoStartEntry::programName(), m_ctx.app.ProductName).exists();
 }
 
+void frmConfig::showLogFile(const QString& path)
+{
+    // The start of a long path says where it is; the whole of it is in the tooltip.
+    m_ui.txtLogFile->setText(path);
+    m_ui.txtLogFile->setCursorPosition(0);
+    PlainText::setToolTip(m_ui.txtLogFile, path);
+}
+
 void frmConfig::ShowDebugInfo()
 {
     m_ui.lblDebugLevel->setText(u"unknown"_s);
     m_ui.lblMaxLogSize->setText(u"unknown"_s);
-    m_ui.txtLogFile->setText(u"unknown"_s);
+    showLogFile(u"unknown"_s);
     m_ui.lblDebugLogEnable->setText(u"unknown"_s);
     int32_t value = 0;
     const QString key = m_ctx.app.appKey();
@@ -201,6 +210,6 @@ void frmConfig::ShowDebugInfo()
     m_ui.lblMaxLogSize->setText(m_ctx.registry.GetRegWordValue(HKEY_CURRENT_USER, key, u"logsize"_s, value)
                                     ? QString::number(value) + u" kbytes"_s
                                     : u"using default 1024 kbytes"_s);
-    m_ui.txtLogFile->setText(m_ctx.run.DataDir + u"/debug.log"_s);
+    showLogFile(m_ctx.run.DataDir + u"/debug.log"_s);
     m_ui.lblDebugLogEnable->setText(m_ctx.log.fileLoggingOn() ? u"enabled"_s : u"disabled"_s);
 }

@@ -10,5 +10,5 @@ QPixmap dialogIcon(const QWidget* widget, QStyle::StandardPixmap fallback)
     QIcon icon = QApplication::windowIcon();
     if (icon.isNull())
         icon = widget->style()->standardIcon(fallback, nullptr, widget);
-    return icon.pixmap(32, 32);
+    return icon.pixmap(QSize(32, 32), widget->devicePixelRatioF());
 }

@@ -4,6 +4,7 @@
 #include "AppInfo.h"
 #include "DialogIcon.h"
 #include "LogFrontEnd.h"
+#include "PlainText.h"
 #include "ProviderLinks.h"
 #include "RunTimeError.h"
 
@@ -86,7 +87,7 @@ QString frmAbout::contactAddress()
 
 QLabel* frmAbout::makeLabel(const QString& name, const QString& text)
 {
-    auto* label = new QLabel(text, this);
+    auto* label = PlainText::label(new QLabel(text, this));
     label->setObjectName(name);
     return label;
 }

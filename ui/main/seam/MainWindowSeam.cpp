@@ -221,7 +221,7 @@ void MainWindowSeam::setStatusText(const QString& text)
 void MainWindowSeam::setStatusPicture(const QString& imageKey)
 {
     if (m_form)
-        m_form->setStatusPicture(imgTray::pixmap(imageKey));
+        m_form->setStatusPicture(imgTray::pixmap(imageKey, 16, m_form->devicePixelRatioF()));
 }
 
 void MainWindowSeam::setStatusToolTip(const QString& text)

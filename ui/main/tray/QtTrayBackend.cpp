@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "QtTrayBackend.h"
 
+#include "PlainText.h"
 #include "TrayHostProbe.h"
 
 #include <QCursor>
@@ -67,7 +68,7 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
     m_waiting = false;
     ensureIcon();
     m_icon->setIcon(icon);
-    m_icon->setToolTip(tip);
+    m_icon->setToolTip(PlainText::toolTip(tip));
     m_icon->show();
     m_shown = true;
     return true;
@@ -89,7 +90,7 @@ bool QtTrayBackend::modifyTip(const QString& tip)
         return false;
     m_tip = tip;
     if (m_shown)
-        m_icon->setToolTip(tip);
+        m_icon->setToolTip(PlainText::toolTip(tip));
     return true;
 }
 

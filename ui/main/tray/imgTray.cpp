@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -50,11 +52,13 @@ const QList<int>& imgTray::iconSizes()
     return sizes;
 }
 
-QPixmap imgTray::pixmap(const QString& key, int size)
+QPixmap imgTray::pixmap(const QString& key, int size, qreal ratio)
 {
-    if (size <= 0 || !keys().contains(key))
+    if (size <= 0 || !keys().contains(key) || !(ratio > 0))
         return {};
-    return QPixmap::fromImage(draw(key, size));
+    QPixmap picture = QPixmap::fromImage(draw(key, int(std::ceil(size * ratio))));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 QIcon imgTray::icon(const QString& key)

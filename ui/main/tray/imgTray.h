@@ -18,7 +18,8 @@ public:
 
     // A null icon or pixmap for a key that is not in keys(). The same key gives the same icon.
     static QIcon icon(const QString& key);
-    static QPixmap pixmap(const QString& key, int size = 16);
+    // The pixmap is size logical pixels wide, drawn at the given device pixel ratio.
+    static QPixmap pixmap(const QString& key, int size = 16, qreal ratio = 1.0);
 
     // The program's icon at 16, 22, 32, 48, 64, 128 and 256 pixels.
     static QIcon applicationIcon();

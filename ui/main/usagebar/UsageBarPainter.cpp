@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using namespace UsageBarColors;
@@ -178,10 +179,9 @@ void drawCaption(const Drawing& d, const QFont& font, QImage& surface)
     if (d.state.CaptionStyle == 0)
         return;
     const QString text = UsageBarPainter::captionText(d.state);
-    QFont captionFont = font;
-    captionFont.setStyleStrategy(QFont::StyleStrategy(captionFont.styleStrategy() | QFont::NoAntialias));
     QPainter painter(&surface);
-    painter.setFont(captionFont);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font);
     painter.setPen(QColor::fromRgb(toRgb(d.state.Scrolling == 6 ? 0xC0C0C0 : kBlack)));
     const QFontMetrics metrics = painter.fontMetrics();
     const BarRect box = d.geometry.captionBox(metrics.horizontalAdvance(text), metrics.height());
@@ -207,11 +207,17 @@ QString captionText(const UsageBarState& state)
     }
 }
 
-void paint(const UsageBarState& state, const QFont& font, const QPalette& palette, QImage& surface, QSize client)
+void paint(const UsageBarState& state, const QFont& font, const QPalette& palette, QImage& surface, QSize client,
+           qreal ratio)
 {
-    if (surface.isNull() || client.isEmpty())
+    if (surface.isNull() || client.isEmpty() || !(ratio > 0))
         return;
-    UsageBarCanvas canvas(surface, palette);
+    const bool scaled = ratio != 1.0;
+    QImage logical = scaled ? QImage(client, QImage::Format_RGB32) : QImage();
+    if (scaled && logical.isNull())
+        return;
+    surface.setDevicePixelRatio(ratio);
+    UsageBarCanvas canvas(scaled ? logical : surface, palette);
     Drawing d{state, canvas, UsageBarGeometry(client.width(), client.height()),
               UsageBarGeometry::drawnPercent(state.percent)};
     canvas.FillRectColor({0, 0, d.R(), d.B()}, state.Scrolling == 6 ? kBlack : kWhite);
@@ -240,6 +246,13 @@ void paint(const UsageBarState& state, const QFont& font, const QPalette& palett
     default:
         drawBlocks(d);
         break;
+    }
+    if (scaled) {
+        QPainter painter(&surface);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        // Whole multiples keep every pixel's edge sharp; others are smoothed rather than uneven.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != std::round(ratio));
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(client)), logical);
     }
     drawCaption(d, font, surface);
 }

@@ -49,39 +49,53 @@ void ctlUsageBar::pDraw(QPainter& target, int32_t sourceX, int32_t sourceY, int3
 {
     if (m_surface.isNull())
         return;
-    const int32_t copyWidth = width > 0 ? width : m_surface.width();
-    const int32_t copyHeight = height > 0 ? height : m_surface.height();
-    target.drawImage(QPoint(destinationX, destinationY), m_surface, QRect(sourceX, sourceY, copyWidth, copyHeight));
+    // Arguments are in the widget's pixels; the image holds device pixels.
+    const qreal ratio = m_surface.devicePixelRatio();
+    const qreal copyWidth = width > 0 ? width : m_surface.width() / ratio;
+    const qreal copyHeight = height > 0 ? height : m_surface.height() / ratio;
+    target.drawImage(QPointF(destinationX, destinationY), m_surface,
+                     QRectF(sourceX * ratio, sourceY * ratio, copyWidth * ratio, copyHeight * ratio));
 }
 
-QImage ctlUsageBar::renderToImage(QSize size)
+QImage ctlUsageBar::renderToImage(QSize size, qreal ratio)
 {
     holdPercent();
-    if (size.isEmpty())
+    if (size.isEmpty() || !(ratio > 0))
         return {};
-    QImage image(size, QImage::Format_RGB32);
-    UsageBarPainter::paint(m_state, font(), palette(), image, size);
+    QImage image(QSize(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio))),
+                 QImage::Format_RGB32);
+    UsageBarPainter::paint(m_state, font(), palette(), image, size, ratio);
     return image;
+}
+
+QSize ctlUsageBar::deviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
 }
 
 void ctlUsageBar::prepareSurface()
 {
-    const QSize wanted = size();
+    const QSize wanted = deviceSize();
     if (wanted.isEmpty())
         return;
-    if (!m_surface.isNull() && wanted.width() <= m_surface.width() && wanted.height() <= m_surface.height())
+    // A screen of another ratio needs an image of its own.
+    if (!m_surface.isNull() && m_surface.devicePixelRatio() == devicePixelRatioF() &&
+        wanted.width() <= m_surface.width() && wanted.height() <= m_surface.height())
         return;
     // A failed allocation leaves a null image; the bar then paints nothing until it can get one.
     m_surface = QImage(wanted, QImage::Format_RGB32);
+    m_surface.setDevicePixelRatio(devicePixelRatioF());
 }
 
 void ctlUsageBar::paintEvent(QPaintEvent*)
 {
     holdPercent();
     prepareSurface();
-    if (m_surface.isNull() || m_surface.width() < width() || m_surface.height() < height())
+    const QSize wanted = deviceSize();
+    if (m_surface.isNull() || m_surface.width() < wanted.width() || m_surface.height() < wanted.height())
         return;
-    UsageBarPainter::paint(m_state, font(), palette(), m_surface, size());
+    UsageBarPainter::paint(m_state, font(), palette(), m_surface, size(), devicePixelRatioF());
     QPainter painter(this);
     pDraw(painter, 0, 0, width(), height(), 0, 0);
 }

@@ -33,8 +33,9 @@ public:
     void pDraw(QPainter& target, int32_t sourceX, int32_t sourceY, int32_t width, int32_t height, int32_t destinationX,
                int32_t destinationY) const;
 
-    // The bar as it is drawn at the given size, through the same drawing as the window.
-    QImage renderToImage(QSize size);
+    // The bar as it is drawn at the given size, through the same drawing as the window, on a
+    // screen of the given device pixel ratio (an image of size x ratio pixels).
+    QImage renderToImage(QSize size, qreal ratio = 1.0);
 
     int32_t BrushStyle() const { return m_state.BrushStyle; }
     void setBrushStyle(int32_t value);
@@ -75,9 +76,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Makes the off-screen image when there is none or the widget has outgrown it; a widget that
-    // shrinks keeps the larger one.
+    // Makes the off-screen image, in device pixels, when there is none or the widget has outgrown
+    // it; a widget that shrinks keeps the larger one.
     void prepareSurface();
+    QSize deviceSize() const;
     void holdPercent();
 
     UsageBarState m_state;

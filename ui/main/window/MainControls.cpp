@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MainControls.h"
 
+#include "PlainText.h"
 #include "UsageBarColors.h"
 #include "ctlUsageBar.h"
 
@@ -33,7 +34,8 @@ T* named(T* widget, const QString& name)
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
 {
-    return named(new QLabel(text, parent), name);
+    // Captions carry the provider's class titles and other texts that are not ours.
+    return named(PlainText::label(new QLabel(text, parent)), name);
 }
 
 QLineEdit* valueBox(const QString& name, QWidget* parent)
@@ -324,8 +326,7 @@ void MainControls::resetValues(bool bHistorical)
 
 void MainControls::setToolTip(QWidget* control, const QString& text)
 {
-    if (control)
-        control->setToolTip(text);
+    PlainText::setToolTip(control, text);
 }
 
 void MainControls::setVisible(QWidget* control, bool visible)
@@ -348,7 +349,7 @@ void MainControls::setStatusPicture(const QPixmap& picture)
 
 void MainControls::setStatusToolTip(const QString& text)
 {
-    staPanel1->setToolTip(text);
+    PlainText::setToolTip(staPanel1, text);
 }
 
 void MainControls::applyLayout(const FormGeometry& g, const FormGeometry::Inputs& in, const FormGeometry::Layout& out,

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,24 @@ TEST(ConfigLoadTest, ShowsTheSettings)
     EXPECT_EQ(ui.txtPlanName->text(), u"unknown"_s);
     EXPECT_EQ(ui.txtPeakTime->text(), u"not specified"_s);
     EXPECT_EQ(ui.lblPeakTimeName->text(), u"Peak time:"_s);
+}
+
+TEST(ConfigLoadTest, TheDebugLogBoxShowsTheStartOfALongPathAndTheWholeOfItAsItsTooltip)
+{
+    ConfigTestContext t(u"logpath"_s);
+    // Deep enough to be wider than the box, with a folder named like markup.
+    t.core.run.DataDir = t.core.folder + u"/<i>scratch</i>"_s + QString(12, u'/').replace(u"/"_s, u"/deeper"_s);
+    const QString path = t.core.run.DataDir + u"/debug.log"_s;
+    auto dialog = t.open();
+    dialog->show();
+    const QLineEdit& box = *dialog->controls().txtLogFile;
+    ASSERT_EQ(box.text(), path);
+    ASSERT_GT(box.fontMetrics().horizontalAdvance(path), box.width());
+    // A box scrolls to keep its cursor in sight: at the first character, the path shows from its start.
+    EXPECT_EQ(box.cursorPosition(), 0);
+    QTextDocument tip;
+    tip.setHtml(box.toolTip());
+    EXPECT_EQ(tip.toPlainText().replace(QChar::Nbsp, u' '), path);
 }
 
 TEST(ConfigLoadTest, OutOfRangeValuesAreHeldWithinTheControls)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "frmPasswordEntry.h"
 #include "CoreTestContext.h"
+#include "DialogTextsWhole.h"
 
 #include <QFile>
 #include <QLabel>
@@ -44,10 +45,7 @@ TEST_F(PasswordEntryTest, ShowsThePromptWithMaskedEntry)
     EXPECT_FALSE(dialog.btnCancel()->isDefault());
     EXPECT_EQ(dialog.btnOK()->text(), u"OK"_s);
     EXPECT_EQ(dialog.btnCancel()->text(), u"Cancel"_s);
-    EXPECT_EQ(dialog.findChild<QLabel*>(u"Label1"_s)->font().family(), u"Tahoma"_s);
-    EXPECT_EQ(dialog.txtPassword()->font().family(), u"Tahoma"_s);
-    EXPECT_EQ(dialog.btnOK()->font().family(), u"MS Sans Serif"_s);
-    EXPECT_EQ(dialog.btnCancel()->font().family(), u"MS Sans Serif"_s);
+    expectTextsDrawnWhole(dialog);
 }
 
 TEST_F(PasswordEntryTest, OkKeepsTheTypedPasswordInMemoryOnly)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "frmVersionCheck.h"
 #include "CoreTestContext.h"
+#include "DialogTextsWhole.h"
 #include "ProviderLinks.h"
 
 #include <QLabel>
@@ -37,7 +38,7 @@ TEST_F(frmVersionCheckTest, LoadsWithCaptionAndFixedTextsAndEmptyVersions)
     EXPECT_EQ(dialog.cmdOK->text(), u"OK"_s);
     EXPECT_EQ(dialog.findChild<QPushButton*>(u"cmdWebsite"_s), dialog.cmdWebsite);
     EXPECT_EQ(dialog.findChild<QLabel*>(u"lblDescr"_s), dialog.lblDescr);
-    EXPECT_EQ(dialog.font().family(), u"Tahoma"_s);
+    expectTextsDrawnWhole(dialog);
     EXPECT_EQ(dialog.cmdWebsite->nextInFocusChain(), dialog.cmdOK);
 }
 

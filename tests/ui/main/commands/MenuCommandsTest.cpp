@@ -48,16 +48,6 @@ TEST_F(MenuCommandsTest, AFailingWindowIsTrappedAndLogged)
     EXPECT_TRUE(t.logged(u"cmdTeeGraph_Click: [91] Object variable or With block variable not set"_s, 3));
 }
 
-TEST_F(MenuCommandsTest, DialogsAndTheManualVersionCheck)
-{
-    t.commands.mnuConfig_Click();
-    t.commands.mnuPopup_Options_Click();
-    t.commands.mnuAbout_Click();
-    t.commands.mnuVersionCheck_Click();
-    EXPECT_EQ(t.core.window.calls,
-              (QStringList{u"showOptionsDialog"_s, u"showOptionsDialog"_s, u"showAboutDialog"_s, u"DoVersionCheck"_s}));
-}
-
 TEST_F(MenuCommandsTest, HelpPagesOpenTheProductsSite)
 {
     for (const QString& page : {u"Website"_s, u"Usage"_s, u"FAQ"_s, u"Appreciation"_s, u"Nonsense"_s})

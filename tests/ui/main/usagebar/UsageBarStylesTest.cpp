@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -172,26 +174,58 @@ TEST(GlassStyle, CornerPixels)
     EXPECT_EQ(at(image, 3, 15), 0xEFEFEFu);
 }
 
-TEST(GlassStyle, CaptionIsCentredInBlack)
+TEST(GlassStyle, CaptionIsCentredSmoothAndDrawnInTheScreensOwnPixels)
 {
     auto bar = makeBar(9, Ok, 0);
-    const QImage plain = bar->renderToImage({200, 17});
-    bar->setCaptionStyle(1);
-    bar->setCaption(u"57.0%"_s);
-    const QImage captioned = bar->renderToImage({200, 17});
-    const QFontMetrics metrics(bar->font(), &captioned);
-    const BarRect box = UsageBarGeometry(200, 17).captionBox(metrics.horizontalAdvance(u"57.0%"_s), metrics.height());
-    int changed = 0;
-    for (int y = 0; y < 17; ++y) {
-        for (int x = 0; x < 200; ++x) {
-            if (at(captioned, x, y) == at(plain, x, y))
-                continue;
-            ++changed;
-            EXPECT_TRUE(x >= box.left && x < box.right && y >= box.top && y < box.bottom) << x << ", " << y;
-            EXPECT_EQ(at(captioned, x, y), Black) << x << ", " << y;
+    const QImage logical = bar->renderToImage({200, 17});
+    // The screens people have: unscaled, 150 % and 200 %.
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        bar->setCaptionStyle(0);
+        const QImage plain = bar->renderToImage({200, 17}, ratio);
+        bar->setCaptionStyle(1);
+        bar->setCaption(u"57.0%"_s);
+        const QImage captioned = bar->renderToImage({200, 17}, ratio);
+        const QSize device(int(std::ceil(200 * ratio)), int(std::ceil(17 * ratio)));
+        ASSERT_EQ(captioned.size(), device);
+        EXPECT_EQ(captioned.devicePixelRatio(), ratio);
+        // The bar's own figures are the unscaled ones, enlarged.
+        if (ratio == 2.0) {
+            for (const QPoint p : {QPoint(0, 0), QPoint(1, 1), QPoint(2, 2), QPoint(199, 16), QPoint(100, 3)})
+                EXPECT_EQ(at(plain, 2 * p.x() + 1, 2 * p.y() + 1), at(logical, p.x(), p.y())) << p.x() << ", " << p.y();
+        }
+
+        const QFontMetrics metrics(bar->font());
+        const BarRect box =
+            UsageBarGeometry(200, 17).captionBox(metrics.horizontalAdvance(u"57.0%"_s), metrics.height());
+        int changed = 0;
+        int black = 0;
+        int blended = 0;
+        int unevenBlocks = 0;
+        for (int y = 0; y < device.height(); ++y) {
+            for (int x = 0; x < device.width(); ++x) {
+                const uint32_t colour = at(captioned, x, y);
+                if (colour == at(plain, x, y))
+                    continue;
+                ++changed;
+                EXPECT_TRUE(x >= std::floor(box.left * ratio) - 1 && x < std::ceil(box.right * ratio) + 1 &&
+                            y >= std::floor(box.top * ratio) - 1 && y < std::ceil(box.bottom * ratio) + 1)
+                    << x << ", " << y;
+                (colour == Black ? black : blended) += 1;
+                // An enlarged caption would fill every 2 x 2 block in one colour.
+                if (ratio == 2.0 && x % 2 == 0 && y % 2 == 0 && x + 1 < device.width() && y + 1 < device.height() &&
+                    (at(captioned, x + 1, y) != colour || at(captioned, x, y + 1) != colour))
+                    ++unevenBlocks;
+            }
+        }
+        // Text in black with smoothed edges: shades between the black and the bar behind it.
+        EXPECT_GT(black, 5 * ratio * ratio);
+        EXPECT_GT(blended, 5 * ratio * ratio);
+        EXPECT_GT(changed, 20 * ratio * ratio);
+        if (ratio == 2.0) {
+            EXPECT_GT(unevenBlocks, 10);
         }
     }
-    EXPECT_GT(changed, 10);
 }
 
 TEST(BlockStyles, SolidBarWithBands)
@@ -348,9 +382,11 @@ TEST(OtherStyles, DarkWithGreyCaption)
     int grey = 0;
     for (int y = 1; y < 23; ++y) {
         for (int x = 3; x < 117; ++x) {
+            // The grey text, its smoothed edges shading into the black.
             const uint32_t pixel = at(captioned, x, y);
-            EXPECT_TRUE(pixel == Black || pixel == 0xC0C0C0) << x << ", " << y;
-            grey += pixel == 0xC0C0C0 ? 1 : 0;
+            const uint32_t level = pixel & 0xFF;
+            EXPECT_TRUE(pixel == level * 0x010101u && level <= 0xC0) << x << ", " << y;
+            grey += level > 0 ? 1 : 0;
         }
     }
     EXPECT_GT(grey, 10);

@@ -36,25 +36,6 @@ TEST(FormGeometryResize, NormalWidthIsAlwaysFixedAndDoubleWidthHasAFloor)
     EXPECT_EQ(FormGeometry::resizeLayout(window(12445, 7260, true)).width, 12445);
 }
 
-TEST(FormGeometryResize, ButtonRowTabsAndGridFollowTheHeight)
-{
-    const FormGeometry::Layout normal = FormGeometry::resizeLayout(window(7215, 9000, false));
-    // 9000 - 495 (button row) - 300 (status bar) - 330 (menu bar) - 60
-    EXPECT_EQ(normal.picMainTop, 7815);
-    EXPECT_EQ(normal.tabHeight, 7815 - FormGeometry::TabTop - 90);
-    EXPECT_EQ(normal.gridHeight, normal.tabHeight - FormGeometry::GridOnTabTop - 120);
-    EXPECT_EQ(normal.gridWidth, 6630);
-    EXPECT_EQ(normal.statusPanel2Width, 7215 - 420);
-
-    const FormGeometry::Layout wide = FormGeometry::resizeLayout(window(12445, 9000, true));
-    EXPECT_EQ(wide.tabHeight, normal.tabHeight);
-    EXPECT_EQ(wide.gridWidth, 12445 - FormGeometry::TabWidth - 430);
-    // Beside the tabs the grid starts at the window's top and reaches below the tabs.
-    EXPECT_EQ(wide.gridHeight, wide.tabHeight + 540);
-    EXPECT_EQ(wide.statusPanel2Width, 12445 - 420);
-    EXPECT_EQ(FormGeometry::gridLeftBesideTabs(90, 6960), 7140);
-}
-
 TEST(FormGeometryResize, DebugFrameIsOnlyLaidOutInDebugMode)
 {
     FormGeometry::Inputs in = window(7215, 7260, false);
