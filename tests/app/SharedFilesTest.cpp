@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Files the program shares with its other copies: the cache files of one account that two runs
-// fetch at once.
+// Files the program shares with the user and with its other copies: the settings file edited by
+// hand while a run goes on, and the cache files of one account that two runs fetch at once.
 #include "FakeProvider.h"
 #include "TallymeterProgram.h"
 
@@ -129,6 +129,43 @@ TEST_F(SharedFiles, TwoRunsOfOneAccountAtOnceBothStoreTheirMonth)
         parkedNames.sort();
         EXPECT_EQ(QDir(dataDir).entryList({u"*.pending"_s}, QDir::Files | QDir::Hidden, QDir::Name), parkedNames);
     }
+}
+
+TEST_F(SharedFiles, ASettingsFileBrokenDuringAHiddenRunIsLeftAsItIsAndToldOnce)
+{
+    ASSERT_NE(server.port(), 0);
+    writeProfile(u"sunshine 42"_s);
+    const QString path = home + u"/config/tallymeter/registry.reg"_s;
+    const QByteArray good = TestEnvironment::readFile(path);
+    QByteArray broken = good;
+    broken.replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    ASSERT_NE(broken, good);
+    // The slip comes while the run waits for its month.
+    slowUsageReplies(u"/cgi-bin/api.cgi"_s, u"_TOKEN=alice-"_s);
+    bool slipped = false;
+    QObject::connect(&server, &FakeProvider::requestRecorded, &server, [&] {
+        if (slipped || !server.requests().last().rawQuery.contains("_TOKEN=alice-"))
+            return;
+        slipped = true;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(broken);
+    });
+
+    // The month is stored; only the settings are not written.
+    EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
+    ASSERT_TRUE(slipped);
+    EXPECT_EQ(storedMonths(), 2);
+    EXPECT_EQ(TestEnvironment::readFile(path), broken);
+    EXPECT_EQ(QDir(home + u"/config/tallymeter"_s).entryList({u"registry.reg*"_s}, QDir::Files),
+              (QStringList{u"registry.reg"_s, u"registry.reg.lock"_s}));
+    const QString notice = u"The settings file "_s + path +
+                           u" cannot be read (line 4: malformed value). Tallyroo goes on with the settings it last "_s
+                           u"read, and changes are not saved until the file is mended."_s;
+    EXPECT_EQ(output.count(notice), 1) << output.toStdString();
+    // The log level is among the settings kept.
+    EXPECT_EQ(log().count(notice), 1) << log().toStdString();
+    EXPECT_TRUE(log().contains(u"terminating Tallyroo"_s));
 }
 
 } // namespace
