@@ -62,7 +62,8 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainWindow(withWindows() ? std::make_unique<MainWindowSeam>() : nullptr),
       m_window(m_mainWindow ? static_cast<WindowSeam&>(*m_mainWindow) : *m_headless),
       m_writer([] { return QDateTime::currentDateTime(); }),
-      m_log(m_app, m_registry, m_settings, m_run, m_window, m_clock, m_writer), m_scrambler(m_app, m_registry, m_log),
+      m_log(m_app, m_registry, m_settings, m_run, m_window, m_clock, m_writer),
+      m_settingsNotice(m_app, m_log, m_mainWindow != nullptr), m_scrambler(m_app, m_registry, m_log),
       m_store(m_app, m_registry, m_log, m_scrambler, m_settings, m_run), m_migration(m_app, m_registry, m_log),
       m_dataFolder(m_app, m_registry, m_log, m_run, m_window, StandardLocations::dataHome(), m_programFolder),
       m_diagnostics(m_app, m_run, m_registry, m_log),
@@ -71,6 +72,8 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
       m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
 {
+    // A file that goes bad while the program runs; the start-up check reports one that was bad before.
+    m_registry.setUnreadableSink([this](const RegistryStore::Unreadable& damage) { m_settingsNotice.tell(damage); });
     if (m_headless) {
         m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
         m_headless->setExitRoutine([this] { ExitRoutine(m_app, m_log).runWithoutWindow(); });
@@ -276,8 +279,8 @@ std::optional<int> TallyProgram::Main()
     LocalDateTime built;
     const QString buildDate = FileDate(QCoreApplication::applicationFilePath(), built) ? built.toString() : QString();
     m_run.IsWine = RunningUnderWine();
-    // Before the first change, which would move a damaged settings file aside without a word; the
-    // report waits for the data folder, where the log lives.
+    // Before anything reads the settings: a file damaged before the start is kept aside and the run
+    // starts afresh. The report waits for the data folder, where the log lives.
     const std::optional<RegistryStore::Unreadable> unreadable = RegistryStore::currentUser().setAsideUnreadable();
     m_dataFolder.settle();
 

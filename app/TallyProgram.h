@@ -20,6 +20,7 @@
 #include "SettingsMigration.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "UnreadableSettingsNotice.h"
 #include "modSQL.h"
 
 #include <QString>
@@ -95,6 +96,7 @@ private:
     WindowSeam& m_window;
     LogFileWriter m_writer;
     LogFrontEnd m_log;
+    UnreadableSettingsNotice m_settingsNotice;
     PasswordScrambler m_scrambler;
     SettingsStore m_store;
     SettingsMigration m_migration;

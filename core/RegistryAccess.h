@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RegistryStore.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 // The registry routines as one object, so the core can be handed a store whose writes fail.
 // Same contract as the free routines: nothing throws, readers report found/missing, writers
@@ -22,6 +25,9 @@ public:
                                    QString& szErr) = 0;
     virtual bool DeleteRegKey(uint32_t hive, const QString& key) = 0;
     virtual bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) = 0;
+
+    // True while the current user's settings file cannot be read, which refuses every write.
+    virtual bool settingsFileUnreadable() { return false; }
 };
 
 // The current user's registry store, through the support library's routines. Tests derive from
@@ -29,6 +35,13 @@ public:
 class SystemRegistry : public RegistryAccess
 {
 public:
+    using UnreadableSink = std::function<void(const RegistryStore::Unreadable&)>;
+
+    // Who tells the user that the settings file went bad while the program runs: called once per
+    // damage, after the routine that met it has returned. None until set, and then the damage
+    // waits for the first routine called after.
+    void setUnreadableSink(UnreadableSink sink) { m_unreadableSink = std::move(sink); }
+
     bool RegKeyExists(uint32_t hive, const QString& key) override;
     bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value) override;
     bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value,
@@ -38,4 +51,11 @@ public:
                            QString& szErr) override;
     bool DeleteRegKey(uint32_t hive, const QString& key) override;
     bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
+    bool settingsFileUnreadable() override;
+
+private:
+    // Passes the routine's result through, after handing on any damage it met.
+    bool withDamageTold(bool result);
+
+    UnreadableSink m_unreadableSink;
 };

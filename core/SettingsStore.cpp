@@ -104,16 +104,18 @@ void SettingsStore::readOne(const SettingSpec& spec)
         m_log.LogMessage(*line, detailLevel);
 }
 
-void SettingsStore::SaveRegSettings()
+bool SettingsStore::SaveRegSettings()
 {
     try {
         for (const SaveSpec& step : SettingsTable::saveOrder()) {
             if (!saveOne(step))
-                return;
+                return false;
         }
+        return true;
     } catch (const RunTimeError& error) {
         m_log.LogMessage(u"runtime error while saving settings to the registry:\r\n"_s + error.text(), 1);
     }
+    return false;
 }
 
 bool SettingsStore::saveOne(const SaveSpec& step)
@@ -127,6 +129,7 @@ bool SettingsStore::saveOne(const SaveSpec& step)
 
     const QString key = keyOf(step.key == SettingKey::Profile);
     QString szErr;
+    bool refused = false; // by the store, rather than by the scrambler
     const bool written = std::visit(
         [&](auto member) {
             using Member = std::remove_reference_t<decltype(m_settings.*member)>;
@@ -139,15 +142,20 @@ bool SettingsStore::saveOne(const SaveSpec& step)
                         return false;
                     text = scrambled;
                 }
-                return m_registry.WriteRegStringValue(HKEY_CURRENT_USER, key, step.valueName, text, szErr);
+                refused = !m_registry.WriteRegStringValue(HKEY_CURRENT_USER, key, step.valueName, text, szErr);
             } else {
                 const int32_t number = int32_t(m_settings.*member);
-                return m_registry.WriteRegWordValue(HKEY_CURRENT_USER, key, step.valueName, number, szErr);
+                refused = !m_registry.WriteRegWordValue(HKEY_CURRENT_USER, key, step.valueName, number, szErr);
             }
+            return !refused;
         },
         step.member);
     if (!written) {
-        m_log.LogMessage(u"SaveRegSettings: "_s + step.failureText + u"\r\n"_s + szErr, 1);
+        // A file that cannot be read takes no value at all: naming the first value would put the
+        // blame on it.
+        const bool wholeFile = refused && m_registry.settingsFileUnreadable();
+        m_log.LogMessage(
+            u"SaveRegSettings: "_s + (wholeFile ? u"settings not saved:"_s : step.failureText) + u"\r\n"_s + szErr, 1);
         return false;
     }
     if (const std::optional<QString> line = SettingsTable::saveLine(step, m_settings))

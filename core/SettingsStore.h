@@ -24,7 +24,8 @@ public:
     // cannot be taken (a number too large for a 16-bit setting) leaves that setting as it was.
     void ReadRegSettings();
     // Writes the settings back; the first failed write ends the save, later values stay as stored.
-    void SaveRegSettings();
+    // False when the save ended early, which has been reported at level 1.
+    bool SaveRegSettings();
     // The graph window's options word, also written on its own when the graph window closes.
     void SaveGraphOptions();
 

@@ -14,6 +14,17 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+QString systemText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Why a change was not made: the file is left for the user to mend.
+QString refusal(const QString& path, const QString& reason)
+{
+    return u"%1 cannot be read (%2); changes are not saved until it is mended."_s.arg(path, reason);
+}
+
 struct TestSeams
 {
     std::mutex mutex;
@@ -94,19 +105,56 @@ RegistryContent RegistryStore::snapshot() const
         return {};
     std::lock_guard guard(m_mutex);
     RegistryFile::Identity identity;
-    if (RegistryFile::identify(path, identity) != 0)
-        return {};
-    if (m_cacheValid && path == m_cachedPath && identity == m_cachedIdentity)
-        return m_cached;
+    int rc = RegistryFile::identify(path, identity);
+    if (rc == 0) {
+        if (m_cacheValid && path == m_cachedPath && identity == m_cachedIdentity)
+            return m_cached;
+        // A damaged file is looked at again once it changed.
+        if (m_unreadable && m_unreadable->file == path && identity == m_unreadableIdentity)
+            return lastRead(path);
+    }
     QByteArray bytes;
-    if (RegistryFile::readAll(path, bytes, identity) != 0)
-        return {}; // not cached: the next read tries again
-    // An unparseable file reads as empty until a writer moves it aside.
-    m_cached = RegistryFileFormat::parse(bytes).value_or(RegistryContent());
+    if (rc == 0)
+        rc = RegistryFile::readAll(path, bytes, identity);
+    if (rc != 0) {
+        noteUnreadable(path, systemText(rc), {});
+        return lastRead(path);
+    }
+    QString parseError;
+    const std::optional<RegistryContent> parsed = RegistryFileFormat::parse(bytes, &parseError);
+    if (!parsed) {
+        noteUnreadable(path, parseError, identity);
+        return lastRead(path);
+    }
+    noteReadable(path, *parsed, identity);
+    return m_cached;
+}
+
+RegistryContent RegistryStore::lastRead(const QString& path) const
+{
+    return m_cacheValid && path == m_cachedPath ? m_cached : RegistryContent();
+}
+
+void RegistryStore::noteUnreadable(const QString& path, const QString& reason,
+                                   const RegistryFile::Identity& identity) const
+{
+    // Another slip in a file that is still damaged is the same damage to the user.
+    if (!m_unreadable || m_unreadable->file != path) {
+        m_unreadable = Unreadable{path, reason, {}};
+        m_unreadableTold = false;
+    }
+    m_unreadableIdentity = identity;
+}
+
+void RegistryStore::noteReadable(const QString& path, const RegistryContent& content,
+                                 const RegistryFile::Identity& identity) const
+{
+    m_cached = content;
     m_cachedPath = path;
     m_cachedIdentity = identity;
     m_cacheValid = true;
-    return m_cached;
+    m_unreadable.reset();
+    m_unreadableTold = false;
 }
 
 bool RegistryStore::keyExists(const QString& key) const
@@ -157,17 +205,43 @@ std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()
         return std::nullopt;
     QByteArray bytes;
     RegistryFile::Identity identity;
+    // The caller tells the user of what it is handed, so a file left in place is not told again.
+    const auto leftInPlace = [&](const Unreadable& found) {
+        std::lock_guard guard(m_mutex);
+        noteUnreadable(path, found.reason, identity);
+        m_unreadableTold = true;
+        return found;
+    };
     if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0)
-        return Unreadable{path, QString::fromLocal8Bit(std::strerror(rc)), {}};
+        return leftInPlace({path, systemText(rc), {}});
     QString parseError;
     if (!identity.exists || RegistryFileFormat::parse(bytes, &parseError))
         return std::nullopt;
     Unreadable found{path, parseError, {}};
-    if (const int rc = RegistryFile::moveAside(path, found.keptAs); rc != 0)
-        found.reason += u"; it could not be moved aside: "_s + QString::fromLocal8Bit(std::strerror(rc));
+    if (const int rc = RegistryFile::moveAside(path, found.keptAs); rc != 0) {
+        found.reason += u"; it could not be moved aside: "_s + systemText(rc);
+        return leftInPlace(found);
+    }
     std::lock_guard guard(m_mutex);
     m_cacheValid = false;
+    m_unreadable.reset();
+    m_unreadableTold = false;
     return found;
+}
+
+std::optional<RegistryStore::Unreadable> RegistryStore::unreadableToTell()
+{
+    std::lock_guard guard(m_mutex);
+    if (!m_unreadable || m_unreadableTold)
+        return std::nullopt;
+    m_unreadableTold = true;
+    return m_unreadable;
+}
+
+std::optional<RegistryStore::Unreadable> RegistryStore::unreadable() const
+{
+    std::lock_guard guard(m_mutex);
+    return m_unreadable;
 }
 
 RegistryStore::Result RegistryStore::modify(const QString& key,
@@ -189,28 +263,33 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
     // Always read afresh under the lock: a cached copy could miss another writer's last change.
     QByteArray bytes;
     RegistryFile::Identity identity;
-    if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0)
-        return {rc, {}};
+    if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0) {
+        std::lock_guard guard(m_mutex);
+        noteUnreadable(path, systemText(rc), {});
+        return {rc, refusal(path, systemText(rc))};
+    }
+    // Whatever a person wrote stays for them to mend: a change made over it would lose every value
+    // the file holds.
     QString parseError;
     const std::optional<RegistryContent> parsed = RegistryFileFormat::parse(bytes, &parseError);
-    RegistryContent content = parsed.value_or(RegistryContent());
+    {
+        std::lock_guard guard(m_mutex);
+        if (!parsed) {
+            noteUnreadable(path, parseError, identity);
+            return {UnreadableFile, refusal(path, parseError)};
+        }
+        noteReadable(path, *parsed, identity);
+    }
+    RegistryContent content = *parsed;
     if (const int rc = change(content, *keyPath); rc != 0)
         return {rc, {}};
 
     const QByteArray serialised = RegistryFileFormat::serialise(content);
     // Rewriting identical content would cost two fsyncs for nothing; components store their
     // unchanged last-refresh value on every cached read.
-    if (parsed && serialised == bytes)
+    if (serialised == bytes)
         return {};
 
-    Result result;
-    if (!parsed) {
-        QString keptAs;
-        if (const int rc = RegistryFile::moveAside(path, keptAs); rc != 0)
-            return {rc, {}};
-        result = {UnreadableFile, u"The registry file could not be read (%1); it was kept as %2 and a fresh file "
-                                  u"was started with this change."_s.arg(parseError, keptAs)};
-    }
     std::function<void()> beforeReplace;
     {
         std::lock_guard guard(testSeams().mutex);
@@ -221,9 +300,6 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
         return {rc, {}};
 
     std::lock_guard guard(m_mutex);
-    m_cached = content;
-    m_cachedPath = path;
-    m_cachedIdentity = written;
-    m_cacheValid = true;
-    return result;
+    noteReadable(path, content, written);
+    return {};
 }

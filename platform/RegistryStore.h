@@ -18,13 +18,15 @@
 // read-modify-write under an exclusive lock, saved by replacing the file atomically, and readers
 // pick up other processes' changes by re-reading whenever the file changed.
 //
-// A file that cannot be parsed reads as empty and is left alone; the next change moves it aside
-// (never deleting it), starts a fresh file with that change and reports the move. A program checks
-// the file with setAsideUnreadable() before its first change, so it can say so itself.
+// A file that cannot be read or parsed is never written over. A program checks the file with
+// setAsideUnreadable() as it starts, which keeps a damaged file aside so that the program starts
+// afresh and can say so. A file that goes bad later (a slip in a hand edit while the program runs)
+// is left as it is: readers keep the content last read well, every change is refused, and
+// unreadableToTell() hands the damage to whoever tells the user, once, until the file reads again.
 class RegistryStore
 {
 public:
-    // A file that setAsideUnreadable() found it could not read.
+    // A file that could not be read or parsed.
     struct Unreadable
     {
         QString file;
@@ -43,7 +45,8 @@ public:
         bool ok() const { return code == 0; }
     };
 
-    // Error code of a change that found the file unreadable (it was kept aside; the change was saved).
+    // Error code of a change refused because the file cannot be parsed (a file that cannot be read
+    // at all gives the system's error); the message names the file and the reason.
     static constexpr int UnreadableFile = EBADMSG;
 
     using PathSource = std::function<QString()>;
@@ -86,8 +89,21 @@ public:
     // cannot be read at all stays where it is. nullopt when the file is missing or reads well.
     std::optional<Unreadable> setAsideUnreadable();
 
+    // The file's damage when it cannot be read as it stands and nobody has been told since it went
+    // bad; nullopt otherwise. Each damage is handed out once; a file that reads well again and
+    // then goes bad again is handed out again. Known only once a read or a change met the file.
+    std::optional<Unreadable> unreadableToTell();
+    // The damage as last met, told or not; nullopt while the file reads well.
+    std::optional<Unreadable> unreadable() const;
+
 private:
     RegistryContent snapshot() const;
+    // The content last read well from `path`; empty when there is none. Needs m_mutex.
+    RegistryContent lastRead(const QString& path) const;
+    // Needs m_mutex. identity: of the damaged file, so that it is not read again until it changes.
+    void noteUnreadable(const QString& path, const QString& reason, const RegistryFile::Identity& identity) const;
+    void noteReadable(const QString& path, const RegistryContent& content,
+                      const RegistryFile::Identity& identity) const;
     Result modify(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change);
 
     PathSource m_path;
@@ -96,4 +112,7 @@ private:
     mutable QString m_cachedPath;
     mutable RegistryFile::Identity m_cachedIdentity;
     mutable RegistryContent m_cached; // implicitly shared, so handing out copies is cheap
+    mutable std::optional<Unreadable> m_unreadable;
+    mutable RegistryFile::Identity m_unreadableIdentity;
+    mutable bool m_unreadableTold = false;
 };

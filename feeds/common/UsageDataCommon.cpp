@@ -21,8 +21,6 @@ using namespace Qt::StringLiterals;
 namespace {
 // The error that intProfile raises for a number no profile has: the object error base plus 11.
 constexpr int32_t ProfileOutOfRange = int32_t(0x8004000Bu);
-constexpr int16_t ShortestTimeout = 2;
-constexpr int16_t LongestTimeout = 600;
 
 std::shared_ptr<const Clock> systemClock()
 {

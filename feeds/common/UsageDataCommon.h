@@ -22,6 +22,9 @@ public:
     // The key whose "Path" both components share as their cache folder (and the program as its
     // data folder).
     static constexpr char CachePathKey[] = "Software\\Sarnick\\Config";
+    // The range that intTimeout (seconds) is kept in.
+    static constexpr int16_t ShortestTimeout = 2;
+    static constexpr int16_t LongestTimeout = 600;
 
 protected:
     // version: the component's major.minor.revision.

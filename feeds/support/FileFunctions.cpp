@@ -168,6 +168,31 @@ void SaveFileBytes(const QString& path, const QByteArray& bytes)
         throw fileError(err, target, source);
 }
 
+bool SaveNewFileBytes(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray target = QFile::encodeName(path);
+    UniqueFd fd(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!fd.isValid() && errno == EEXIST)
+        return false;
+    if (!fd.isValid())
+        throw fileError(errno, target, u"SaveFile"_s);
+    int err = 0;
+    for (qsizetype done = 0; err == 0 && done < bytes.size();) {
+        const ssize_t put = ::write(fd.get(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (put >= 0)
+            done += put;
+        else if (errno != EINTR)
+            err = errno;
+    }
+    if (err == 0)
+        err = fd.close();
+    if (err != 0) {
+        ::unlink(target.constData());
+        throw fileError(err, target, u"SaveFile"_s);
+    }
+    return true;
+}
+
 bool FileDate(const QString& path, LocalDateTime& when)
 {
     struct stat st

@@ -33,6 +33,11 @@ void SaveFile(const QString& path, const QString& text);
 // SaveFile for bytes that are stored exactly as given.
 void SaveFileBytes(const QString& path, const QByteArray& bytes);
 
+// Writes the bytes to a file that this call makes (it never opens one that exists), readable by
+// the owner only. False when the name is taken; raises RunTimeError with source "SaveFile" on any
+// other failure, leaving nothing behind.
+bool SaveNewFileBytes(const QString& path, const QByteArray& bytes);
+
 // The file's last modification as local wall-clock time; false, leaving it untouched, on failure.
 bool FileDate(const QString& path, LocalDateTime& when);
 

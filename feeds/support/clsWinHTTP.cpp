@@ -125,6 +125,11 @@ bool clsWinHTTP::HTTPFetch(const QString& szMethod, const QString& szURL, const 
     return false;
 }
 
+int64_t clsWinHTTP::waitLimitMs(int32_t lngTimeout)
+{
+    return kConnectTimeoutMs + kSendTimeoutMs + int64_t(lngTimeout) * 1000 + kWaitSlackMs;
+}
+
 bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, const QString& szData,
                                 int32_t lngTimeout, QString& szErrorString, QString& szErrorDetailString,
                                 QString& szResponse)
@@ -146,7 +151,7 @@ bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, c
         // Name resolution gets no limit of its own; the request's overall limit (connect + send +
         // receive) still ends a lookup that hangs.
         objWinHTTP->setTimeouts(0, kConnectTimeoutMs, kSendTimeoutMs, static_cast<int>(receiveMs));
-        m_waitLimitMs = kConnectTimeoutMs + kSendTimeoutMs + receiveMs + kWaitSlackMs;
+        m_waitLimitMs = waitLimitMs(lngTimeout);
 
         raiseStatus(u"HTTPFetchSetup: setting SSL certificate options"_s);
         szStep = u"setting SSL certificate options"_s;

@@ -40,6 +40,9 @@ public:
                    QString& sz_ErrorString, QString& sz_ErrorDetailString, QString& sz_Response);
     // The body of the last successful fetch exactly as it arrived; sz_Response is its text.
     const QByteArray& responseBody() const { return m_responseBody; }
+    // The longest a fetch with this receive limit (seconds) waits before it gives up: the
+    // connect, send and receive limits, plus some slack.
+    static int64_t waitLimitMs(int32_t lngTimeout);
     // Sets up and sends the request without waiting; true when it was sent.
     bool HTTPFetchSetup(const QString& szMethod, const QString& szURL, const QString& szData, int32_t lngTimeout,
                         QString& szErrorString, QString& szErrorDetailString, QString& szResponse);

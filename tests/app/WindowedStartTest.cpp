@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "FakeProvider.h"
+#include "LogFrontEnd.h"
 #include "MainWindowSeam.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -21,10 +23,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 
 using namespace Qt::StringLiterals;
@@ -339,4 +343,93 @@ TEST_F(WindowedStart, ASignalWhileTheDataFolderQuestionIsOpenEndsThroughTheExitR
     // The exit asked the shared application to quit; one turn of its loop takes that back.
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
+}
+
+TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldOnce)
+{
+    ASSERT_EQ(start({}), std::nullopt);
+    ASSERT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+    const QString dataDir = program->run().DataDir;
+    const QString path = RegistryStore::defaultCurrentUserPath();
+    const QByteArray good = TestEnvironment::readFile(path);
+    const QByteArray slip = "\"debug\"=dword:0000000a";
+    ASSERT_TRUE(good.contains(slip));
+    const QString line = QString::number(good.left(good.indexOf(slip)).count('\n') + 1);
+    QByteArray broken = good;
+    broken.replace(slip, "\"debug\"=10");
+    const auto edit = [&path](const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)); // in place, as an editor may
+        file.write(text);
+    };
+    edit(broken);
+    const QStringList files = QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden);
+    const qsizetype logBefore = logged().size();
+
+    QStringList boxes;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.append(box->text());
+            box->close();
+        }
+    });
+    closer.start(20);
+    // Options, another proxy user and OK; a dialog that stays open is cancelled. True when OK closed it.
+    const auto applyOptions = [this](const QString& proxyUser) {
+        bool okPressed = false;
+        bool closedByOk = false;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!options || qobject_cast<QMessageBox*>(options))
+                return;
+            if (!okPressed) {
+                okPressed = true;
+                options->findChild<QLineEdit*>(u"txtProxyUID"_s)->setText(proxyUser);
+                options->findChild<QPushButton*>(u"cmdOK"_s)->click();
+                closedByOk = !options->isVisible();
+            } else if (options->isVisible()) {
+                options->findChild<QPushButton*>(u"cmdCancel"_s)->click();
+            }
+        });
+        driver.start(20);
+        program->mainWindow()->form()->findChild<QAction*>(u"mnuConfig"_s)->trigger();
+        return closedByOk;
+    };
+
+    // A refresh and an OK in the options meet the damaged file.
+    program->mainWindow()->form()->findChild<QPushButton*>(u"cmdRefresh"_s)->click();
+    EXPECT_FALSE(applyOptions(u"carol"_s));
+
+    EXPECT_EQ(TestEnvironment::readFile(path), broken);
+    EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden), files);
+    const QString notice = u"The settings file "_s + path + u" cannot be read (line "_s + line +
+                           u": malformed value). Tallyroo goes on with the settings it last read, and changes are "_s
+                           u"not saved until the file is mended."_s;
+    const QString notSaved = u"SaveRegSettings: settings not saved:\r\n["_s + QString::number(EBADMSG) + u"] "_s +
+                             path + u" cannot be read (line "_s + line +
+                             u": malformed value); changes are not saved until it is mended."_s;
+    EXPECT_EQ(boxes, (QStringList{notice, notSaved})) << boxes.join(u'\n').toStdString();
+    // The settings last read stay in use, the log level among them; the applied change is in use
+    // for this run.
+    const QString log = logged().mid(logBefore);
+    EXPECT_EQ(log.count(notice), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains(LogFrontEnd::normalise(notSaved))) << log.toStdString();
+    EXPECT_FALSE(log.contains(u"configuration settings saved"_s));
+    int32_t debug = 0;
+    EXPECT_TRUE(registry.GetRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, debug));
+    EXPECT_EQ(debug, 10);
+    EXPECT_EQ(program->settings().Username, u"alice"_s);
+    EXPECT_EQ(program->settings().ProxyUID, u"carol"_s);
+    EXPECT_EQ(program->run().DataDir, dataDir);
+
+    // Mended, the file takes the next save, and nothing more is told.
+    edit(good);
+    EXPECT_TRUE(applyOptions(u"dave"_s));
+    closer.stop();
+    EXPECT_TRUE(TestEnvironment::readFile(path).contains("\"ProxyUID\"=\"dave\"\n"));
+    EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(logged().count(notice), 1);
+    EXPECT_TRUE(logged().mid(logBefore).contains(u"configuration settings saved"_s));
 }

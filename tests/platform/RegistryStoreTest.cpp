@@ -160,39 +160,124 @@ TEST_F(RegistryStoreTest, DeletionsReportWhatWasNotThere)
     EXPECT_FALSE(reader->keyExists(u"A\\B\\C"_s));
 }
 
-TEST_F(RegistryStoreTest, AnUnreadableFileIsKeptAsideAndReported)
+TEST_F(RegistryStoreTest, AFileThatGoesBadIsLeftAloneAndToldOnceUntilItReadsAgain)
 {
-    const QByteArray garbled = "[Software\\Tallymeter\\Config]\n\"debug\"=dword:zz\n";
     ASSERT_TRUE(QDir().mkpath(m_folder));
-    writeFile(m_path, garbled);
-
-    // Readers see nothing and leave the file alone.
+    const QByteArray good = "[Software\\Tallymeter\\Config]\n\"debug\"=dword:0000000a\n\"Username\"=\"alice\"\n";
+    writeFile(m_path, good);
     auto store = newStore();
-    EXPECT_FALSE(store->keyExists(Config));
+    ASSERT_EQ(store->value(Config, u"debug"_s), RegistryValue::dword(10));
+    EXPECT_FALSE(store->unreadableToTell());
+    // The lock file is every change's, refused or not.
+    ASSERT_TRUE(store->setValue(Config, u"Username"_s, RegistryValue::text(u"alice"_s)).ok());
+
+    QByteArray deep = "[Software";
+    for (int depth = 1; depth < 1000; ++depth)
+        deep += "\\k";
+    const struct
+    {
+        const char* name;
+        QByteArray text;
+        QString reason;
+        int code;
+    } damages[] = {
+        {"a number without its type", "[Software\\Tallymeter\\Config]\n\"debug\"=10\n", u"line 2: malformed value"_s,
+         RegistryStore::UnreadableFile},
+        {"a value outside any key", "\"debug\"=dword:0000000a\n", u"line 1: value outside a key"_s,
+         RegistryStore::UnreadableFile},
+        {"a key nested too deeply", deep + "]\n", u"line 1: key nested too deeply"_s, RegistryStore::UnreadableFile},
+        {"an unfinished text", "[A]\n\"name\"=\"open\n", u"line 2: malformed value"_s, RegistryStore::UnreadableFile},
+        {"a folder in the file's place", {}, u"Is a directory"_s, EISDIR},
+    };
+    int mended = 0;
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.name);
+        const bool folder = damage.code == EISDIR;
+        if (folder) {
+            ASSERT_TRUE(QFile::remove(m_path));
+            ASSERT_TRUE(QDir().mkdir(m_path));
+        } else {
+            writeFile(m_path, damage.text); // edited in place, as a text editor may
+        }
+        const QStringList files = filesIn(m_folder);
+
+        // Readers keep what they last read, and the damage is handed out once.
+        EXPECT_EQ(store->value(Config, u"debug"_s), RegistryValue::dword(10 + mended));
+        EXPECT_EQ(store->value(Config, u"Username"_s), RegistryValue::text(u"alice"_s));
+        const std::optional<RegistryStore::Unreadable> told = store->unreadableToTell();
+        ASSERT_TRUE(told);
+        EXPECT_EQ(told->file, m_path);
+        EXPECT_EQ(told->reason, damage.reason);
+        EXPECT_TRUE(told->keptAs.isEmpty());
+        EXPECT_FALSE(store->unreadableToTell());
+
+        // Every change is refused with the file's name and why, and the file stays as it is.
+        for (const RegistryStore::Result& refused :
+             {store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s)),
+              store->deleteValue(Config, u"debug"_s), store->deleteKey(Config)}) {
+            EXPECT_EQ(refused.code, damage.code);
+            EXPECT_EQ(refused.message, m_path + u" cannot be read ("_s + damage.reason +
+                                           u"); changes are not saved until it is mended."_s);
+        }
+        if (!folder) {
+            EXPECT_EQ(readFile(m_path), damage.text);
+        }
+        EXPECT_EQ(filesIn(m_folder), files);
+        EXPECT_EQ(store->value(Config, u"debug"_s), RegistryValue::dword(10 + mended));
+        ASSERT_TRUE(store->unreadable());
+        EXPECT_EQ(store->unreadable()->file, m_path);
+        EXPECT_FALSE(store->unreadableToTell());
+        // A store that never read the file well has nothing to keep.
+        EXPECT_FALSE(newStore()->value(Config, u"Username"_s));
+
+        // Another slip before it is mended is the same damage.
+        if (!folder) {
+            replaceFile(m_path, "garbage");
+            EXPECT_EQ(store->value(Config, u"debug"_s), RegistryValue::dword(10 + mended));
+            EXPECT_FALSE(store->unreadableToTell());
+        }
+
+        // Mended, the file is read and written again, and the next damage is told again.
+        ++mended;
+        if (folder) {
+            ASSERT_TRUE(QDir().rmdir(m_path));
+        }
+        QByteArray fixed = good;
+        fixed.replace("dword:0000000a", QByteArray("dword:0000000").append(QByteArray::number(10 + mended, 16)));
+        replaceFile(m_path, fixed);
+        EXPECT_EQ(store->value(Config, u"debug"_s), RegistryValue::dword(10 + mended));
+        EXPECT_FALSE(store->unreadable());
+        EXPECT_FALSE(store->unreadableToTell());
+        EXPECT_TRUE(store->setValue(Config, u"Path"_s, RegistryValue::text(u"/mended"_s)).ok());
+        EXPECT_EQ(newStore()->value(Config, u"Path"_s), RegistryValue::text(u"/mended"_s));
+        ASSERT_TRUE(store->deleteValue(Config, u"Path"_s).ok());
+    }
+}
+
+TEST_F(RegistryStoreTest, AFileBadAtTheStartIsKeptAsideForAFreshOne)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    const QByteArray garbled = "[Software\\Tallymeter\\Config]\n\"debug\"=dword:zz\n";
+    writeFile(m_path, garbled);
+    auto store = newStore();
     EXPECT_FALSE(store->value(Config, u"debug"_s));
-    EXPECT_EQ(readFile(m_path), garbled);
 
-    const RegistryStore::Result first = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s));
-    EXPECT_EQ(first.code, RegistryStore::UnreadableFile);
-    const QStringList files = filesIn(m_folder);
-    ASSERT_EQ(files.size(), 3) << files.join(u' ').toStdString();
-    const QString keptAs = m_folder + u'/' + files.last();
-    EXPECT_TRUE(files.last().startsWith(u"registry.reg.unreadable-"_s));
-    EXPECT_EQ(readFile(keptAs), garbled);
-    EXPECT_TRUE(first.message.contains(u"could not be read"_s)) << first.message.toStdString();
-    EXPECT_TRUE(first.message.contains(keptAs)) << first.message.toStdString();
-    // The new value is not lost, and nothing of the old file is guessed at.
-    auto reader = newStore();
-    EXPECT_EQ(reader->value(Config, u"Path"_s), RegistryValue::text(u"/new"_s));
-    EXPECT_FALSE(reader->value(Config, u"debug"_s));
+    const std::optional<RegistryStore::Unreadable> kept = store->setAsideUnreadable();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->file, m_path);
+    EXPECT_EQ(kept->reason, u"line 2: malformed value"_s);
+    EXPECT_TRUE(kept->keptAs.startsWith(m_path + u".unreadable-"_s)) << kept->keptAs.toStdString();
+    EXPECT_EQ(readFile(kept->keptAs), garbled);
+    // The caller tells of it; the store does not hand it out again.
+    EXPECT_FALSE(store->unreadableToTell());
+    EXPECT_FALSE(store->unreadable());
+    EXPECT_FALSE(QFile::exists(m_path));
+    EXPECT_FALSE(store->setAsideUnreadable());
 
-    // A second damaged file within the same second does not replace the first one kept.
-    writeFile(m_path, "garbage");
-    const RegistryStore::Result second = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/newer"_s));
-    EXPECT_EQ(second.code, RegistryStore::UnreadableFile);
-    EXPECT_EQ(readFile(keptAs), garbled);
-    EXPECT_EQ(filesIn(m_folder).size(), 4);
-    EXPECT_EQ(reader->value(Config, u"Path"_s), RegistryValue::text(u"/newer"_s));
+    ASSERT_TRUE(store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s)).ok());
+    EXPECT_EQ(newStore()->value(Config, u"Path"_s), RegistryValue::text(u"/new"_s));
+    EXPECT_EQ(readFile(kept->keptAs), garbled);
+    EXPECT_FALSE(store->setAsideUnreadable());
 }
 
 TEST_F(RegistryStoreTest, AHandEditedKeyWithABackslashSurvivesEverySave)
@@ -213,7 +298,7 @@ TEST_F(RegistryStoreTest, AHandEditedKeyWithABackslashSurvivesEverySave)
     EXPECT_TRUE(readFile(m_path).contains("[Software\\Odd%5c]\n\"note\"=\"kept\"\n"));
 }
 
-TEST_F(RegistryStoreTest, KeysTooDeepAreRefusedAndAFileWithOneIsUnreadable)
+TEST_F(RegistryStoreTest, KeysTooDeepAreRefused)
 {
     QString deep = u"Software"_s;
     for (qsizetype depth = 1; depth <= RegistryContent::MaxDepth; ++depth)
@@ -221,20 +306,7 @@ TEST_F(RegistryStoreTest, KeysTooDeepAreRefusedAndAFileWithOneIsUnreadable)
     auto store = newStore();
     EXPECT_EQ(store->setValue(deep, u"v"_s, RegistryValue::dword(1)).code, EINVAL);
     EXPECT_FALSE(store->keyExists(deep));
-
-    // A thousand levels in a hand-edited line: read as nothing at once, kept aside at the next change.
-    QByteArray line = "[Software";
-    for (int depth = 1; depth < 1000; ++depth)
-        line += "\\k";
-    const QByteArray text = line + "]\n\"v\"=dword:1\n[Software\\Tallymeter\\Config]\n\"Username\"=\"alice\"\n";
-    ASSERT_TRUE(QDir().mkpath(m_folder));
-    writeFile(m_path, text);
-    EXPECT_FALSE(store->value(Config, u"Username"_s));
-    const RegistryStore::Result result = store->setValue(Config, u"Path"_s, RegistryValue::text(u"/new"_s));
-    EXPECT_EQ(result.code, RegistryStore::UnreadableFile);
-    EXPECT_TRUE(result.message.contains(u"line 1: key nested too deeply"_s)) << result.message.toStdString();
-    EXPECT_EQ(readFile(m_folder + u'/' + filesIn(m_folder).last()), text);
-    EXPECT_EQ(newStore()->value(Config, u"Path"_s), RegistryValue::text(u"/new"_s));
+    EXPECT_FALSE(QFile::exists(m_path));
 }
 
 TEST_F(RegistryStoreTest, AFailedWriteReportsTheSystemError)

@@ -63,8 +63,7 @@ bool ConfigApplier::Apply(ConfigInput& input)
 
         log(u"frmConfig.Apply: writing registry values"_s, 6);
         applyAutoStart(input.autoStartup);
-        m_ctx.store.SaveRegSettings();
-        saved = true;
+        saved = m_ctx.store.SaveRegSettings();
 
         followUp(account, display);
 
@@ -79,7 +78,7 @@ bool ConfigApplier::Apply(ConfigInput& input)
             m_ctx.window.setMonthListVisible(false);
         }
 
-        // What is left only redraws; a failure there must not hide that the settings were saved.
+        // What is left only redraws; a failure there must not hide whether the settings were saved.
         try {
             if (m_ctx.window.isGraphWindowLoaded())
                 m_ctx.window.RefreshTeeGraph(m_ctx.run.CurrentMonth);
@@ -90,8 +89,10 @@ bool ConfigApplier::Apply(ConfigInput& input)
                 m_ctx.window.SetFormLayout();
         } catch (const RunTimeError&) {
         }
-        log(u"configuration settings saved"_s, 2);
-        return true;
+        // An unsaved change still takes effect in this run; the save's own report said why.
+        if (saved)
+            log(u"configuration settings saved"_s, 2);
+        return saved;
     } catch (const RunTimeError& error) {
         log(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3);
     }
@@ -131,7 +132,8 @@ void ConfigApplier::applyAutoStart(bool wanted)
     entry.remove();
 }
 
-// The settings are saved by now: the rest brings the program up to date with them.
+// The settings are saved by now (or the save said why not): the rest brings the program up to date
+// with them.
 void ConfigApplier::followUp(bool accountChanged, bool displayChanged)
 {
     const Settings& settings = m_ctx.settings;
