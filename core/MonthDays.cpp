@@ -27,27 +27,6 @@ void changeEverySeries(qoMonth& month, qsizetype days, const Change& change)
     change(month.DailyDates);
 }
 
-float sumOf(const QList<float>& series)
-{
-    return float(std::accumulate(series.begin(), series.end(), 0.0));
-}
-
-float leftOf(float quota, float used)
-{
-    return std::max(quota - used, 0.0f);
-}
-
-void recountTotals(qoMonth& month)
-{
-    month.TotalPeak = sumOf(month.DailyPeak);
-    month.TotalOffpeak = sumOf(month.DailyOffpeak);
-    month.TotalFreezone = sumOf(month.DailyFreezone);
-    month.PeakQuotaLeft = leftOf(month.PeakQuota, month.TotalPeak);
-    month.OffpeakQuotaLeft = leftOf(month.OffPeakQuota, month.TotalOffpeak);
-    if (month.PeakQuota > 0)
-        month.PercentPeak = month.TotalPeak / month.PeakQuota * 100;
-}
-
 } // namespace
 
 namespace MonthDays {
@@ -104,7 +83,6 @@ QStringList keepOneMonth(qoMonth& month, const BillingMonth& bounds)
         }
         series.resize(kept);
     });
-    recountTotals(month);
     return notes;
 }
 

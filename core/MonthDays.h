@@ -18,9 +18,9 @@ void putInDateOrder(qoMonth& month);
 
 // On a month in date order: a date listed more than once keeps its last entry (the one the
 // database would keep, its rows being replaced by date), and a date outside the bounds, before or
-// after, is dropped. When anything was dropped the month's totals become the sums of the days
-// kept, and the quotas' remainders and the peak share follow them. Returns a line for the log per
-// date dropped, without the caller's name; none when the month was whole.
+// after, is dropped. The totals are left to the caller, which works them out from the days kept as
+// they are stored. Returns a line for the log per date dropped, without the caller's name; none
+// when the month was whole.
 QStringList keepOneMonth(qoMonth& month, const BillingMonth& bounds);
 
 } // namespace MonthDays
