@@ -34,6 +34,24 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// Closes each message box as it opens and keeps its text.
+struct MessageBoxCloser
+{
+    QStringList boxes;
+    QTimer timer;
+
+    MessageBoxCloser()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes.append(box->text());
+                box->close();
+            }
+        });
+        timer.start(20);
+    }
+};
+
 const LocalDateTime Now = *LocalDateTime::fromParts(2024, 3, 20, 12, 0, 0);
 const QString Config = u"Software\\Tallymeter\\Config"_s;
 
@@ -267,15 +285,8 @@ TEST_F(WindowedStart, ASettingsFileThatCannotBeReadIsReportedInABoxBeforeAnythin
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
     file.close();
-    QStringList boxes;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes.append(box->text());
-            box->close();
-        }
-    });
-    closer.start(50);
+    MessageBoxCloser closer;
+    const QStringList& boxes = closer.boxes;
     ASSERT_EQ(start({u"/NOOLD"_s, u"/NOAUTO"_s}), std::nullopt);
 
     const QStringList kept = QFileInfo(path).dir().entryList({u"registry.reg.unreadable-*"_s});
@@ -293,15 +304,8 @@ TEST_F(WindowedStart, ASettingsFileThatCannotBeReadIsReportedInABoxBeforeAnythin
 
 TEST_F(WindowedStart, CommandLineNotUnderstoodIsShownInABoxAndEndsTheStart)
 {
-    QStringList boxes;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes.append(box->text());
-            box->close();
-        }
-    });
-    closer.start(20);
+    MessageBoxCloser closer;
+    const QStringList& boxes = closer.boxes;
     EXPECT_EQ(start({u"--help"_s}), TallyProgram::BadCommandLine);
     EXPECT_EQ(boxes.join(u'|').toStdString(), "Error processing command line parameters:\r\nunknown parameter: --help"
                                               "\r\n\r\nTallymeter aborting...");
@@ -366,15 +370,8 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     const QStringList files = QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden);
     const qsizetype logBefore = logged().size();
 
-    QStringList boxes;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes.append(box->text());
-            box->close();
-        }
-    });
-    closer.start(20);
+    MessageBoxCloser closer;
+    const QStringList& boxes = closer.boxes;
     // Options, another proxy user and OK; a dialog that stays open is cancelled. True when OK closed it.
     const auto applyOptions = [this](const QString& proxyUser) {
         bool okPressed = false;
@@ -427,7 +424,7 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     // Mended, the file takes the next save, and nothing more is told.
     edit(good);
     EXPECT_TRUE(applyOptions(u"dave"_s));
-    closer.stop();
+    closer.timer.stop();
     EXPECT_TRUE(TestEnvironment::readFile(path).contains("\"ProxyUID\"=\"dave\"\n"));
     EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
     EXPECT_EQ(logged().count(notice), 1);
