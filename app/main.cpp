@@ -28,7 +28,6 @@ int main(int argc, char* argv[])
         application = std::make_unique<QCoreApplication>(argc, argv);
     else if (!(application = WindowedApplication::open(argc, argv, failure)))
         return failure;
-    QCoreApplication& app = *application;
     // Panels list the tray item under this name (Qt sends it as the StatusNotifier item's title).
     // No file or setting of the program is found by it.
     QCoreApplication::setApplicationName(QStringLiteral("Tallyroo"));
