@@ -29,6 +29,39 @@ protected:
         env.insert(u"DISPLAY"_s, u":0"_s);
     }
 
+    // The provider takes the usage request and never answers it.
+    void holdTheUsageReply()
+    {
+        FakeProvider::Rule held;
+        held.path = u"/cgi-bin/api.cgi"_s;
+        held.neverAnswer = true;
+        server.addRule(held);
+    }
+
+    // Starts the program and waits until its refresh is under way; false when it ended first.
+    bool startWhileTheFetchIsHeld(QProcess& program, const QStringList& arguments)
+    {
+        server.clearRequests();
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TALLYMETER_PATH), arguments);
+        return program.waitForStarted() &&
+               waitFor([&] { return !server.requests().isEmpty() || program.state() == QProcess::NotRunning; },
+                       30000) &&
+               program.state() == QProcess::Running;
+    }
+
+    // Sends the signal; true when the program ended on it (else it is killed).
+    static bool endsOn(QProcess& program, int signal)
+    {
+        ::kill(pid_t(program.processId()), signal);
+        const bool ended = waitFor([&] { return program.state() == QProcess::NotRunning; }, 20000);
+        if (!ended) {
+            program.kill();
+            program.waitForFinished();
+        }
+        return ended;
+    }
+
     FakeProvider server{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
 };
 
@@ -40,34 +73,20 @@ TEST_F(EndingDuringAFetch, EachEndingSignalEndsTheProgramAtOnceThroughItsExitRou
     writeProfile(u"sunshine 42"_s);
     // Shown, not minimised, so that there is a placement to save.
     setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Options"_s, RegistryValue::dword(0x1bbec & ~0x40));
-    FakeProvider::Rule held;
-    held.path = u"/cgi-bin/api.cgi"_s;
-    held.neverAnswer = true;
-    server.addRule(held);
+    holdTheUsageReply();
 
     for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
         QFile::remove(dataDir + u"/debug.log"_s);
-        server.clearRequests();
         QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(TALLYMETER_PATH), {});
-        ASSERT_TRUE(program.waitForStarted());
         // The start-up refresh is under way.
-        ASSERT_TRUE(
-            waitFor([&] { return !server.requests().isEmpty() || program.state() == QProcess::NotRunning; }, 30000) &&
-            program.state() == QProcess::Running)
+        ASSERT_TRUE(startWhileTheFetchIsHeld(program, {}))
             << program.readAllStandardError().toStdString() << log().toStdString();
 
         QElapsedTimer sinceSignal;
         sinceSignal.start();
-        ::kill(pid_t(program.processId()), signal);
-        const bool ended = waitFor([&] { return program.state() == QProcess::NotRunning; }, 20000);
+        const bool ended = endsOn(program, signal);
         const qint64 took = sinceSignal.elapsed();
-        if (!ended) {
-            program.kill();
-            program.waitForFinished();
-        }
         ASSERT_TRUE(ended);
         // Far within the fetch's own time-out (120 s): it did not wait for the provider. The margin
         // is for a sanitizer build on a busy machine, whose start and end alone take seconds.
@@ -99,22 +118,12 @@ TEST_F(EndingDuringAFetch, TheRunOnceModeStoppedByASignalStoresNothingAndSaysSoI
 {
     ASSERT_NE(server.port(), 0);
     writeProfile(u"sunshine 42"_s);
-    FakeProvider::Rule held;
-    held.path = u"/cgi-bin/api.cgi"_s;
-    held.neverAnswer = true;
-    server.addRule(held);
+    holdTheUsageReply();
 
     for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
-        server.clearRequests();
         QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(TALLYMETER_PATH), {u"/H"_s});
-        ASSERT_TRUE(program.waitForStarted());
-        ASSERT_TRUE(
-            waitFor([&] { return !server.requests().isEmpty() || program.state() == QProcess::NotRunning; }, 30000) &&
-            program.state() == QProcess::Running)
-            << program.readAllStandardError().toStdString();
+        ASSERT_TRUE(startWhileTheFetchIsHeld(program, {u"/H"_s})) << program.readAllStandardError().toStdString();
 
         if (signal == SIGTERM) {
             // A second run-once start meanwhile is told, in one line, why it did nothing.
@@ -122,13 +131,7 @@ TEST_F(EndingDuringAFetch, TheRunOnceModeStoppedByASignalStoresNothingAndSaysSoI
             EXPECT_EQ(output.count(u"An instance of Tallyroo is already running."_s), 1) << output.toStdString();
         }
 
-        ::kill(pid_t(program.processId()), signal);
-        const bool ended = waitFor([&] { return program.state() == QProcess::NotRunning; }, 20000);
-        if (!ended) {
-            program.kill();
-            program.waitForFinished();
-        }
-        ASSERT_TRUE(ended);
+        ASSERT_TRUE(endsOn(program, signal));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 128 + signal);
         const QString errors = QString::fromUtf8(program.readAllStandardError());
