@@ -107,7 +107,7 @@ TEST_F(EndingDuringAFetch, EachEndingSignalEndsTheProgramAtOnceThroughItsExitRou
         EXPECT_FALSE(after.contains(u"will attempt again"_s)) << after.toStdString();
         EXPECT_EQ(storedMonths(), 0);
         // The next start is the first.
-        SingleInstance next(u"Tallymeter"_s, home + u"/runtime"_s);
+        SingleInstance next(u"Tallymeter"_s, lockFolder());
         EXPECT_EQ(next.claim(300), SingleInstance::Claim::First);
     }
     EXPECT_TRUE(QString::fromUtf8(TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s))
