@@ -370,9 +370,12 @@ std::optional<int> TallyProgram::Main()
         return migration.DoMigration(from, to, szErr);
     };
     const DataFolder::Check check = m_dataFolder.CheckDataDirectory(m_run.DataDir, hidden, migrate);
-    // A signal while start-up asked its question: the exit routine has run, the question stays
-    // for the next start.
-    if (ProgramExit::begun())
+    // A signal that came while start-up had no need to turn the event loop is answered here, before
+    // a window shows or a refresh starts: the windowed program's exit routine runs now, and the
+    // run-once mode's refresh gives up at once. A signal while start-up asked its question: the
+    // exit routine has run, the question stays for the next start.
+    QCoreApplication::processEvents();
+    if (ProgramExit::begun() && !hidden)
         return Ok;
     if (check == DataFolder::Check::Terminate)
         return CancelledByUser;
