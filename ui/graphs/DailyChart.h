@@ -48,6 +48,8 @@ private:
     bool lastUpdateParses(const qoMonth& month) const;
     // The moment after which the lines stop; none when the last update does not parse.
     std::optional<LocalDateTime> cutOff(const qoMonth& month) const;
+    // The use of a day that counts against the quota: peak and off-peak while they are shown.
+    double used(int32_t day) const;
     void lineError(const QString& context, const RunTimeError& error);
     // A quota line of its colour and title, filled by one of the two fill routines.
     void addQuotaLine(const QColor& colour, const QString& title, const QString& errorContext,
