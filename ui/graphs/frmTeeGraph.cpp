@@ -91,6 +91,8 @@ void frmTeeGraph::createControls()
 
     auto* monthly = new QWidget();
     auto* monthlyLayout = new QVBoxLayout(monthly);
+    // The monthly chart fills its tab as the daily one does.
+    monthlyLayout->setContentsMargins(0, 0, 0, 0);
     TChart2 = new ChartView(monthly);
     TChart2->setObjectName(u"TChart2"_s);
     lblNoGraph = new QLabel(monthly);
