@@ -11,6 +11,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <map>
@@ -157,6 +158,19 @@ void ChartView::placeLabels(QCategoryAxis* axis, const QStringList& labels, cons
         axis->remove(label);
     for (const qsizetype place : AxisLabelThinning::keptPlaces(labels.size(), step))
         axis->append(labels[place], at[place]);
+}
+
+bool ChartView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QChartView::viewportEvent(event);
+    if (toolTip().isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(), this);
+    }
+    return true;
 }
 
 void ChartView::resizeEvent(QResizeEvent* event)

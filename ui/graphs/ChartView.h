@@ -56,6 +56,10 @@ signals:
     void mouseReleased();
 
 protected:
+    // Qt asks for a tooltip once the pointer rests; the view answers with its own tooltip text,
+    // which names the point under the pointer, where the scene, with no tooltip of its own,
+    // would hide it.
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

@@ -20,10 +20,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -239,31 +242,53 @@ TEST_F(GraphWindowTest, UploadsBoxFollowsTheStoredHistoryOnceTheMonthlyChartIsBu
     EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
 }
 
+namespace {
+// Moves the pointer to a value of the chart as the window system does, so that Qt's own tooltip
+// timer runs as it does for a real pointer. The chart's tooltip text.
+QString pointAt(ChartView* chart, double x, double y)
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    const QPointF local = chart->mapFromScene(chart->chart()->mapToScene(chart->chart()->mapToPosition({x, y})));
+    QTest::mouseMove(chart->window()->windowHandle(), chart->viewport()->mapTo(chart->window(), local.toPoint()));
+    return chart->toolTip();
+}
+} // namespace
+
 TEST_F(GraphWindowTest, MonthlyToolTipFollowsTheMouseFromMonthToMonth)
 {
     historyOn();
     graph.RefreshTeeGraph(month);
     form()->tabGraphs->setCurrentIndex(1);
     ChartView* monthly = form()->TChart2;
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    ASSERT_FALSE(monthly->chart()->plotArea().isEmpty());
-    auto moveTo = [monthly](double x, double y) {
-        const QPointF scene = monthly->chart()->mapToScene(monthly->chart()->mapToPosition(QPointF(x, y)));
-        const QPointF local = monthly->mapFromScene(scene);
-        QMouseEvent move(QEvent::MouseMove, local, monthly->viewport()->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QCoreApplication::sendEvent(monthly->viewport(), &move);
-        return monthly->toolTip();
-    };
     // March's days hold 503.75 MB of peak use and April's 472.5 MB, under 930 and 870 MB of
     // off-peak use.
-    EXPECT_EQ(moveTo(0.2, 250), u"Mar 2010 Peak: 504 MB"_s);
-    EXPECT_EQ(moveTo(0.8, 250), u"Apr 2010 Peak: 473 MB"_s);
-    EXPECT_EQ(moveTo(0.3, 250), u"Mar 2010 Peak: 504 MB"_s);
-    EXPECT_EQ(moveTo(0.7, 1000), u"Apr 2010 Offpeak: 870 MB"_s);
+    EXPECT_EQ(pointAt(monthly, 0.2, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(pointAt(monthly, 0.8, 250), u"Apr 2010 Peak: 473 MB"_s);
+    EXPECT_EQ(pointAt(monthly, 0.3, 250), u"Mar 2010 Peak: 504 MB"_s);
+    EXPECT_EQ(pointAt(monthly, 0.7, 1000), u"Apr 2010 Offpeak: 870 MB"_s);
     // Above the stacked areas no month is named.
-    EXPECT_EQ(moveTo(0.5, 1480), QString());
+    EXPECT_EQ(pointAt(monthly, 0.5, 1480), QString());
+}
+
+TEST_F(GraphWindowTest, ATipStaysOnScreenWhileThePointerRestsAndGoesWhenItMovesOff)
+{
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    // The peak bar of 2 May, with the uploads bar beside it, and March's peak area.
+    const double may2 = HistoryTestContext::day(2010, 5, 2).toSerial() - 0.2;
+    for (const auto& [tab, x, y, tip] :
+         {std::tuple{0, may2, 10.0, u"Peak: 20.00 MB"_s}, std::tuple{1, 0.2, 250.0, u"Mar 2010 Peak: 504 MB"_s}}) {
+        form()->tabGraphs->setCurrentIndex(tab);
+        ChartView* chart = tab == 0 ? form()->TChart1 : form()->TChart2;
+        pointAt(chart, x, y);
+        QTest::qWait(2000);
+        EXPECT_TRUE(QToolTip::isVisible()) << tab;
+        EXPECT_EQ(QToolTip::text(), tip);
+        pointAt(chart, x, chart->ValueAxisMaximum() * 0.99);
+        QTest::qWait(1000);
+        EXPECT_FALSE(QToolTip::isVisible()) << tab;
+    }
 }
 
 TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)
