@@ -26,8 +26,9 @@ public:
     DailyChart(ChartModel& chart, DisplayOptionBoxes& boxes, const Settings& settings, LogFrontEnd& log,
                const Clock& clock, bool latestMonth);
 
-    // Rebuilds every series from the month. Raises RunTimeError when the month's arrays do
-    // not fit together; the two lines catch their own errors.
+    // Rebuilds every series from the month, one point for each day of its billing month. Raises
+    // RunTimeError when the month's arrays do not fit together; the two lines catch their own
+    // errors.
     void build(const qoMonth& month);
 
     void AddDailySeries();
