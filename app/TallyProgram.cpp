@@ -209,6 +209,13 @@ std::optional<int> TallyProgram::singleInstance()
 
 std::optional<int> TallyProgram::runHidden()
 {
+    // The month, its history and its exports would land where nobody looks for them.
+    if (!m_dataFolder.unusableFolder().isEmpty()) {
+        std::fprintf(stderr, "tallymeter: nothing was refreshed: the data folder %s cannot be used\n",
+                     qPrintable(m_dataFolder.unusableFolder()));
+        m_window.exitProgram();
+        return DataFolderUnusable;
+    }
     // The refresh stores into the database, so its file must be settled first.
     if (!m_settings.Username.isEmpty() && m_settings.hasOption(OptionFlag::History)) {
         QString error;
