@@ -46,8 +46,9 @@ struct BillingMonth
     static int16_t latestResetDay(const LocalDateTime& first);
     // The reset day a stored month was kept under, from its first day, the reset day the database
     // keeps for the account (nullopt: an older database without one) and the next stored month's
-    // first day. A reset day that ends the month exactly where the next one begins wins; then the
-    // kept one, when first can be its reset date (0, no reset day, always can); else the latest.
+    // first day. A reset day that ends the month exactly where the next one begins wins, so a next
+    // month within reach of the longest month from first always ends this one; then the kept one,
+    // when first can be its reset date (0, no reset day, always can); else the latest.
     static int16_t storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
                                   const std::optional<LocalDateTime>& nextFirst);
 

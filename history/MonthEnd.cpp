@@ -48,10 +48,8 @@ MonthEnd MonthEnd::find(SQLAccess& sql, LiteConnection& conn, const LocalDateTim
     result.next = storedFirstDay(sql, conn, u"select min(AnniversaryDate) from MonthlyData where AnniversaryDate > ?"_s,
                                  firstDay, dateSink);
     result.resetDay = BillingMonth::storedResetDay(firstDay, keptResetDay(sql, conn), result.next);
-    // A next month within reach of the longest month that can begin on firstDay ends this one, so
-    // no stored day is left out even where the reset day changed in between.
-    const LocalDateTime latestEnd = BillingMonth::from(firstDay, BillingMonth::latestResetDay(firstDay)).next;
-    result.tooFar = result.next && *result.next > latestEnd;
-    result.end = result.usesNext() ? *result.next : BillingMonth::from(firstDay, result.resetDay).next;
+    const LocalDateTime boundsEnd = BillingMonth::from(firstDay, result.resetDay).next;
+    result.tooFar = result.next && *result.next > boundsEnd;
+    result.end = result.usesNext() ? *result.next : boundsEnd;
     return result;
 }

@@ -13,13 +13,13 @@ class LiteConnection;
 class SQLAccess;
 
 // Where a stored month ends: at the next stored month's first day when that lies within the
-// longest month that can begin on its first day, else where the month's bounds end. The bounds
-// go by the reset day each store keeps in Config, unless the next first day or the first day
-// itself says otherwise (BillingMonth::storedResetDay).
+// month, else where the month's bounds end. The bounds go by the reset day each store keeps in
+// Config, unless the next first day or the first day itself says otherwise
+// (BillingMonth::storedResetDay).
 struct MonthEnd
 {
     std::optional<LocalDateTime> next; // the next stored first day, when one parses
-    bool tooFar = false;               // next lies beyond the longest month firstDay allows: ignored
+    bool tooFar = false;               // next lies beyond the month's bounds and is ignored
     LocalDateTime end;                 // the first day after the month
     int16_t resetDay = 0;              // the reset day the month was stored under
 

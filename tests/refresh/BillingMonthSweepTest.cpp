@@ -141,13 +141,18 @@ TEST_F(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive
     };
     for (int resetDay = 1; resetDay <= 31; ++resetDay) {
         QList<qoMonth> months; // as the back-fill fetches them, every day listed
+        QList<qsizetype> every;
+        QList<qsizetype> gaps; // even months for two years, then odd ones: every calendar month among them
         for (QDate month(2024, 1, 1); month.year() < 2028; month = month.addMonths(1)) {
             const QDate next = resetDate(resetDay, month.addMonths(1));
             FakeFeed::pelborne().historical = listed(resetDate(resetDay, month), next.addDays(-1), resetDay, at(next));
+            every.append(months.size());
+            if ((months.size() % 2 == 0) == (month.year() < 2026))
+                gaps.append(months.size());
             months.append(convert(true, at(month)));
         }
-        for (const qsizetype step : {1, 2}) {
-            core.settings.Username = u"sweep"_s + QString::number(resetDay * 10 + step);
+        for (const QList<qsizetype>& stored : {every, gaps}) {
+            core.settings.Username = u"sweep%1-%2"_s.arg(resetDay).arg(stored.size());
             QString error;
             ASSERT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
             const auto readsBack = [&](qsizetype i, bool kept, bool nextStored) {
@@ -162,17 +167,18 @@ TEST_F(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive
                 EXPECT_EQ(span(BillingMonth::of(read)), span(BillingMonth::from(at(first), open ? 31 : resetDay)))
                     << kept << nextStored;
             };
-            for (qsizetype i = 0; i < months.size(); i += step) {
+            for (const qsizetype i : stored) {
                 EXPECT_TRUE(history.qoMonth2SQL(months.at(i), i > 0, error)) << error.toStdString();
                 readsBack(i, true, false);
             }
+            MonthlyTotals totals;
+            ASSERT_TRUE(history.SQLGetMonthlyTotals(totals, error)) << error.toStdString();
+            ASSERT_EQ(totals.Totals.size(), stored.size());
+            for (qsizetype n = 0; n < stored.size(); ++n)
+                EXPECT_EQ(totals.Totals.at(n).Peak, months.at(stored.at(stored.size() - 1 - n)).TotalPeak);
             for (const bool kept : {true, false}) {
-                for (qsizetype i = 0; i < months.size(); i += step)
-                    readsBack(i, kept, step == 1 && i + 1 < months.size());
-                MonthlyTotals totals;
-                ASSERT_TRUE(history.SQLGetMonthlyTotals(totals, error)) << error.toStdString();
-                for (qsizetype i = 0; i < totals.Totals.size(); ++i)
-                    EXPECT_EQ(totals.Totals.at(i).Peak, months.at(months.size() - step * (i + 1)).TotalPeak);
+                for (qsizetype n = 0; n < stored.size(); ++n)
+                    readsBack(stored.at(n), kept, n + 1 < stored.size() && stored.at(n + 1) == stored.at(n) + 1);
                 LiteConnection conn;
                 conn.Open(history.DatabaseFile());
                 conn.Execute(u"delete from Config where id='ResetDay'"_s);
