@@ -41,12 +41,16 @@ struct BillingMonth
     static int16_t resetDayOf(const qoMonth& month);
     BillingMonth previous() const;
 
-    // The reset day that a month stored without one implies, from its first day and the first
-    // days of the months stored before and after it (when they are its neighbours). A first day
-    // that a short month may have clamped is decided by a neighbour, which always lies in a month
-    // of 31 days; without one it counts as the reset day itself.
-    static int16_t impliedResetDay(const LocalDateTime& first, const std::optional<LocalDateTime>& previousFirst,
-                                   const std::optional<LocalDateTime>& nextFirst);
+    // The reset day that gives the longest month beginning on first: 31 when first is the last day
+    // of a short month (any later reset day is clamped to it), else first's own day.
+    static int16_t latestResetDay(const LocalDateTime& first);
+    // The reset day a stored month was kept under, from its first day, the reset day the database
+    // keeps for the account (nullopt: an older database without one) and the next stored month's
+    // first day. A reset day that ends the month exactly where the next one begins wins, so a next
+    // month within reach of the longest month from first always ends this one; then the kept one,
+    // when first can be its reset date (0, no reset day, always can); else the latest.
+    static int16_t storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
+                                  const std::optional<LocalDateTime>& nextFirst);
 
     friend bool operator==(const BillingMonth&, const BillingMonth&) = default;
 };
