@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "UsageReply.h"
+#include "CachedMonth.h"
 #include "JsonCacheFile.h"
 #include "JsonParser.h"
 #include "RunTimeError.h"
@@ -179,18 +180,31 @@ TEST(CacheFileName, NoNameReachesOutsideTheFolder)
     EXPECT_EQ(JsonCacheFile::path(u"/c"_s, u"/"_s, u".."_s, true), u"/c/_-.._h-json.txt"_s);
 }
 
-TEST(CacheFileMonth, EveryDayMustLieInTheMonthAskedFor)
+TEST(CacheFileMonth, EveryDayMustLieInTheBillingMonthThatBeginsInTheMonthAskedFor)
 {
-    const LocalDateTime march = *LocalDateTime::fromParts(2024, 3, 17);
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(
-        tree(uR"({"response":{"usage":{"data":[{"period":"20240301"},{"period":20240331}]}}})"_s), march));
-    EXPECT_FALSE(JsonCacheFile::holdsMonth(
-        tree(uR"({"response":{"usage":{"data":[{"period":"20240301"},{"period":"20240401"}]}}})"_s), march));
-    EXPECT_FALSE(
-        JsonCacheFile::holdsMonth(tree(uR"({"response":{"usage":{"data":[{"period":"20230315"}]}}})"_s), march));
-    // Without days there is nothing to compare; reading the data fails on its own.
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(tree(uR"({"response":{}})"_s), march));
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(tree(uR"({"success":1})"_s), march));
+    const auto day = [](int month, int dayOfMonth) { return *LocalDateTime::fromParts(2024, month, dayOfMonth); };
+    const struct
+    {
+        int16_t resetDay;
+        QList<LocalDateTime> days;
+        bool holds;
+    } cases[] = {
+        {1, {day(3, 1), day(3, 31)}, true},   {1, {day(3, 1), day(4, 1)}, false},    {0, {day(3, 31)}, true},
+        {15, {day(3, 15), day(4, 14)}, true}, {15, {day(2, 15), day(3, 14)}, false}, // February's month
+        {31, {day(3, 31), day(4, 29)}, true}, {31, {day(2, 29), day(3, 30)}, false}, {15, {}, true},
+    };
+    for (const auto& c : cases) {
+        UsageDataState month;
+        month.intAnniversaryDate = c.resetDay;
+        month.arrayDailyDates = c.days;
+        EXPECT_EQ(!CachedMonth::mismatch(month, day(3, 17)), c.holds) << c.resetDay << " " << c.days.size();
+    }
+    UsageDataState february;
+    february.intAnniversaryDate = 15;
+    february.arrayDailyDates = QList{day(3, 14), day(2, 15)};
+    EXPECT_EQ(CachedMonth::mismatch(february, day(3, 1)),
+              u"no cached data for the month from 2024-03-15 to 2024-04-14: the cached days run from 2024-02-15 to "
+              u"2024-03-14"_s);
 }
 
 } // namespace
