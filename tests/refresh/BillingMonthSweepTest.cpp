@@ -113,6 +113,23 @@ TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEveryw
                 EXPECT_EQ(MonthDisplay::NextResetDate(converted, at(updated, 12)), at(next));
             }
 
+            // A provider a day ahead lists the first day at 23:30 the evening before; one a day behind
+            // still lists the whole month at 00:30 on the next one's first day. One quota, then two.
+            for (const bool ahead : {true, false}) {
+                const LocalDateTime clock = ahead ? at(first).addSeconds(-1800) : at(next).addSeconds(1800);
+                script.current = listed(first, ahead ? first : last, resetDay, clock);
+                qoMonth converted = convert(false);
+                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
+                EXPECT_EQ(BillingMonth::of(converted), (BillingMonth{at(first), at(next), int16_t(resetDay)}));
+                for (const float offpeakQuota : {0.0f, 40000.0f}) {
+                    converted.OffPeakQuota = offpeakQuota;
+                    const qoMonth figures = calculated(converted, clock);
+                    EXPECT_EQ(figures.ElapsedPeak, ahead ? 0 : 100);
+                    EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
+                    EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
+                }
+            }
+
             // The same month back-filled: asked for by its calendar month.
             script.historical = listed(first, last, resetDay, at(next, 1));
             const qoMonth past = convert(true, at(QDate(first.year(), first.month(), 1)));
@@ -132,51 +149,6 @@ TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEveryw
                   std::pair{std::optional<LocalDateTime>(), std::optional(at(next))}}) {
                 const int16_t implied = BillingMonth::impliedResetDay(at(first), previous, following);
                 EXPECT_EQ(BillingMonth::from(at(first), implied).next, at(next));
-            }
-        }
-    }
-}
-
-// The provider's date a day off the computer's across the reset: one a day ahead lists the month's
-// first day at 23:30 the evening before, one a day behind still lists the whole month before at 00:30
-// on the first day. Each reply is its own month, whole, and its figures stay within bounds.
-TEST_F(BillingMonthSweep, AProviderADayAheadOrBehindTheComputerListsAMonthOfItsOwn)
-{
-    FakeFeed::Servers servers;
-    FakeFeed::Script& script = FakeFeed::pelborne();
-    for (int resetDay = 1; resetDay <= 31; ++resetDay) {
-        for (int m = 0; m < 48; ++m) {
-            const QDate month = QDate(2024, 1, 1).addMonths(m);
-            const QDate first = resetDate(resetDay, month);
-            const QDate before = resetDate(resetDay, month.addMonths(-1));
-            const struct
-            {
-                bool ahead;
-                QDate from, next;
-                LocalDateTime clock;
-            } accidents[] = {{true, first, resetDate(resetDay, month.addMonths(1)), at(first).addSeconds(-1800)},
-                             {false, before, first, at(first).addSeconds(1800)}};
-            for (const auto& a : accidents) {
-                SCOPED_TRACE(QString(u"reset day %1, %2 at %3"_s.arg(resetDay).arg(a.ahead ? u"ahead"_s : u"behind"_s,
-                                                                                   a.clock.toString()))
-                                 .toStdString());
-                script.current = listed(a.from, a.ahead ? a.from : a.next.addDays(-1), resetDay, a.clock);
-                const qoMonth converted = convert(false);
-                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
-                EXPECT_EQ(BillingMonth::of(converted), (BillingMonth{at(a.from), at(a.next), int16_t(resetDay)}));
-
-                // One anytime quota, then two quotas (the share of the peak and off-peak hours).
-                qoMonth twoQuotas = converted;
-                twoQuotas.OffPeakQuota = 40000;
-                for (const qoMonth& quotas : {converted, twoQuotas}) {
-                    const qoMonth figures = calculated(quotas, a.clock);
-                    const float gone = a.ahead ? 0 : 100;
-                    EXPECT_EQ(figures.ElapsedPeak, gone);
-                    EXPECT_EQ(figures.ElapsedOffpeak, gone);
-                    const float perDayLeft = a.ahead ? figures.PeakQuotaLeft / float(a.from.daysTo(a.next)) : 0;
-                    EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, perDayLeft);
-                    EXPECT_GE(figures.AvgPeak, 0);
-                }
             }
         }
     }
