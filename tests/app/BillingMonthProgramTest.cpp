@@ -2,9 +2,8 @@
 // The program's run-once refresh against the fake provider, with the clock of the day the provider's
 // month is about: a month that starts on a day a short month clamped keeps every day the provider
 // lists, and a stray day of the month before is dropped with its line instead of moving the month.
-// The database, the CSV, data.xml and the next start's read-back all hold the same month. So do they
-// when the provider's own date is a day off the computer's across the reset: the month is the one
-// the provider lists, and the refresh neither fails nor drops a day.
+// The database, the CSV, data.xml and the next start's read-back all hold the same month, also when
+// the provider's own date is a day off the computer's across the reset.
 #include "FakeProvider.h"
 #include "MonthDescription.h"
 #include "MonthJsonRenderer.h"
