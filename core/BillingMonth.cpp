@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "BillingMonth.h"
 
+#include "ResetDates.h"
 #include "qoMonth.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 // The first of the calendar month that holds day, moved by months.
@@ -15,8 +17,7 @@ QDate firstOfMonth(const LocalDateTime& day, int months)
 
 LocalDateTime resetDateIn(int16_t resetDay, const QDate& firstOfCalendarMonth)
 {
-    const int day = std::clamp(int(resetDay), 1, firstOfCalendarMonth.daysInMonth());
-    return LocalDateTime::fromDate(firstOfCalendarMonth.addDays(day - 1));
+    return ResetDates::in(resetDay, LocalDateTime::fromDate(firstOfCalendarMonth));
 }
 } // namespace
 
@@ -42,6 +43,22 @@ BillingMonth BillingMonth::containing(int16_t resetDay, const LocalDateTime& day
 {
     const LocalDateTime reset = resetDate(resetDay, day);
     return reset <= day.dateOnly() ? from(reset, resetDay) : startingIn(resetDay, day.addMonths(-1));
+}
+
+BillingMonth BillingMonth::holdingMost(int16_t resetDay, const QList<LocalDateTime>& days)
+{
+    std::map<LocalDateTime, qsizetype> listed;
+    for (const LocalDateTime& day : days)
+        ++listed[containing(resetDay, day).first];
+    LocalDateTime chosen;
+    qsizetype most = 0;
+    for (const auto& [first, count] : listed) {
+        if (count >= most) {
+            chosen = first;
+            most = count;
+        }
+    }
+    return from(chosen, resetDay);
 }
 
 BillingMonth BillingMonth::of(const qoMonth& month)

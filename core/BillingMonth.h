@@ -3,6 +3,8 @@
 
 #include "LocalDateTime.h"
 
+#include <QList>
+
 #include <cstdint>
 #include <optional>
 
@@ -32,6 +34,10 @@ struct BillingMonth
     static BillingMonth startingIn(int16_t resetDay, const LocalDateTime& day);
     // The month that begins on the latest reset date on or before day.
     static BillingMonth containing(int16_t resetDay, const LocalDateTime& day);
+    // The month that holds the most of days (not empty); of two that hold as many, the later. A
+    // reply's days say its month, whatever the computer's date: the provider's date may already be
+    // past the reset while the computer's is not, or still before it.
+    static BillingMonth holdingMost(int16_t resetDay, const QList<LocalDateTime>& days);
     // The month of a month record: from its AnniversaryDate by its ResetDay.
     static BillingMonth of(const qoMonth& month);
     // The day a month record is stored and exported under: its first day, or its first listed day

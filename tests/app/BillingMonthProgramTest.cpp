@@ -2,7 +2,8 @@
 // The program's run-once refresh against the fake provider, with the clock of the day the provider's
 // month is about: a month that starts on a day a short month clamped keeps every day the provider
 // lists, and a stray day of the month before is dropped with its line instead of moving the month.
-// The database, the CSV, data.xml and the next start's read-back all hold the same month.
+// The database, the CSV, data.xml and the next start's read-back all hold the same month, also when
+// the provider's own date is a day off the computer's across the reset.
 #include "FakeProvider.h"
 #include "MonthDescription.h"
 #include "MonthJsonRenderer.h"
@@ -40,6 +41,8 @@ struct BillingCase
     QDate first;         // the month's first day, its key
     QDate stray;         // a day of the month before, listed in the middle; invalid: none
     QDate previousFirst; // the back-filled month, from here to the day before first
+    // Not 0: the provider itself lists its months, its date this many days off now's.
+    int providerDayOffset = 0;
 };
 
 void PrintTo(const BillingCase& c, std::ostream* out)
@@ -198,10 +201,13 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
         stray.values.first().second = 987650000; // no figure of the month before reads like it
         current.days.insert(current.days.size() / 2, stray);
     }
-    serve(current, previous);
+    if (c.providerDayOffset == 0)
+        serve(current, previous);
+    else
+        provider.setCalendar(u"alice"_s, {c.resetDay, c.providerDayOffset});
 
     ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
-    const QStringList listed = datesFrom(c.first, c.now.date());
+    const QStringList listed = datesFrom(c.first, c.now.date().addDays(c.providerDayOffset));
     const QString first = c.first.toString(Qt::ISODate);
     const QString said = log();
     if (c.stray.isValid()) {
@@ -275,7 +281,13 @@ INSTANTIATE_TEST_SUITE_P(
         BillingCase{"JsonStrayEarlierDay", Feed::Json, 1, *LocalDateTime::fromParts(2025, 11, 20, 12),
                     QDate(2025, 11, 1), QDate(2025, 10, 28), QDate(2025, 10, 1)},
         BillingCase{"XmlStrayEarlierDay", Feed::Xml, 1, *LocalDateTime::fromParts(2025, 11, 20, 12), QDate(2025, 11, 1),
-                    QDate(2025, 10, 28), QDate(2025, 10, 1)}),
+                    QDate(2025, 10, 28), QDate(2025, 10, 1)},
+        // Reset on the 10th. A provider a day ahead lists 10 December at 23:30 on the 9th; one a day
+        // behind still lists 10 November to 9 December at 00:30 on the 10th.
+        BillingCase{"JsonProviderADayAhead", Feed::Json, 10, *LocalDateTime::fromParts(2026, 12, 9, 23, 30),
+                    QDate(2026, 12, 10), QDate(), QDate(2026, 11, 10), 1},
+        BillingCase{"XmlProviderADayBehind", Feed::Xml, 10, *LocalDateTime::fromParts(2026, 12, 10, 0, 30),
+                    QDate(2026, 11, 10), QDate(), QDate(2026, 10, 10), -1}),
     [](const ::testing::TestParamInfo<BillingCase>& info) { return std::string(info.param.name); });
 
 // Reset on the 31st, the month from 28 February, and no earlier month from the provider, so none is

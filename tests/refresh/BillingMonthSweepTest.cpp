@@ -115,6 +115,23 @@ TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEveryw
                 EXPECT_EQ(MonthDisplay::NextResetDate(converted, at(updated, 12)), at(next));
             }
 
+            // A provider a day ahead lists the first day at 23:30 the evening before; one a day behind
+            // still lists the whole month at 00:30 on the next one's first day. One quota, then two.
+            for (const bool ahead : {true, false}) {
+                const LocalDateTime clock = ahead ? at(first).addSeconds(-1800) : at(next).addSeconds(1800);
+                script.current = listed(first, ahead ? first : last, resetDay, clock);
+                qoMonth converted = convert(false);
+                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
+                EXPECT_EQ(BillingMonth::of(converted), (BillingMonth{at(first), at(next), int16_t(resetDay)}));
+                for (const float offpeakQuota : {0.0f, 40000.0f}) {
+                    converted.OffPeakQuota = offpeakQuota;
+                    const qoMonth figures = calculated(converted, clock);
+                    EXPECT_EQ(figures.ElapsedPeak, ahead ? 0 : 100);
+                    EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
+                    EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
+                }
+            }
+
             // The same month back-filled: asked for by its calendar month.
             script.historical = listed(first, last, resetDay, at(next, 1));
             const qoMonth past = convert(true, at(QDate(first.year(), first.month(), 1)));
