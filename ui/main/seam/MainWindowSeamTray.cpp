@@ -91,6 +91,11 @@ void MainWindowSeam::ModifyTrayToolTip(const QString& toolTip)
         m_tray->ModifyTrayToolTip(toolTip);
 }
 
+bool MainWindowSeam::ShowTrayMessage(const QString& title, const QString& text)
+{
+    return trayInUse() && m_tray->ShowTrayMessage(title, text);
+}
+
 void MainWindowSeam::setTrayAnimation(bool running)
 {
     if (!m_form)

@@ -109,6 +109,14 @@ bool QtTrayBackend::remove()
     return false;
 }
 
+bool QtTrayBackend::showMessage(const QString& title, const QString& text)
+{
+    if (!isShown())
+        return false;
+    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+    return true;
+}
+
 void QtTrayBackend::setContextMenu(QMenu* menu)
 {
     m_menu = menu;

@@ -50,6 +50,8 @@ public:
     bool modifyIcon(const QIcon& icon) override;
     bool modifyTip(const QString& tip) override;
     bool remove() override;
+    // Only while the icon is shown in an area.
+    bool showMessage(const QString& title, const QString& text) override;
 
     void setContextMenu(QMenu* menu);
 

@@ -87,6 +87,26 @@ TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTask
     EXPECT_TRUE(form.isVisible() && form.isMinimized());
 }
 
+TEST_F(MainWindowSeamTest, WhatWaitsForTheWindowComesWhenItIsBackFromTheTaskBarOrTheTray)
+{
+    frmMain& form = *seam.form();
+    int ran = 0;
+    // No notification area here: minimised, the window waits on the task bar.
+    form.setWindowState(Qt::WindowMinimized);
+    ASSERT_FALSE(seam.isMainWindowInView());
+    EXPECT_FALSE(seam.ShowTrayMessage(u"Tallyroo"_s, u"not shown without an icon in an area"_s));
+    seam.whenMainWindowInView([&ran] { ++ran; });
+    QTest::qWait(50);
+    EXPECT_EQ(ran, 0);
+    seam.restoreMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran == 1; }, 2000));
+    // Once: hidden and back again, nothing more runs.
+    form.hide();
+    seam.restoreMainWindow();
+    QTest::qWait(50);
+    EXPECT_EQ(ran, 1);
+}
+
 TEST_F(MainWindowSeamTest, ExitTakesTheIconAwayAndEndsTheProgramOnce)
 {
     core.settings.OptionFlags |= int32_t(OptionFlag::MinimiseToTray);
