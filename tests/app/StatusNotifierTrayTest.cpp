@@ -136,6 +136,7 @@ protected:
         QStringList fields;
         for (tip.beginStructure(); !tip.atEnd();)
             fields << tip.asVariant().toString();
+        tip.endStructure();
         return fields.value(2);
     }
 
