@@ -193,11 +193,13 @@ void MainWindowSeam::showMainWindow(bool startMinimised)
         return;
     }
     // Started hidden, the window comes back through the tray icon; with no notification area it
-    // waits minimised on the task bar instead.
-    if (!m_trayBackend->trayAvailable()) {
+    // waits minimised on the task bar instead, from the moment the desktop has told.
+    m_trayBackend->whenAreaKnown(m_form.get(), [this] {
+        if (m_trayBackend->trayAvailable() || m_form->isVisible() || ProgramExit::begun())
+            return;
         log(u"Main: no notification area to start in, starting minimised on the task bar"_s, 6);
         m_form->showMinimized();
-    }
+    });
 }
 
 void MainWindowSeam::setCaption(const QString& caption)
