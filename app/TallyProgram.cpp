@@ -63,8 +63,9 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_window(m_mainWindow ? static_cast<WindowSeam&>(*m_mainWindow) : *m_headless),
       m_writer([] { return QDateTime::currentDateTime(); }),
       m_log(m_app, m_registry, m_settings, m_run, m_window, m_clock, m_writer),
-      m_settingsNotice(m_app, m_log, m_mainWindow != nullptr), m_scrambler(m_app, m_registry, m_log),
-      m_store(m_app, m_registry, m_log, m_scrambler, m_settings, m_run), m_migration(m_app, m_registry, m_log),
+      m_settingsNotice(m_app, m_log, m_window, m_registry, m_mainWindow != nullptr),
+      m_scrambler(m_app, m_registry, m_log), m_store(m_app, m_registry, m_log, m_scrambler, m_settings, m_run),
+      m_migration(m_app, m_registry, m_log),
       m_dataFolder(m_app, m_registry, m_log, m_run, m_window, StandardLocations::dataHome(), m_programFolder),
       m_diagnostics(m_app, m_run, m_registry, m_log),
       m_links(m_app, m_settings, m_run, m_registry, m_log, m_window, openWithDesktop),
@@ -238,6 +239,13 @@ void TallyProgram::takeOverSettingsFile()
 
 std::optional<int> TallyProgram::runHidden()
 {
+    // The month, its history and its exports would land where nobody looks for them.
+    if (!m_dataFolder.unusableFolder().isEmpty()) {
+        std::fprintf(stderr, "tallymeter: nothing was refreshed: the data folder %s cannot be used\n",
+                     qPrintable(m_dataFolder.unusableFolder()));
+        m_window.exitProgram();
+        return DataFolderUnusable;
+    }
     // The refresh stores into the database, so its file must be settled first.
     if (!m_settings.Username.isEmpty() && m_settings.hasOption(OptionFlag::History)) {
         QString error;

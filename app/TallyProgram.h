@@ -46,6 +46,9 @@ public:
         NoDisplay = 6,        // started without /H where there is no display
         NotKept = 7,          // /H: the month was fetched, but storing it or writing an enabled export failed
         NoPrivateFolder = 8,  // no folder of the user's own for the single-instance lock
+
+        // /H: the data folder that the settings name cannot be made; nothing was refreshed
+        DataFolderUnusable = 9,
     };
 
     // arguments: the command line without the program's name. programFolder: where the

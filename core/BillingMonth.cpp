@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "BillingMonth.h"
 
+#include "ResetDates.h"
 #include "qoMonth.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 // The first of the calendar month that holds day, moved by months.
@@ -15,25 +17,7 @@ QDate firstOfMonth(const LocalDateTime& day, int months)
 
 LocalDateTime resetDateIn(int16_t resetDay, const QDate& firstOfCalendarMonth)
 {
-    const int day = std::clamp(int(resetDay), 1, firstOfCalendarMonth.daysInMonth());
-    return LocalDateTime::fromDate(firstOfCalendarMonth.addDays(day - 1));
-}
-
-// Whether other is the reset date, for some day on or after the one first shows, of the
-// calendar month months away from first's.
-std::optional<int16_t> resetDayOfNeighbour(const LocalDateTime& first, const std::optional<LocalDateTime>& other,
-                                           int months)
-{
-    if (!other)
-        return std::nullopt;
-    const QDate month = firstOfMonth(first, months);
-    const QDate date = other->date();
-    if (date.year() != month.year() || date.month() != month.month() || date.day() < first.day())
-        return std::nullopt;
-    // A neighbour that may itself be clamped says no more than the first day does.
-    if (date.day() == date.daysInMonth() && date.daysInMonth() < 31)
-        return std::nullopt;
-    return int16_t(date.day());
+    return ResetDates::in(resetDay, LocalDateTime::fromDate(firstOfCalendarMonth));
 }
 } // namespace
 
@@ -61,6 +45,22 @@ BillingMonth BillingMonth::containing(int16_t resetDay, const LocalDateTime& day
     return reset <= day.dateOnly() ? from(reset, resetDay) : startingIn(resetDay, day.addMonths(-1));
 }
 
+BillingMonth BillingMonth::holdingMost(int16_t resetDay, const QList<LocalDateTime>& days)
+{
+    std::map<LocalDateTime, qsizetype> listed;
+    for (const LocalDateTime& day : days)
+        ++listed[containing(resetDay, day).first];
+    LocalDateTime chosen;
+    qsizetype most = 0;
+    for (const auto& [first, count] : listed) {
+        if (count >= most) {
+            chosen = first;
+            most = count;
+        }
+    }
+    return from(chosen, resetDay);
+}
+
 BillingMonth BillingMonth::of(const qoMonth& month)
 {
     return from(month.AnniversaryDate, month.ResetDay);
@@ -83,15 +83,26 @@ BillingMonth BillingMonth::previous() const
     return resetDay > 0 ? startingIn(resetDay, first.addMonths(-1)) : from(first.addMonths(-1), 0);
 }
 
-int16_t BillingMonth::impliedResetDay(const LocalDateTime& first, const std::optional<LocalDateTime>& previousFirst,
-                                      const std::optional<LocalDateTime>& nextFirst)
+int16_t BillingMonth::latestResetDay(const LocalDateTime& first)
 {
-    const int16_t day = int16_t(first.day());
-    if (day < first.daysInMonth() || first.daysInMonth() == 31)
-        return day;
-    if (const auto fromNext = resetDayOfNeighbour(first, nextFirst, 1))
-        return *fromNext;
-    if (const auto fromPrevious = resetDayOfNeighbour(first, previousFirst, -1))
-        return *fromPrevious;
-    return day;
+    const int day = first.day();
+    return int16_t(day == first.daysInMonth() ? 31 : day);
+}
+
+int16_t BillingMonth::storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
+                                     const std::optional<LocalDateTime>& nextFirst)
+{
+    const auto startsOnFirst = [&](int16_t day) {
+        return day == 0 || (day >= 1 && day <= 31 && resetDate(day, first) == first.dateOnly());
+    };
+    const auto endsAtNext = [&](int16_t day) { return nextFirst && from(first, day).next == nextFirst->dateOnly(); };
+    const bool keptFits = kept && startsOnFirst(*kept);
+    if (keptFits && endsAtNext(*kept))
+        return *kept;
+    // The following month's first day says where this one ended, whatever the account says now.
+    for (int16_t day = int16_t(first.day()); day <= latestResetDay(first); ++day) {
+        if (endsAtNext(day))
+            return day;
+    }
+    return keptFits ? *kept : latestResetDay(first);
 }

@@ -3,6 +3,8 @@
 
 #include "LocalDateTime.h"
 
+#include <QList>
+
 #include <cstdint>
 #include <optional>
 
@@ -32,6 +34,10 @@ struct BillingMonth
     static BillingMonth startingIn(int16_t resetDay, const LocalDateTime& day);
     // The month that begins on the latest reset date on or before day.
     static BillingMonth containing(int16_t resetDay, const LocalDateTime& day);
+    // The month that holds the most of days (not empty); of two that hold as many, the later. A
+    // reply's days say its month, whatever the computer's date: the provider's date may already be
+    // past the reset while the computer's is not, or still before it.
+    static BillingMonth holdingMost(int16_t resetDay, const QList<LocalDateTime>& days);
     // The month of a month record: from its AnniversaryDate by its ResetDay.
     static BillingMonth of(const qoMonth& month);
     // The day a month record is stored and exported under: its first day, or its first listed day
@@ -41,12 +47,16 @@ struct BillingMonth
     static int16_t resetDayOf(const qoMonth& month);
     BillingMonth previous() const;
 
-    // The reset day that a month stored without one implies, from its first day and the first
-    // days of the months stored before and after it (when they are its neighbours). A first day
-    // that a short month may have clamped is decided by a neighbour, which always lies in a month
-    // of 31 days; without one it counts as the reset day itself.
-    static int16_t impliedResetDay(const LocalDateTime& first, const std::optional<LocalDateTime>& previousFirst,
-                                   const std::optional<LocalDateTime>& nextFirst);
+    // The reset day that gives the longest month beginning on first: 31 when first is the last day
+    // of a short month (any later reset day is clamped to it), else first's own day.
+    static int16_t latestResetDay(const LocalDateTime& first);
+    // The reset day a stored month was kept under, from its first day, the reset day the database
+    // keeps for the account (nullopt: an older database without one) and the next stored month's
+    // first day. A reset day that ends the month exactly where the next one begins wins, so a next
+    // month within reach of the longest month from first always ends this one; then the kept one,
+    // when first can be its reset date (0, no reset day, always can); else the latest.
+    static int16_t storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
+                                  const std::optional<LocalDateTime>& nextFirst);
 
     friend bool operator==(const BillingMonth&, const BillingMonth&) = default;
 };

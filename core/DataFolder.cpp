@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "DataFolder.h"
 
+#include "ApiErrors.h"
 #include "AppInfo.h"
 #include "LogFrontEnd.h"
 #include "ProgramExit.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RunState.h"
+#include "RunTimeError.h"
 #include "StandardLocations.h"
 #include "WindowSeam.h"
 
@@ -14,13 +16,17 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 const QString CrLf = u"\r\n"_s;
 const QString PathValue = u"Path"_s;
+
+QString systemError(int code)
+{
+    return bracketedError(code, GetAPIErrorStr(code));
+}
 } // namespace
 
 DataFolder::DataFolder(const AppInfo& app, RegistryAccess& registry, LogFrontEnd& log, RunState& run,
@@ -48,8 +54,7 @@ bool DataFolder::MakeFolder(const QString& folder, QString& szErr)
 {
     if (QDir().mkdir(folder))
         return true;
-    const int code = errno != 0 ? errno : EIO;
-    szErr = u"["_s + QString::number(code) + u"] "_s + QString::fromLocal8Bit(std::strerror(code));
+    szErr = systemError(errno != 0 ? errno : EIO);
     m_log.LogMessage(u"CreateDirectory: runtime error "_s + szErr, 3);
     return false;
 }
@@ -64,12 +69,12 @@ bool DataFolder::GetSpecialFolderPath(QString& path, QString& szErr) const
     return true;
 }
 
-bool DataFolder::makeDataHome(const QString& folder, QString& szErr)
+bool DataFolder::makeFolders(const QString& folder, unsigned mode, QString& szErr)
 {
     int code = 0;
-    if (FolderExists(folder) || StandardLocations::makePrivateFolder(folder, code))
+    if (FolderExists(folder) || StandardLocations::makeFolders(folder, mode, code))
         return true;
-    szErr = u"["_s + QString::number(code) + u"] "_s + QString::fromLocal8Bit(std::strerror(code));
+    szErr = systemError(code);
     m_log.LogMessage(u"CreateDirectory: runtime error "_s + szErr, 3);
     return false;
 }
@@ -88,7 +93,7 @@ QString DataFolder::derive()
     QString dataDir;
     if (!GetSpecialFolderPath(appData, szErr)) {
         m_log.LogMessage(u"Main: failed to get app data directory:"_s + CrLf + szErr, 1);
-    } else if (makeDataHome(appData, szErr)) {
+    } else if (makeFolders(appData, PrivateMode, szErr)) {
         dataDir = QDir(appData).filePath(m_app.ProductName);
         if (!FolderExists(dataDir) && !MakeFolder(dataDir, szErr)) {
             m_log.LogMessage(u"Main: failed to create data directory "_s + dataDir + CrLf + szErr, 1);
@@ -120,14 +125,18 @@ void DataFolder::settle()
         m_registry.GetRegValue(HKEY_CURRENT_USER, sharedKey(), PathValue, path);
     }
     if (!path.isEmpty()) {
-        if (FolderExists(path) || QDir().mkpath(path)) {
+        QString szErr;
+        if (makeFolders(path, SharedMode, szErr)) {
             m_run.DataDir = path;
             return;
         }
-        // A stored folder that cannot be made (an unplugged drive) serves for nothing this run,
-        // but stays stored for the next.
-        m_log.LogMessage(u"Main: failed to create data directory "_s + path, 1);
+        // A stored folder that cannot be made (an unplugged drive, a file in its way) serves for
+        // nothing this run, but stays stored for the next: the user's history is there.
+        m_unusableFolder = path;
         m_run.DataDir = derive();
+        m_log.LogMessage(u"The data folder "_s + path + u" cannot be used:"_s + CrLf + szErr + CrLf + CrLf +
+                             u"It stays set for the next start; this run keeps its files in "_s + m_run.DataDir + u'.',
+                         1);
         return;
     }
     SetDataPath(derive());
@@ -181,7 +190,7 @@ int32_t DataFolder::checkSteps(QString& dataDir, int32_t status, bool hidden, co
                          1);
         return StatusFailed;
     }
-    if (!makeDataHome(appData, szErr)) {
+    if (!makeFolders(appData, PrivateMode, szErr)) {
         // Said once: at the start that had to fall back to the program's folder, or at the first check.
         const bool said = m_dataHomeReported || status == StatusFailed;
         m_log.LogMessage(u"CheckDataDirectory: application data directory doesn't exist:"_s + CrLf + appData + CrLf +

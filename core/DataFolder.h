@@ -38,8 +38,11 @@ public:
 
     // Start-up: DataDir from "Path" (copied from the legacy key when missing), else derived
     // and stored. An empty "Path" counts as missing; a folder "Path" names that does not exist
-    // is created.
+    // is created. One that cannot be made is named to the user and in unusableFolder(), and the
+    // derived folder serves this run; "Path" stays as it is.
     void settle();
+    // The stored folder that settle() could not use; empty when there was none.
+    const QString& unusableFolder() const { return m_unusableFolder; }
 
     // Sets DataDir and stores it as "Path"; a failed write is ignored.
     void SetDataPath(const QString& folder);
@@ -54,8 +57,12 @@ public:
 
 private:
     QString derive();
-    // The per-user data home, made private with every missing level when it is not there yet.
-    bool makeDataHome(const QString& folder, QString& szErr);
+    // Modes of the folders made: the per-user data home is private, a folder the user named is
+    // made as any other.
+    static constexpr unsigned PrivateMode = 0700;
+    static constexpr unsigned SharedMode = 0777;
+    // Makes the folder with every missing level, each with mode (less the umask).
+    bool makeFolders(const QString& folder, unsigned mode, QString& szErr);
     int32_t checkSteps(QString& dataDir, int32_t status, bool hidden, const Migrator& migrate, bool& terminate,
                        bool& abandon);
 
@@ -68,4 +75,5 @@ private:
     QString m_programFolder;
     // This start already told the person that the data home cannot be made.
     bool m_dataHomeReported = false;
+    QString m_unusableFolder;
 };

@@ -2,7 +2,6 @@
 #include "FeedConverters.h"
 
 #include "BillingMonth.h"
-#include "Dates.h"
 #include "FeedComponents.h"
 #include "LogFrontEnd.h"
 #include "MonthDays.h"
@@ -46,16 +45,16 @@ void raise(const ComErrorResult& error)
 }
 
 // The month the listed days belong to. With the reset day the reply gave: the month asked for, or
-// the one that holds the day of the last update. Else one calendar month from the first listed day.
+// the one that holds most of the listed days. The last update is the computer's time of the fetch,
+// and the provider's date may lie a day either side of it across the reset, so it cannot say
+// which month the provider lists. Without a reset day: one calendar month from the first listed day.
 BillingMonth boundsOf(const qoMonth& fetched, int16_t resetDay, bool historical, const LocalDateTime& asked)
 {
     const bool known = resetDay >= 1 && resetDay <= 31;
     if (known && historical)
         return BillingMonth::startingIn(resetDay, asked);
-    LocalDateTime lastUpdate;
-    QString ignored;
-    if (known && myCDate(fetched.LastUpdate, lastUpdate, ignored, {}))
-        return BillingMonth::containing(resetDay, lastUpdate);
+    if (known)
+        return BillingMonth::holdingMost(resetDay, fetched.DailyDates);
     return BillingMonth::from(fetched.DailyDates.first(), 0);
 }
 } // namespace

@@ -40,9 +40,14 @@ void LogFrontEnd::LogMessage(const QString& message, int16_t level, int16_t boxM
     deliver(message, level, boxMode, false);
 }
 
-void LogFrontEnd::LogReport(const QString& message, int16_t level)
+void LogFrontEnd::LogReport(const QString& message, int16_t level, int16_t boxMode)
 {
-    deliver(message, level, -1, true);
+    deliver(message, level, boxMode, true);
+}
+
+bool LogFrontEnd::quiet() const
+{
+    return m_settings.hasOption(OptionFlag::QuietMode) || m_run.CmdLineQuiet;
 }
 
 void LogFrontEnd::deliver(const QString& message, int16_t level, int16_t boxMode, bool fileWhateverLevel)
@@ -119,7 +124,7 @@ void LogFrontEnd::ShowLogMessage(const QString& text, int16_t boxMode)
         const bool visible = !m_window.isFormLoaded() || m_window.isMainWindowVisible();
         bool show = true;
         if (boxMode <= -1)
-            show = !m_settings.hasOption(OptionFlag::QuietMode) && !m_run.CmdLineQuiet && visible;
+            show = !quiet() && visible;
         else if (boxMode == 1)
             show = false;
         if (show)

@@ -36,9 +36,11 @@ public:
     void WriteLogFile(const QString& text, int16_t level);
     // LogMessage for a report that the log file gets whatever its level, even with the file log
     // off: the loss of the settings that would have turned it on.
-    void LogReport(const QString& message, int16_t level);
+    void LogReport(const QString& message, int16_t level, int16_t boxMode = -1);
     void WriteLogWindow(const QString& text);
     void ShowLogMessage(const QString& text, int16_t boxMode);
+    // The QuietMode option or a quiet switch: no box of the default mode.
+    bool quiet() const;
 
     // Raise the file log to full detail, keeping the previous `debug` in `debug_old` (-1: there
     // was none), and put it back.

@@ -15,6 +15,8 @@
 #include "TextRoutines.h"
 #include "qoMonth.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using NumberConversions::divide;
 using NumberConversions::toInteger;
@@ -139,6 +141,10 @@ void MonthCalcs::currentMonth(qoMonth& month, const LocalDateTime& nextAnniversa
     } else {
         hourWindowShares(month, periodSecs, lastUpdate);
     }
+    // The last update is the computer's time, the month the provider's: a month the provider began
+    // before the computer's date has none of its time gone yet, and no month more than all of it.
+    month.ElapsedPeak = std::clamp(month.ElapsedPeak, 0.0f, 100.0f);
+    month.ElapsedOffpeak = std::clamp(month.ElapsedOffpeak, 0.0f, 100.0f);
 
     const double elapsedPeak = month.ElapsedPeak;
     const double elapsedOffpeak = month.ElapsedOffpeak;

@@ -104,21 +104,28 @@ void SettingsStore::readOne(const SettingSpec& spec)
         m_log.LogMessage(*line, detailLevel);
 }
 
-bool SettingsStore::SaveRegSettings()
+bool SettingsStore::SaveRegSettings(QString* refusal)
 {
     try {
         for (const SaveSpec& step : SettingsTable::saveOrder()) {
-            if (!saveOne(step))
+            if (!saveOne(step, refusal))
                 return false;
         }
         return true;
     } catch (const RunTimeError& error) {
-        m_log.LogMessage(u"runtime error while saving settings to the registry:\r\n"_s + error.text(), 1);
+        reportFailure(u"runtime error while saving settings to the registry:\r\n"_s + error.text(), refusal);
     }
     return false;
 }
 
-bool SettingsStore::saveOne(const SaveSpec& step)
+void SettingsStore::reportFailure(const QString& text, QString* refusal)
+{
+    if (refusal)
+        *refusal = text;
+    m_log.LogMessage(text, 1, refusal ? 1 : -1);
+}
+
+bool SettingsStore::saveOne(const SaveSpec& step, QString* refusal)
 {
     if (step.conditionBit != 0 && m_settings.hasOption(step.conditionBit) != step.whenSet)
         return true;
@@ -154,8 +161,9 @@ bool SettingsStore::saveOne(const SaveSpec& step)
         // A file that cannot be read takes no value at all: naming the first value would put the
         // blame on it.
         const bool wholeFile = refused && m_registry.settingsFileUnreadable();
-        m_log.LogMessage(
-            u"SaveRegSettings: "_s + (wholeFile ? u"settings not saved:"_s : step.failureText) + u"\r\n"_s + szErr, 1);
+        reportFailure(u"SaveRegSettings: "_s + (wholeFile ? u"settings not saved:"_s : step.failureText) + u"\r\n"_s +
+                          szErr,
+                      refusal);
         return false;
     }
     if (const std::optional<QString> line = SettingsTable::saveLine(step, m_settings))

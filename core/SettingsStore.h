@@ -24,8 +24,9 @@ public:
     // cannot be taken (a number too large for a 16-bit setting) leaves that setting as it was.
     void ReadRegSettings();
     // Writes the settings back; the first failed write ends the save, later values stay as stored.
-    // False when the save ended early, which has been reported at level 1.
-    bool SaveRegSettings();
+    // False when the save ended early, which has been reported at level 1. With `refusal` the
+    // caller shows the report (where the user pressed for the save) and the log shows no box.
+    bool SaveRegSettings(QString* refusal = nullptr);
     // The graph window's options word, also written on its own when the graph window closes.
     void SaveGraphOptions();
 
@@ -33,7 +34,8 @@ private:
     QString keyOf(bool profileKey) const;
     void readOne(const SettingSpec& spec);
     // False when the save must stop.
-    bool saveOne(const SaveSpec& step);
+    bool saveOne(const SaveSpec& step, QString* refusal);
+    void reportFailure(const QString& text, QString* refusal);
 
     const AppInfo& m_app;
     RegistryAccess& m_registry;

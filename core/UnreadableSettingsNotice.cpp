@@ -3,13 +3,18 @@
 
 #include "AppInfo.h"
 #include "LogFrontEnd.h"
+#include "RegistryAccess.h"
+#include "WindowSeam.h"
 
 #include <QTimer>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
-UnreadableSettingsNotice::UnreadableSettingsNotice(const AppInfo& app, LogFrontEnd& log, bool deferred)
-    : m_app(app), m_log(log), m_deferred(deferred)
+UnreadableSettingsNotice::UnreadableSettingsNotice(const AppInfo& app, LogFrontEnd& log, WindowSeam& window,
+                                                   RegistryAccess& registry, bool deferred)
+    : m_app(app), m_log(log), m_window(window), m_registry(registry), m_deferred(deferred)
 {}
 
 QString UnreadableSettingsNotice::text(const RegistryStore::Unreadable& damage, const QString& productName)
@@ -20,11 +25,38 @@ QString UnreadableSettingsNotice::text(const RegistryStore::Unreadable& damage, 
 
 void UnreadableSettingsNotice::tell(const RegistryStore::Unreadable& damage)
 {
-    const QString report = text(damage, m_app.ProductName);
-    // The file line whatever the log level: the level itself may be what the slip hit.
+    const QString notice = text(damage, m_app.ProductName);
     if (!m_deferred) {
-        m_log.LogReport(report, 1);
+        report(notice);
         return;
     }
-    QTimer::singleShot(0, &m_context, [this, report] { m_log.LogReport(report, 1); });
+    QTimer::singleShot(0, &m_context, [this, notice] { report(notice); });
+}
+
+void UnreadableSettingsNotice::report(const QString& notice)
+{
+    // The file line whatever the log level: the level itself may be what the slip hit. The box is
+    // shown below, where the user can see it.
+    m_log.LogReport(notice, 1, 1);
+    if (m_log.quiet())
+        return;
+    // Before the main window is loaded a box stands on its own.
+    if (!m_window.isFormLoaded() || m_window.isMainWindowInView()) {
+        m_log.ShowLogMessage(notice, 0);
+        return;
+    }
+    const bool alreadyWaiting = m_waiting.has_value();
+    m_waiting = notice;
+    m_window.ShowTrayMessage(m_app.ProductName, notice);
+    if (!alreadyWaiting)
+        m_window.whenMainWindowInView([this] { showWaiting(); });
+}
+
+void UnreadableSettingsNotice::showWaiting()
+{
+    const std::optional<QString> notice = std::exchange(m_waiting, std::nullopt);
+    // A file mended meanwhile leaves nothing to tell; one that breaks again is told on its own.
+    if (!notice || !m_registry.settingsFileUnreadable() || m_log.quiet())
+        return;
+    m_log.ShowLogMessage(*notice, 0);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 struct qoMonth;
 
@@ -37,6 +38,11 @@ public:
     // loaded one; the hidden run-once mode has one that is loaded but never shown).
     virtual bool isFormLoaded() const = 0;
     virtual bool isMainWindowVisible() const = 0;
+    // The main window is where the user sees it: shown, neither hidden in the tray nor minimised.
+    virtual bool isMainWindowInView() const { return isMainWindowVisible(); }
+    // Runs `then` once, when the main window next comes into view (brought back from the tray or
+    // the task bar). A run whose window is never shown never runs it.
+    virtual void whenMainWindowInView(std::function<void()> then) { (void)then; }
     // Start-up: show the main window, or load it minimised and off the task bar.
     virtual void showMainWindow(bool startMinimised) = 0;
     virtual void setCaption(const QString& caption) = 0;
@@ -69,6 +75,13 @@ public:
     virtual void ModifyTrayIcon(const QString& imageKey) = 0;
     virtual void ModifyTrayToolTip(const QString& toolTip) = 0;
     virtual void setTrayAnimation(bool running) = 0; // tmrAnimate
+    // A notification from the tray icon; false where no icon is in a notification area to show it.
+    virtual bool ShowTrayMessage(const QString& title, const QString& text)
+    {
+        (void)title;
+        (void)text;
+        return false;
+    }
 
     // cmdRefresh, mnuReload, mnuRefresh, mnuPopup_Refresh and cboHistory together.
     virtual void setRefreshControlsEnabled(bool enabled) = 0;

@@ -5,6 +5,7 @@
 #include "Dates.h"
 #include "HistoryContext.h"
 #include "LogFrontEnd.h"
+#include "MonthEnd.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "SQLAccess.h"
@@ -13,6 +14,8 @@
 #include "SqlValues.h"
 #include "TextRoutines.h"
 #include "qoMonth.h"
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using SqlValues::crlf;
@@ -120,13 +123,17 @@ void MonthStore::storeMonth(LiteConnection& conn, const qoMonth& month, bool bHi
          LiteValue::text(month.PlanName), LiteValue::text(month.ProductName)},
         header + u"failed to replace into MonthlyData table: "_s);
 
+    // Like the class names, the reset day is the current month's; a back-filled month is stored
+    // in the same refresh, just before it. The months read back go by it.
     if (!bHistorical) {
-        const QString labels[] = {u"PeakLabel"_s, u"OffPeakLabel"_s, u"FreezoneLabel"_s};
-        for (int i = 0; i < 3; ++i) {
-            const QString& name = month.DailyHeaders.at(std::size_t(i) + 1);
-            run(conn, u"replace into Config(id, Value) values(?,?)"_s,
-                {LiteValue::text(labels[i]), LiteValue::text(name)},
-                header + u"failed to replace "_s + labels[i] + u" ("_s + name + u") into Config table: "_s);
+        const std::pair<QString, QString> values[] = {
+            {u"PeakLabel"_s, month.DailyHeaders.at(DailyHeader::Peak)},
+            {u"OffPeakLabel"_s, month.DailyHeaders.at(DailyHeader::Offpeak)},
+            {u"FreezoneLabel"_s, month.DailyHeaders.at(DailyHeader::Freezone)},
+            {MonthEnd::resetDayKey(), QString::number(month.ResetDay)}};
+        for (const auto& [id, value] : values) {
+            run(conn, u"replace into Config(id, Value) values(?,?)"_s, {LiteValue::text(id), LiteValue::text(value)},
+                header + u"failed to replace "_s + id + u" ("_s + value + u") into Config table: "_s);
         }
     }
 

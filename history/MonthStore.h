@@ -12,7 +12,8 @@ struct HistoryContext;
 struct qoMonth;
 
 // Writes one month record into the current account's database: the connection status, the
-// month row, the class names and one row per day, replacing what was stored under the same keys.
+// month row, the class names and reset day and one row per day, replacing what was stored under
+// the same keys.
 class MonthStore
 {
 public:
@@ -20,10 +21,10 @@ public:
         : m_ctx(context), m_sql(sql), m_schema(schema)
     {}
 
-    // bHistorical: a back-filled earlier month, which leaves the Status row and the class names
-    // (they describe the current month) alone and skips the compaction. All writes are one
-    // transaction: any failure rolls it back and returns False, so the next refresh retries and
-    // no half-stored month remains.
+    // bHistorical: a back-filled earlier month, which leaves the Status row, the class names and
+    // the reset day (they describe the current month) alone and skips the compaction. All writes
+    // are one transaction: any failure rolls it back and returns False, so the next refresh
+    // retries and no half-stored month remains.
     bool qoMonth2SQL(const qoMonth& month, bool bHistorical, QString& szErr);
 
 private:

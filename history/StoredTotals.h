@@ -43,8 +43,7 @@ public:
         : m_ctx(context), m_sql(sql), m_queries(queries)
     {}
 
-    // The sums of the month stored under firstDay, over its days up to the next stored month
-    // (at most one calendar month).
+    // The sums of the month stored under firstDay, over the days MonthEnd gives it.
     bool SQLGetMonthTotals(const LocalDateTime& firstDay, MonthTotal& totals, QString& szErr);
     // False only when the month list cannot be read.
     bool SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr);

@@ -28,13 +28,18 @@ QString cell(const QString& text)
     return u'"' + QString(text).replace(u'"', u"\"\""_s) + u'"';
 }
 
+// A quoted cell follows the comma at once: strict readers take a cell that begins with a blank
+// as unquoted, quotes and all, and split it at its commas.
 QString line(const QStringList& cells)
 {
-    QStringList written;
-    written.reserve(cells.size());
-    for (const QString& text : cells)
-        written.append(cell(text));
-    return written.join(separator);
+    QString text;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const QString written = cell(cells.at(i));
+        if (i > 0)
+            text += written.startsWith(u'"') ? u","_s : separator;
+        text += written;
+    }
+    return text;
 }
 
 float element(const QList<float>& series, qsizetype i)

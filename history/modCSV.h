@@ -13,8 +13,9 @@ struct RunState;
 struct qoMonth;
 
 // Writes a month as a comma-separated file in the data folder: a title line, one line per day
-// and a totals line, numbers with two decimals in the C locale. A cell holding a comma, a double
-// quote or a line break (a class name may) is quoted as RFC 4180 has it.
+// and a totals line, numbers with two decimals in the C locale, cells parted by a comma and a
+// blank. A cell holding a comma, a double quote or a line break (a class name may) is quoted as
+// RFC 4180 has it, right after the comma.
 class modCSV
 {
 public:

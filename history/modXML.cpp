@@ -54,7 +54,9 @@ QString modXML::xmlText(const qoMonth& month, const AppInfo& app, LogFrontEnd& l
         record.setValue(field.name, TwoDecimals::text(month.*field.value));
     record.setValue(u"ShapeStatus"_s, GetShapingStatusText(month.PeakShapeStatus, month.ShapingSpeed));
     record.setValue(u"OffpeakShapeStatus"_s, GetShapingStatusText(month.OffpeakShapeStatus, month.ShapingSpeed));
-    record.setValue(u"AnniversaryDate"_s, QString::number(BillingMonth::resetDayOf(month)));
+    // The day of the month's first day, which readers build the first day from; the reset day
+    // may be one the first day's calendar month does not have.
+    record.setValue(u"AnniversaryDate"_s, QString::number(BillingMonth::keyOf(month).day()));
     // A text that is no time stamp ("unknown") goes as it is.
     LocalDateTime lastUpdate;
     QString dateErr;

@@ -3,7 +3,7 @@
 
 #include "EnvironmentProxy.h"
 #include "HttpErrorTable.h"
-#include "ProxyTunnelProbe.h"
+#include "ProxyReachability.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -17,8 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kMaxTimerMs = INT_MAX;
-// How long the second look at a proxy that refused a tunnel may take, without a connect limit.
-constexpr int kProbeMs = 10000;
+// How long the look at whether a proxy takes connections may take, without a connect limit.
+constexpr int kReachabilityMs = 10000;
 
 int clampMs(int64_t ms)
 {
@@ -142,17 +142,28 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
     releaseReply();
     resetResult();
 
+    m_proxyAnswerUser.clear();
+    m_proxyAnswerPassword.clear();
     switch (m_proxyMode) {
     case ProxyMode::Direct:
         m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
         break;
     case ProxyMode::Named:
         m_activeProxy = m_namedProxy;
-        m_activeProxy.setUser(m_proxyUser);
-        m_activeProxy.setPassword(m_proxyPassword);
+        m_proxyAnswerUser = m_proxyUser;
+        m_proxyAnswerPassword = m_proxyPassword;
         break;
     case ProxyMode::Environment:
         m_activeProxy = EnvironmentProxy::forUrl(m_url);
+        // Credentials kept on an HTTP proxy are the network layer's to use as it sees fit; kept here
+        // they go only into the answer to a challenge. A SOCKS proxy's stay: the client only offers
+        // them there, and the proxy chooses whether to take them.
+        if (m_activeProxy.type() == QNetworkProxy::HttpProxy) {
+            m_proxyAnswerUser = m_activeProxy.user();
+            m_proxyAnswerPassword = m_activeProxy.password();
+            m_activeProxy.setUser({});
+            m_activeProxy.setPassword({});
+        }
         break;
     }
     m_manager->setProxy(m_activeProxy);
@@ -170,6 +181,7 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
     m_reply = reply;
 
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, reply, [this] {
+        m_connectingStarted = true;
         if (m_phase == Phase::Resolving)
             startPhase(Phase::Connecting, int64_t(m_connectMs) + m_sendMs);
     });
@@ -193,7 +205,7 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
 void AsyncHttpRequest::abort()
 {
     m_aborted = true;
-    m_probe.reset();
+    m_reachability.reset();
     m_phaseTimer.stop();
     m_overallTimer.stop();
     releaseReply();
@@ -222,11 +234,12 @@ QString AsyncHttpRequest::responseText() const
 
 void AsyncHttpRequest::resetResult()
 {
-    m_probe.reset();
+    m_reachability.reset();
     m_phase = Phase::Idle;
     m_timedOut = false;
     m_aborted = false;
     m_started = false;
+    m_connectingStarted = false;
     m_serverAuthAnswers = 0;
     m_proxyAuthAnswers = 0;
     m_sslErrors.clear();
@@ -258,10 +271,11 @@ void AsyncHttpRequest::onAuthenticationRequired(QNetworkReply* reply, QAuthentic
 
 void AsyncHttpRequest::onProxyAuthenticationRequired(QAuthenticator* authenticator)
 {
-    if (m_proxyUser.isEmpty() || m_proxyAuthAnswers++ > 0)
+    // Like the server's, a second challenge means the credentials were refused.
+    if (m_proxyAnswerUser.isEmpty() || m_proxyAuthAnswers++ > 0)
         return;
-    authenticator->setUser(m_proxyUser);
-    authenticator->setPassword(m_proxyPassword);
+    authenticator->setUser(m_proxyAnswerUser);
+    authenticator->setPassword(m_proxyAnswerPassword);
 }
 
 void AsyncHttpRequest::onMetaDataChanged()
@@ -307,7 +321,7 @@ void AsyncHttpRequest::onFinished()
     // A status line alone is no response: a body cut short fails as the broken connection it is.
     const QNetworkReply::NetworkError error = m_reply->error();
     if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
-        proxyRefused(407);
+        proxyRefusedCredentials();
         return;
     }
     const QByteArray rest = m_reply->readAll();
@@ -333,28 +347,33 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
 {
     if (proxyInUse().isEmpty())
         return false;
-    // Through a tunnel (https) the proxy reports the server's refusal or a name it could not
-    // resolve as those; a plain request only ever connects to the proxy.
+    // A plain request only ever connects to the proxy. Through a tunnel (https) the proxy also
+    // passes on how its own connection to the server went, mapped onto the same errors.
     const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0;
     switch (error) {
+    case QNetworkReply::HostNotFoundError:
+        // The network layer looks up only the proxy's name, before it starts to connect; later, the
+        // proxy could not find the server.
+        if (tunnel && m_connectingStarted)
+            return false;
+        break;
+    case QNetworkReply::ConnectionRefusedError:
+        if (tunnel)
+            return false;
+        break;
     case QNetworkReply::UnknownNetworkError:
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyConnectionRefusedError:
         if (tunnel) {
-            // A tunnel fails alike for a proxy that is down and for one that refused it, whatever
-            // its status: a second look tells them apart.
+            // A tunnel fails alike for a proxy that is down and for one that answered with a refusal
+            // (403, 502 ...): whether it takes connections tells them apart.
             releaseReply();
-            m_probe = std::make_unique<ProxyTunnelProbe>(m_activeProxy, m_url.host(), quint16(m_url.port(443)),
-                                                         m_connectMs > 0 ? m_connectMs : kProbeMs,
-                                                         [this, error](int status) { onProbeAnswer(status, error); });
+            m_reachability = std::make_unique<ProxyReachability>(
+                m_activeProxy.hostName(), m_activeProxy.port(), m_connectMs > 0 ? m_connectMs : kReachabilityMs,
+                [this, error](bool reached) { onReachabilityKnown(reached, error); });
             return true;
         }
         if (error != QNetworkReply::ProxyConnectionRefusedError)
-            return false;
-        break;
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-        if (tunnel)
             return false;
         break;
     case QNetworkReply::ProxyNotFoundError:
@@ -367,20 +386,22 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
     return true;
 }
 
-void AsyncHttpRequest::onProbeAnswer(int status, QNetworkReply::NetworkError error)
+void AsyncHttpRequest::onReachabilityKnown(bool reached, QNetworkReply::NetworkError error)
 {
-    if (status == ProxyTunnelProbe::Unreachable)
+    // A proxy that answered the tunnel with anything but its consent (403, 502, a 401 of its own) is
+    // reported as a network or proxy refusal; one that hung up without a word, as a closed connection.
+    if (!reached)
         fail(HttpErrorTable::ProxyUnreachable);
-    else if (status == 401 || status == 407)
-        proxyRefused(status);
-    else
+    else if (error == QNetworkReply::ProxyConnectionClosedError)
         fail(HttpErrorTable::fromReply(error, m_sslErrors));
+    else
+        fail(HttpErrorTable::NotViaProxy);
 }
 
-void AsyncHttpRequest::proxyRefused(int status)
+void AsyncHttpRequest::proxyRefusedCredentials()
 {
-    m_status = status;
-    m_statusText = HttpErrorTable::proxyRefusedCredentials(!m_activeProxy.user().isEmpty(), proxyInUse());
+    m_status = 407;
+    m_statusText = HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse());
     announceResponseStart();
     if (!m_aborted)
         finishWithResponse();

@@ -16,7 +16,7 @@
 #include <memory>
 #include <utility>
 
-class ProxyTunnelProbe;
+class ProxyReachability;
 class QAuthenticator;
 class QNetworkAccessManager;
 
@@ -74,7 +74,9 @@ public:
     // "host:port" (an "http://" in front is accepted); the port defaults to 80. Returns 0 or
     // 12005 when the text does not name a host and port. Switches the mode to Named.
     int32_t setProxy(const QString& hostPort);
-    // Answer the proxy's authentication challenge (once per send).
+    // Answer the proxy's authentication challenge (once per send), in the scheme it asks for.
+    // Nothing goes to a proxy that does not ask; the same holds for credentials in a proxy address
+    // of the environment.
     void setProxyCredentials(const QString& user, const QString& password);
     void setProxyMode(ProxyMode mode) { m_proxyMode = mode; }
 
@@ -115,10 +117,12 @@ private:
     void onFinished();
     // A failure of the request that is the proxy's; false when it is not one.
     bool proxyFailed(QNetworkReply::NetworkError error);
-    // The proxy's answer to the second look; error: the failure that the network layer reported.
-    void onProbeAnswer(int status, QNetworkReply::NetworkError error);
-    // The proxy refused our proxy credentials (or wanted some): an answer, with its own text.
-    void proxyRefused(int status);
+    // Whether the proxy of a failed tunnel takes connections; error: the failure that the network
+    // layer reported.
+    void onReachabilityKnown(bool reached, QNetworkReply::NetworkError error);
+    // The proxy asked for credentials and did not take what it got (or there were none to give):
+    // an answer, with its own text.
+    void proxyRefusedCredentials();
     void finishWithResponse();
     void onTimedOut();
     bool takeStatusFromReply();
@@ -139,9 +143,12 @@ private:
     ProxyMode m_proxyMode = ProxyMode::Direct;
     QNetworkProxy m_namedProxy;
     QNetworkProxy m_activeProxy;
-    std::unique_ptr<ProxyTunnelProbe> m_probe;
+    std::unique_ptr<ProxyReachability> m_reachability;
     QString m_proxyUser;
     QString m_proxyPassword;
+    // What this send answers a proxy's challenge with.
+    QString m_proxyAnswerUser;
+    QString m_proxyAnswerPassword;
     int m_resolveMs = 0;
     int m_connectMs = 0;
     int m_sendMs = 0;
@@ -151,6 +158,7 @@ private:
     bool m_timedOut = false;
     bool m_aborted = false;
     bool m_started = false;
+    bool m_connectingStarted = false;
     int m_serverAuthAnswers = 0;
     int m_proxyAuthAnswers = 0;
     QList<QSslError> m_sslErrors;

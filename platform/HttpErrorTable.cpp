@@ -130,12 +130,6 @@ int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& ssl
     }
 }
 
-QString winInetText(int32_t number)
-{
-    const Entry* e = find(number);
-    return e ? QString::fromLatin1(e->text) : u"Unknown wininet error"_s;
-}
-
 QString description(int32_t number)
 {
     if (const Entry* e = find(number))
@@ -145,9 +139,15 @@ QString description(int32_t number)
     return {};
 }
 
+QString winInetText(int32_t number)
+{
+    const QString text = description(number);
+    return text.isEmpty() ? u"Unknown wininet error"_s : text;
+}
+
 QString withProxy(int32_t number, const QString& text, const QString& proxy)
 {
-    if (proxy.isEmpty() || (number != ProxyUnreachable && number != InvalidProxyRequest))
+    if (proxy.isEmpty() || (number != ProxyUnreachable && number != InvalidProxyRequest && number != NotViaProxy))
         return text;
     return text + u" (proxy "_s + proxy + u')';
 }

@@ -19,6 +19,8 @@ inline constexpr int32_t InvalidUrl = 12005;
 inline constexpr int32_t NameNotResolved = 12007;
 inline constexpr int32_t ProtocolNotFound = 12008;
 inline constexpr int32_t OperationCancelled = 12017;
+// The proxy was reached but would not carry the request (it refused the tunnel to the server).
+inline constexpr int32_t NotViaProxy = 12020;
 inline constexpr int32_t CannotConnect = 12029;
 inline constexpr int32_t ConnectionAborted = 12030;
 inline constexpr int32_t ConnectionReset = 12031;
@@ -39,19 +41,20 @@ inline constexpr int32_t SecurityPackageNotFound = -2146893051;
 // came before a handshake failure choose among the certificate numbers.
 int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& sslErrors);
 
-// The text of the internet error table, "Unknown wininet error" for a number it does not list.
-QString winInetText(int32_t number);
-
 // The request object's own description of a failure: the table's text, a text of our own for the
 // few numbers we raise that the table lacks, else empty.
 QString description(int32_t number);
 
+// The same description, "Unknown wininet error" for a number that has none: both transports give
+// one text for each failure they raise.
+QString winInetText(int32_t number);
+
 // A failure's text with the proxy it concerns ("host:port"), where the number is about the proxy
-// and one was in use: the user needs to know which of the two could not be reached.
+// and one was in use: the user needs to know which of the two failed.
 QString withProxy(int32_t number, const QString& text, const QString& proxy);
 
-// What a proxy that answered 401 or 407 means: it wants other proxy credentials, or some where
-// none were given.
+// What a proxy that asked for credentials with 407 means: it did not take the ones it was given,
+// or none were set to give it.
 QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy);
 
 // The number as the request object raises it: the internet error number in the Win32 facility of a

@@ -68,8 +68,9 @@ QString Recordset::attribute(const QString& text)
 {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        switch (c) {
         case u'&':
             escaped += u"&amp;"_s;
             break;
@@ -86,10 +87,19 @@ QString Recordset::attribute(const QString& text)
             escaped += u"&quot;"_s;
             break;
         default:
-            if (c.unicode() < 0x20)
-                escaped += u"&#x"_s + QString::number(c.unicode(), 16).toUpper() + u';';
-            else
-                escaped += c;
+            if (c == u'\t' || c == u'\n' || c == u'\r') {
+                // Written out, a reader would turn them into blanks.
+                escaped += u"&#x"_s + QString::number(c, 16).toUpper() + u';';
+            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                escaped += text.mid(i, 2);
+                ++i;
+            } else if (c < 0x20 || c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c)) {
+                // XML 1.0 has no form for these, not even a character reference: one of them and
+                // no reader takes the file. The replacement character keeps a mark of it.
+                escaped += QChar::ReplacementCharacter;
+            } else {
+                escaped += QChar(c);
+            }
         }
     }
     return escaped;

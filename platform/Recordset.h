@@ -51,7 +51,9 @@ public:
     // halves rounded to even), the text itself for VarChar within the defined size.
     void setValue(const QString& name, const QString& value);
 
-    // The whole file content; a NULL field is left out of the row, as the format has it.
+    // The whole file content; a NULL field is left out of the row, as the format has it. A
+    // character that XML 1.0 does not allow (a control character other than tab, line feed and
+    // carriage return, U+FFFE, U+FFFF, a lone surrogate) is written as U+FFFD.
     QString toXml() const;
 
 private:

@@ -141,7 +141,7 @@ void RegistryStore::noteUnreadable(const QString& path, const QString& reason,
     // Another slip in a file that is still damaged is the same damage to the user.
     if (!m_unreadable || m_unreadable->file != path) {
         m_unreadable = Unreadable{path, reason, {}};
-        m_unreadableTold = false;
+        m_unreadableHandedOver = false;
     }
     m_unreadableIdentity = identity;
 }
@@ -154,7 +154,7 @@ void RegistryStore::noteReadable(const QString& path, const RegistryContent& con
     m_cachedIdentity = identity;
     m_cacheValid = true;
     m_unreadable.reset();
-    m_unreadableTold = false;
+    m_unreadableHandedOver = false;
 }
 
 bool RegistryStore::keyExists(const QString& key) const
@@ -209,7 +209,7 @@ std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()
     const auto leftInPlace = [&](const Unreadable& found) {
         std::lock_guard guard(m_mutex);
         noteUnreadable(path, found.reason, identity);
-        m_unreadableTold = true;
+        m_unreadableHandedOver = true;
         return found;
     };
     if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0)
@@ -225,21 +225,23 @@ std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()
     std::lock_guard guard(m_mutex);
     m_cacheValid = false;
     m_unreadable.reset();
-    m_unreadableTold = false;
+    m_unreadableHandedOver = false;
     return found;
 }
 
 std::optional<RegistryStore::Unreadable> RegistryStore::unreadableToTell()
 {
     std::lock_guard guard(m_mutex);
-    if (!m_unreadable || m_unreadableTold)
+    if (!m_unreadable || m_unreadableHandedOver)
         return std::nullopt;
-    m_unreadableTold = true;
+    m_unreadableHandedOver = true;
     return m_unreadable;
 }
 
 std::optional<RegistryStore::Unreadable> RegistryStore::unreadable() const
 {
+    // Looked at afresh: the file may have been mended since a read last met it.
+    snapshot();
     std::lock_guard guard(m_mutex);
     return m_unreadable;
 }

@@ -22,7 +22,8 @@
 // setAsideUnreadable() as it starts, which keeps a damaged file aside so that the program starts
 // afresh and can say so. A file that goes bad later (a slip in a hand edit while the program runs)
 // is left as it is: readers keep the content last read well, every change is refused, and
-// unreadableToTell() hands the damage to whoever tells the user, once, until the file reads again.
+// unreadableToTell() hands the damage over, once until the file reads again, to whoever tells the
+// user; that one keeps it until the user has seen it.
 class RegistryStore
 {
 public:
@@ -89,11 +90,11 @@ public:
     // cannot be read at all stays where it is. nullopt when the file is missing or reads well.
     std::optional<Unreadable> setAsideUnreadable();
 
-    // The file's damage when it cannot be read as it stands and nobody has been told since it went
-    // bad; nullopt otherwise. Each damage is handed out once; a file that reads well again and
-    // then goes bad again is handed out again. Known only once a read or a change met the file.
+    // The file's damage when it cannot be read as it stands and it has not been handed out since
+    // it went bad; nullopt otherwise. Each damage is handed out once; a file that reads well again
+    // and then goes bad again is handed out again. Known only once a read or a change met the file.
     std::optional<Unreadable> unreadableToTell();
-    // The damage as last met, told or not; nullopt while the file reads well.
+    // The damage of the file as it stands now, handed out or not; nullopt while it reads well.
     std::optional<Unreadable> unreadable() const;
 
 private:
@@ -114,5 +115,5 @@ private:
     mutable RegistryContent m_cached; // implicitly shared, so handing out copies is cheap
     mutable std::optional<Unreadable> m_unreadable;
     mutable RegistryFile::Identity m_unreadableIdentity;
-    mutable bool m_unreadableTold = false;
+    mutable bool m_unreadableHandedOver = false;
 };

@@ -44,13 +44,14 @@ QString cacheHome()
     return isAbsoluteSetting("XDG_CACHE_HOME") ? fromEnvironment("XDG_CACHE_HOME") : homeDir() + u"/.cache";
 }
 
-bool makePrivateFolder(const QString& folder, int& errorNumber)
+bool makeFolders(const QString& folder, unsigned mode, int& errorNumber)
 {
     const QString path = QDir::cleanPath(QDir(folder).absolutePath());
     // From the outermost level inwards, so each missing level is made with the mode asked for.
     for (qsizetype slash = path.indexOf(u'/', 1);; slash = path.indexOf(u'/', slash + 1)) {
         const QString level = slash < 0 ? path : path.left(slash);
-        if (!QFileInfo(level).isDir() && ::mkdir(QFile::encodeName(level).constData(), 0700) != 0 && errno != EEXIST) {
+        if (!QFileInfo(level).isDir() && ::mkdir(QFile::encodeName(level).constData(), mode_t(mode)) != 0 &&
+            errno != EEXIST) {
             errorNumber = errno;
             return false;
         }
@@ -61,5 +62,10 @@ bool makePrivateFolder(const QString& folder, int& errorNumber)
         return true;
     errorNumber = ENOTDIR;
     return false;
+}
+
+bool makePrivateFolder(const QString& folder, int& errorNumber)
+{
+    return makeFolders(folder, 0700, errorNumber);
 }
 } // namespace StandardLocations

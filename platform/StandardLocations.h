@@ -14,8 +14,10 @@ QString dataHome();
 // $XDG_CACHE_HOME, else $HOME/.cache
 QString cacheHome();
 
-// Makes a per-user folder with every missing level, each private (mode 0700) as the XDG rules
-// ask of a base folder that is not there yet (a fresh account without a desktop login). True
-// when the folder is there afterwards; else errorNumber is the system's error number.
+// Makes a folder with every missing level, each with mode (less the umask). True when the folder
+// is there afterwards; else errorNumber is the system's error number.
+bool makeFolders(const QString& folder, unsigned mode, int& errorNumber);
+// Makes a per-user folder as makeFolders does, each missing level private (mode 0700) as the XDG
+// rules ask of a base folder that is not there yet (a fresh account without a desktop login).
 bool makePrivateFolder(const QString& folder, int& errorNumber);
 } // namespace StandardLocations

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "JsonCacheFile.h"
 
-#include "JsonDictionary.h"
 #include "PathIgnoringCase.h"
 #include "RunTimeError.h"
 
@@ -35,24 +34,4 @@ QString JsonCacheFile::path(const QString& folder, const QString& user, const QS
     if (QFileInfo(folder + u'/' + name).fileName() != name || name == u"."_s || name == u".."_s)
         throw RunTimeError(BadFileName, u"Bad file name or number"_s);
     return PathIgnoringCase(folder, name);
-}
-
-bool JsonCacheFile::holdsMonth(const JsonValue& root, const LocalDateTime& monthDate)
-{
-    const QString month = QString::number(monthDate.year()).rightJustified(4, u'0') +
-                          QString::number(monthDate.month()).rightJustified(2, u'0');
-    try {
-        const JsonValue& data = root[u"response"_s][u"usage"_s][u"data"_s];
-        if (!data.isDictionary())
-            return true;
-        for (const JsonDictionary::Entry& day : *data.dictionary()) {
-            if (!day.value.isDictionary())
-                continue;
-            if (!day.value[u"period"_s].toText().startsWith(month))
-                return false;
-        }
-    } catch (const RunTimeError&) {
-        // The reading of the data reports what is wrong with it.
-    }
-    return true;
 }

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "JsonValue.h"
-#include "LocalDateTime.h"
-
 #include <QString>
 
 // Where Pelborne keeps the last usage reply of an account (and service): one file for the current
@@ -16,9 +13,4 @@ public:
     // become "_", so that no name can reach outside the folder; a name that would still do so raises "Bad file name or
     // number" (52).
     static QString path(const QString& folder, const QString& user, const QString& service, bool historical);
-
-    // False when a day of the reply's usage data lies outside the month of monthDate: the earlier
-    // month's file holds another month than the one asked for. A reply without readable days is
-    // left to the reading of its data.
-    static bool holdsMonth(const JsonValue& root, const LocalDateTime& monthDate);
 };

@@ -3,6 +3,7 @@
 // the filling of the object's values.
 #include "UsageData.h"
 
+#include "CachedMonth.h"
 #include "DailyUsage.h"
 #include "Dates.h"
 #include "FileFunctions.h"
@@ -100,10 +101,6 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
         return false;
     }
 
-    // One file serves every earlier month: a reply of another month is as good as none.
-    if (bFromCache && bHistorical && !JsonCacheFile::holdsMonth(root, dtHistoricalDate))
-        return cacheOpenFailed(RunTimeError(RunTimeErrorNumber::FileNotFound, u"File not found"_s));
-
     // A fetched reply replaces the last good one only once the whole month has been read from it,
     // so a reply that fails any check, its days' included, never costs the cached month.
     const auto saveFailed = [&](const RunTimeError& e) {
@@ -173,6 +170,11 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
     }
     if (!ParseDailyData(*data))
         return false;
+    // One file serves every earlier month: a reply of another month is as good as none.
+    if (bFromCache && bHistorical) {
+        if (const std::optional<QString> other = CachedMonth::mismatch(m, dtHistoricalDate))
+            return cacheOpenFailed(RunTimeError(RunTimeErrorNumber::FileNotFound, *other));
+    }
 
     // Only a whole month moves the cache file and the last refresh, so that after a failure the
     // next refresh asks the provider again instead of reading the failed reply.

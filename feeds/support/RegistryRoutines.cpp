@@ -11,18 +11,14 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// The size of the buffer that a value is read into; a longer value cannot be read.
-constexpr qsizetype QueryBufferSize = 1024;
-
+// A value is read whole, whatever its length: the text store has no buffer to overflow, and a
+// value cut or refused for its length would be taken as missing and written over by its default.
 std::optional<RegistryValue> queryValue(uint32_t hive, const QString& key, const QString& name)
 {
     const RegistryStore* store = RegistryStore::forHive(hive);
     if (!store)
         return std::nullopt;
-    std::optional<RegistryValue> value = store->value(key, name);
-    if (value && value->data.size() > QueryBufferSize)
-        return std::nullopt;
-    return value;
+    return store->value(key, name);
 }
 
 int32_t littleEndian(const QByteArray& bytes)

@@ -13,9 +13,9 @@
 
 // True when the key exists.
 bool RegKeyExists(uint32_t hive, const QString& key);
-// Text, expandable text and multi-text values give their text, a DWORD its signed decimal text.
-// A missing key or value, or one longer than 1024 bytes, empties `value` and gives false; a value
-// of any other type gives false and leaves `value` as it was.
+// Text, expandable text and multi-text values give their whole text, however long, a DWORD its
+// signed decimal text. A missing key or value empties `value` and gives false; a value of any
+// other type gives false and leaves `value` as it was.
 bool GetRegValue(uint32_t hive, const QString& key, const QString& name, QString& value);
 // Writes a REG_SZ, creating the whole key path. On failure szErr = "[code] system message".
 bool WriteRegStringValue(uint32_t hive, const QString& key, const QString& name, const QString& value, QString& szErr);

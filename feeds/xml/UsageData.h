@@ -84,10 +84,8 @@ private:
     void raiseRetrieve(const QString& text, int16_t level) const { raise(QStringLiteral("RetrieveData"), text, level); }
     void removeLegacyFiles(const FeedCacheFiles& files, bool historical) const;
     QByteArray readCacheFile(const FeedCacheFiles& files, bool historical) const;
-    void checkCachedMonth(const LocalDateTime& historicalDate) const;
-    // The reply's checks, its document and every part of it but the days (through FeedDocument);
-    // cachedMonth, when given, is the earlier month that a cached reply must hold.
-    bool readReply(const QByteArray& reply, const QString& cacheFile, const LocalDateTime* cachedMonth, Stage& stage);
+    // The reply's checks, its document and every part of it but the days (through FeedDocument).
+    bool readReply(const QByteArray& reply, const QString& cacheFile, Stage& stage);
     void fail(Stage stage, const RunTimeError& error, const QString& cacheFile);
 
     // The live fetch (UsageDataFetch.cpp).

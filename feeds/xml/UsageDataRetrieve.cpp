@@ -3,11 +3,10 @@
 // order of the steps; the fetch and the document's parts have files of their own.
 #include "UsageData.h"
 
-#include "Dates.h"
+#include "CachedMonth.h"
 #include "FeedDocument.h"
 #include "FeedReplyCheck.h"
 #include "FileFunctions.h"
-#include "NodeValues.h"
 #include "PendingCacheFile.h"
 #include "RegistryRoutines.h"
 
@@ -20,13 +19,6 @@ namespace Sarnick {
 namespace {
 
 const QString CRLF = u"\r\n"_s;
-const QString DayXPath = u"/qo_feed/volume_usage/volume_usage/day_hour"_s;
-
-QString yearMonth(const LocalDateTime& date)
-{
-    return QString::number(date.year()).rightJustified(4, u'0') + u'-' +
-           QString::number(date.month()).rightJustified(2, u'0');
-}
 
 } // namespace
 
@@ -105,8 +97,7 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
             bFromCache = false;
         }
 
-        const LocalDateTime* cachedMonth = bFromCache && bHistorical ? &dtHistoricalDate : nullptr;
-        if (!readReply(reply, cacheFile, cachedMonth, stage))
+        if (!readReply(reply, cacheFile, stage))
             return false;
 
         // The time of the data is the reply's arrival, kept as the file's modification time.
@@ -127,6 +118,12 @@ bool UsageData::RetrieveData(const QString& szUser, const QString& szPass, bool&
 
         if (!FeedDocument(m_document, m, status()).ParseDailyData())
             return false;
+        // One "_h.xml" file serves every earlier month: a reply of another month is as good as none.
+        if (bFromCache && bHistorical) {
+            stage = Stage::OpenCache;
+            if (const std::optional<QString> other = CachedMonth::mismatch(m, dtHistoricalDate))
+                throw RunTimeError(RunTimeErrorNumber::FileNotFound, *other);
+        }
 
         // Only a reply that made a whole month replaces the cache file and moves the last refresh.
         stage = Stage::SaveCache;
@@ -175,25 +172,7 @@ QByteArray UsageData::readCacheFile(const FeedCacheFiles& files, bool historical
     return FileOpenBytes(cacheFile);
 }
 
-// One "_h.xml" file serves every earlier month: its days must begin in the month asked for.
-void UsageData::checkCachedMonth(const LocalDateTime& historicalDate) const
-{
-    std::optional<LocalDateTime> first;
-    for (const XmlNode& day : m_document.selectNodes(DayXPath)) {
-        LocalDateTime date;
-        QString ignored;
-        if (myCDate(GetAttributeValue(day, u"period"_s), date, ignored) && (!first || date < *first))
-            first = date;
-    }
-    // Days that cannot be read are the daily parse's to report.
-    if (!first || (first->year() == historicalDate.year() && first->month() == historicalDate.month()))
-        return;
-    throw RunTimeError(RunTimeErrorNumber::FileNotFound, u"no cached data for "_s + yearMonth(historicalDate) +
-                                                             u": the cached days begin on "_s + first->toDateString());
-}
-
-bool UsageData::readReply(const QByteArray& reply, const QString& cacheFile, const LocalDateTime* cachedMonth,
-                          Stage& stage)
+bool UsageData::readReply(const QByteArray& reply, const QString& cacheFile, Stage& stage)
 {
     stage = Stage::Checks;
     if (const std::optional<ReplyFailure> failure = CheckFeedReply(XmlDocument::decodeText(reply), m.szAccountName)) {
@@ -211,11 +190,6 @@ bool UsageData::readReply(const QByteArray& reply, const QString& cacheFile, con
                       3);
     }
     raiseRetrieve(u"XML cache file loaded"_s, 8);
-    if (cachedMonth) {
-        stage = Stage::OpenCache;
-        checkCachedMonth(*cachedMonth);
-        stage = Stage::Load;
-    }
     return FeedDocument(m_document, m, status()).readParts();
 }
 

@@ -2,7 +2,8 @@
 // The program's run-once refresh against the fake provider, with the clock of the day the provider's
 // month is about: a month that starts on a day a short month clamped keeps every day the provider
 // lists, and a stray day of the month before is dropped with its line instead of moving the month.
-// The database, the CSV, data.xml and the next start's read-back all hold the same month.
+// The database, the CSV, data.xml and the next start's read-back all hold the same month, also when
+// the provider's own date is a day off the computer's across the reset.
 #include "FakeProvider.h"
 #include "MonthDescription.h"
 #include "MonthJsonRenderer.h"
@@ -16,8 +17,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -40,6 +41,8 @@ struct BillingCase
     QDate first;         // the month's first day, its key
     QDate stray;         // a day of the month before, listed in the middle; invalid: none
     QDate previousFirst; // the back-filled month, from here to the day before first
+    // Not 0: the provider itself lists its months, its date this many days off now's.
+    int providerDayOffset = 0;
 };
 
 void PrintTo(const BillingCase& c, std::ostream* out)
@@ -154,9 +157,16 @@ protected:
         return result;
     }
 
+    // A field of data.xml's one row, as an XML reader finds it; empty when the file does not read whole.
     QString xmlField(const QString& field) const
     {
-        return QRegularExpression(u' ' + field + u"='([^']*)'"_s).match(file(u"data.xml"_s)).captured(1);
+        QXmlStreamReader xml(file(u"data.xml"_s));
+        QString value;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"row"_s)
+                value = xml.attributes().value(field).toString();
+        }
+        return xml.hasError() ? QString() : value;
     }
 
     FakeProvider provider{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
@@ -191,10 +201,13 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
         stray.values.first().second = 987650000; // no figure of the month before reads like it
         current.days.insert(current.days.size() / 2, stray);
     }
-    serve(current, previous);
+    if (c.providerDayOffset == 0)
+        serve(current, previous);
+    else
+        provider.setCalendar(u"alice"_s, {c.resetDay, c.providerDayOffset});
 
     ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
-    const QStringList listed = datesFrom(c.first, c.now.date());
+    const QStringList listed = datesFrom(c.first, c.now.date().addDays(c.providerDayOffset));
     const QString first = c.first.toString(Qt::ISODate);
     const QString said = log();
     if (c.stray.isValid()) {
@@ -233,7 +246,7 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
     const Csv live = csv();
     EXPECT_EQ(live.dates, listed);
     ASSERT_EQ(live.totals.value(0), u"Totals"_s);
-    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.resetDay));
+    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.first.day()));
     EXPECT_NEAR(xmlField(u"TotalPeak"_s).toDouble(), live.totals.value(1).toDouble(), 0.005);
 
     // The next start reads the month back from the database: the same month, days and bounds.
@@ -250,7 +263,7 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
     ASSERT_EQ(again.totals.size(), live.totals.size());
     for (qsizetype i = 1; i < live.totals.size(); ++i)
         EXPECT_NEAR(again.totals[i].toDouble(), live.totals[i].toDouble(), 0.005 * double(listed.size()));
-    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.resetDay));
+    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), QString::number(c.first.day()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -268,5 +281,47 @@ INSTANTIATE_TEST_SUITE_P(
         BillingCase{"JsonStrayEarlierDay", Feed::Json, 1, *LocalDateTime::fromParts(2025, 11, 20, 12),
                     QDate(2025, 11, 1), QDate(2025, 10, 28), QDate(2025, 10, 1)},
         BillingCase{"XmlStrayEarlierDay", Feed::Xml, 1, *LocalDateTime::fromParts(2025, 11, 20, 12), QDate(2025, 11, 1),
-                    QDate(2025, 10, 28), QDate(2025, 10, 1)}),
+                    QDate(2025, 10, 28), QDate(2025, 10, 1)},
+        // Reset on the 10th. A provider a day ahead lists 10 December at 23:30 on the 9th; one a day
+        // behind still lists 10 November to 9 December at 00:30 on the 10th.
+        BillingCase{"JsonProviderADayAhead", Feed::Json, 10, *LocalDateTime::fromParts(2026, 12, 9, 23, 30),
+                    QDate(2026, 12, 10), QDate(), QDate(2026, 11, 10), 1},
+        BillingCase{"XmlProviderADayBehind", Feed::Xml, 10, *LocalDateTime::fromParts(2026, 12, 10, 0, 30),
+                    QDate(2026, 11, 10), QDate(), QDate(2026, 10, 10), -1}),
+    [](const ::testing::TestParamInfo<BillingCase>& info) { return std::string(info.param.name); });
+
+// Reset on the 31st, the month from 28 February, and no earlier month from the provider, so none is
+// stored beside it: the next start reads back every day to 30 March, and the month still runs.
+class LoneBillingMonth : public BillingMonthProgram
+{};
+
+TEST_P(LoneBillingMonth, ReadsBackWithEveryDayAndStillRuns)
+{
+    const BillingCase& c = GetParam();
+    const std::optional<MonthDescription> account = MonthDescription::fromJson(
+        provider.fixture(u"accounts/alice/usage-template.json"_s), c.now.date(), c.now.date(), nullptr);
+    ASSERT_TRUE(account);
+    provider.addRule({.queryContains = u"period="_s + c.previousFirst.toString(u"yyyyMM"_s), .status = 500});
+    serve(account->billingMonth(c.resetDay, c.first, c.now.date()), *account);
+    ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
+    const Csv live = csv();
+    const qsizetype said = log().size();
+    ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
+    EXPECT_TRUE(log().mid(said).contains(u"retrieved cached data for alice from database"_s));
+    EXPECT_EQ(rows("select AnniversaryDate from MonthlyData"), QStringList{c.first.toString(Qt::ISODate)});
+    const qoMonth& readBack = program->run().CurrentMonth;
+    EXPECT_EQ(readBack.ResetDay, 31);
+    EXPECT_EQ(readBack.DailyDates.size(), 31);
+    EXPECT_LT(readBack.ElapsedPeak, 100);
+    EXPECT_EQ(csv().dates, live.dates);
+    EXPECT_EQ(csv().totals, live.totals);
+    EXPECT_EQ(xmlField(u"AnniversaryDate"_s), u"28"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accounts, LoneBillingMonth,
+    ::testing::Values(BillingCase{"Json", Feed::Json, 31, *LocalDateTime::fromParts(2026, 3, 30, 12),
+                                  QDate(2026, 2, 28), QDate(), QDate(2026, 1, 31)},
+                      BillingCase{"Xml", Feed::Xml, 31, *LocalDateTime::fromParts(2026, 3, 30, 12), QDate(2026, 2, 28),
+                                  QDate(), QDate(2026, 1, 31)}),
     [](const ::testing::TestParamInfo<BillingCase>& info) { return std::string(info.param.name); });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The run-once mode through a proxy that is down or that refuses the proxy credentials, against the
-// fake provider in this process, which doubles as the proxy.
+// The run-once mode through a proxy that is down, that cannot be looked up, that asks for credentials
+// or that refuses the request, against the fake provider in this process, which doubles as the proxy
+// and records what it receives.
 #include "FakeProvider.h"
 #include "TallymeterProgram.h"
 
@@ -17,16 +18,24 @@ protected:
     {
         if (server.start())
             base = server.baseUrl();
+        // Every host but this machine's goes through the proxy of the environment, too.
+        env.remove(u"no_proxy"_s);
+        env.remove(u"NO_PROXY"_s);
     }
 
-    // Settings of the sample account with the proxy given; feed: 1 JSON, 0 XML.
-    void writeProxyProfile(const QString& target, quint16 proxyPort, const QString& proxyPassword, int feed)
+    // Settings of the sample account with the proxy given (host:port) to both transports: feed 1 JSON,
+    // 0 XML; no password: no proxy credentials.
+    void writeProxyProfile(const QString& target, const QString& proxy, const QString& password, int feed, bool msxml)
     {
         base = target;
         writeProfile(u"sunshine 42"_s, u"\"UseJSONFeed\"=dword:0000000"_s + QString::number(feed) +
-                                           u"\n\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1:"_s +
-                                           QString::number(proxyPort) + u"\"\n\"ProxyUID\"=\"proxyuser\"\n"_s +
-                                           u"\"ProxyPwd\"=\""_s + proxyPassword + u"\"\n"_s);
+                                           u"\n\"UseProxy\"=dword:00000001\n\"Proxy\"=\""_s + proxy +
+                                           u"\"\n\"ProxyUID\"=\"proxyuser\"\n\"ProxyPwd\"=\""_s + password + u"\"\n"_s);
+        for (const QString& component : {u"Pelborne"_s, u"Sarnick"_s})
+            setRegistryValue(u"Software\\"_s + component + u"\\Config"_s, u"UseMSXML"_s, RegistryValue::dword(msxml));
+        for (const QString& name : {u"http_proxy"_s, u"https_proxy"_s})
+            env.insert(name,
+                       u"http://"_s + (password.isEmpty() ? QString() : u"proxyuser:"_s + password + u'@') + proxy);
     }
 
     // A loopback port where nothing listens.
@@ -40,61 +49,84 @@ protected:
     FakeProvider server{QStringLiteral(TALLY_FIXTURES_DIR) + u"/provider"_s};
 };
 
+FakeProvider::Rule challenge(const QByteArray& scheme, const QByteArray& unlessValue = {})
+{
+    return {.status = 407,
+            .headers = {{"Proxy-Authenticate", scheme + " realm=\"proxy\", nonce=\"b7f2e1\", qop=\"auth\""}},
+            .unlessHeader = "Proxy-Authorization",
+            .unlessValue = unlessValue};
+}
+
 } // namespace
 
-TEST_F(ProxyFailures, BothFeedsNameTheProxyThatIsDownOrThatRefusedTheProxyCredentials)
+TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndNamesTheProxy)
 {
     ASSERT_NE(server.port(), 0);
-    const QString plain = server.baseUrl();
     const QString proxy = u"127.0.0.1:"_s + QString::number(server.port());
-    // The proxy asks for a password; the right one lets the request through to the provider.
-    FakeProvider::Rule password;
-    password.status = 407;
-    password.headers = {{"Proxy-Authenticate", "Basic realm=\"proxy\""}};
-    password.unlessHeader = "Proxy-Authorization";
-    password.unlessValue = "Basic " + QByteArray("proxyuser:right").toBase64();
-    // Or it refuses the tunnel to the secure address with 401, whatever the password, as some do.
-    FakeProvider::Rule refusal;
-    refusal.status = 401;
-    const quint16 down = closedPort();
+    const QString down = u"127.0.0.1:"_s + QString::number(closedPort());
+    // No DNS query can carry a name of over 255 octets: the resolver refuses it before anything leaves.
+    const QString unknown = QStringList(4, QString(63, u'q')).join(u'.') + u".test:3128"_s;
+    const QString notVia = u"The request cannot be made via a proxy. (proxy "_s + proxy + u')';
+    const QString refused = u"The proxy server refused the proxy credentials. (proxy "_s + proxy + u')';
+    const QString noneSet = u"The proxy server asks for proxy credentials, and none are set. (proxy "_s + proxy + u')';
+    const QString downTold = u"The designated proxy server cannot be reached. (proxy "_s + down + u')';
+    const QString unknownTold = u"The designated proxy server cannot be reached. (proxy "_s + unknown + u')';
+    const QByteArray right = "Basic " + QByteArray("proxyuser:right").toBase64();
     const struct
     {
-        QString target;
-        quint16 proxyPort;
+        QList<FakeProvider::Rule> rules;
+        QString proxy;
         QString password;
-        int status;
-        QString text;
-        const FakeProvider::Rule& rule;
+        QByteArray asks;               // the scheme the proxy asks for credentials in; empty: none
+        QString tunnelTold, plainTold; // over https and over http; empty: the month comes
     } cases[] = {
-        {plain, down, u"right"_s, 1,
-         u"The designated proxy server cannot be reached. (proxy 127.0.0.1:"_s + QString::number(down) + u')',
-         password},
-        {u"https://usage.provider.test"_s, down, u"right"_s, 1,
-         u"The designated proxy server cannot be reached. (proxy 127.0.0.1:"_s + QString::number(down) + u')',
-         password},
-        {plain, server.port(), u"wrong"_s, 1,
-         u"The proxy server refused the proxy credentials. (proxy "_s + proxy + u')', password},
-        {u"https://usage.provider.test"_s, server.port(), u"right"_s, 1,
-         u"The proxy server refused the proxy credentials. (proxy "_s + proxy + u')', refusal},
-        {plain, server.port(), u"right"_s, 0, QString(), password},
+        {{challenge("Digest"), {.status = 403}}, proxy, u"right"_s, "Digest", notVia, u"Forbidden"_s},
+        {{{.status = 403}}, proxy, u"right"_s, {}, notVia, u"Forbidden"_s},
+        {{{.status = 502}}, proxy, u"right"_s, {}, notVia, u"Bad Gateway"_s},
+        // The proxy takes the password, then refuses the tunnel to a server that is not on this machine.
+        {{challenge("Basic", right)}, proxy, u"right"_s, "Basic", notVia, {}},
+        {{challenge("Basic", right)}, proxy, u"wrong"_s, "Basic", refused, refused},
+        {{challenge("Basic")}, proxy, {}, "Basic", noneSet, noneSet},
+        {{}, down, u"right"_s, {}, downTold, downTold},
+        {{}, unknown, u"right"_s, {}, unknownTold, unknownTold},
     };
-    for (const int feed : {1, 0}) {
-        for (const auto& [target, proxyPort, proxyPassword, status, text, rule] : cases) {
-            SCOPED_TRACE(QString(QString::number(feed) + u' ' + target + u' ' + QString::number(proxyPort) + u' ' +
-                                 proxyPassword)
-                             .toStdString());
-            writeProxyProfile(target, proxyPort, proxyPassword, feed);
-            ageLastRefresh();
-            server.clearRequests();
-            server.clearRules();
-            server.addRule(rule);
-            EXPECT_EQ(run({u"/H"_s}), status) << output.toStdString();
-            if (status == 0) {
-                EXPECT_TRUE(server.requests().last().absoluteForm);
-                continue;
+    for (const bool msxml : {false, true}) {
+        for (const int feed : {1, 0}) {
+            for (const auto& [rules, proxyServer, password, asks, tunnelTold, plainTold] : cases) {
+                for (const bool tunnel : {true, false}) {
+                    const QString& told = tunnel ? tunnelTold : plainTold;
+                    SCOPED_TRACE(QString(QString::number(msxml) + QString::number(feed) + QString::number(tunnel) +
+                                         u' ' + proxyServer + u' ' + password + u' ' + told)
+                                     .toStdString());
+                    // The JSON feed takes plain http only from this machine, which no proxy of the
+                    // environment stands between.
+                    if (!tunnel && msxml && feed == 1)
+                        continue;
+                    writeProxyProfile(tunnel  ? u"https://usage.provider.test"_s
+                                      : msxml ? u"http://usage.provider.test"_s
+                                              : server.baseUrl(),
+                                      proxyServer, password, feed, msxml);
+                    ageLastRefresh();
+                    server.clearRequests();
+                    server.clearRules();
+                    for (const FakeProvider::Rule& rule : rules)
+                        server.addRule(rule);
+                    EXPECT_EQ(run({u"/H"_s}), told.isEmpty() ? 0 : 1) << output.toStdString();
+                    EXPECT_TRUE(output.contains(told)) << output.toStdString();
+                    EXPECT_EQ(output.contains(u"credentials"_s), told.contains(u"credentials"_s))
+                        << output.toStdString();
+                    // The proxy is the only one that hears of the request, and of the password only
+                    // once it asked for it, in its own scheme.
+                    bool asked = false;
+                    for (const FakeProvider::Request& request : server.requests()) {
+                        EXPECT_EQ(request.method == "CONNECT", tunnel);
+                        const QByteArray answer = request.header("Proxy-Authorization");
+                        EXPECT_TRUE(answer.isEmpty() || (asked && answer.startsWith(QByteArray(asks + ' '))))
+                            << answer.data();
+                        asked = !asks.isEmpty();
+                    }
+                }
             }
-            EXPECT_TRUE(output.contains(u"Retrieval error: "_s + text)) << output.toStdString();
-            EXPECT_FALSE(output.contains(u"The attempt to connect to the server failed."_s)) << output.toStdString();
         }
     }
 }

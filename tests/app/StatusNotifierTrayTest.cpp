@@ -4,20 +4,49 @@
 #include "StatusNotifierWatcher.h"
 #include "TallymeterProgram.h"
 
+#include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString WatcherService = u"org.kde.StatusNotifierWatcher"_s;
+
+// Started with TALLY_TEST_PANEL naming a bus, this test program is only a panel on that bus, in a
+// process of its own that a test can stop. It prints each item that registers, service and path.
+const bool panelProcess = [] {
+    const QString address = qEnvironmentVariable("TALLY_TEST_PANEL");
+    if (address.isEmpty())
+        return false;
+    int argc = 1;
+    char name[] = "panel";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    StatusNotifierWatcher watcher;
+    QObject::connect(&watcher, &StatusNotifierWatcher::StatusNotifierItemRegistered, [](const QString& item) {
+        std::printf("%s\n", qPrintable(item));
+        std::fflush(stdout);
+    });
+    QDBusConnection bus = QDBusConnection::connectToBus(address, u"panel"_s);
+    bus.registerObject(u"/StatusNotifierWatcher"_s, &watcher, QDBusConnection::ExportAllContents);
+    bus.registerService(WatcherService);
+    std::_Exit(application.exec());
+}();
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
 // socket and writes no lock file, the bus's socket is in a temporary folder of the test's.
@@ -87,17 +116,35 @@ protected:
         connection.unregisterObject(u"/StatusNotifierWatcher"_s);
     }
 
-    // The title a panel lists the item under, asked of the item as a panel asks; a call that
-    // does not block, since the program may be calling the watcher in this process meanwhile.
-    QString title(const StatusNotifierWatcher::Item& item)
+    // A property of the item, asked as a panel asks; a call that does not block, since the
+    // program may be calling the watcher in this process meanwhile.
+    QVariant property(const StatusNotifierWatcher::Item& item, const QString& name)
     {
         QDBusMessage get =
             QDBusMessage::createMethodCall(item.service, item.path, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-        get << u"org.kde.StatusNotifierItem"_s << u"Title"_s;
-        QDBusPendingCallWatcher call(QDBusConnection(connectionName).asyncCall(get));
+        get << u"org.kde.StatusNotifierItem"_s << name;
+        QDBusPendingCallWatcher call(QDBusConnection::connectToBus(address, connectionName).asyncCall(get));
         waitFor([&call] { return call.isFinished(); }, 10000);
         const QDBusPendingReply<QDBusVariant> reply = call;
-        return reply.isValid() ? reply.value().variant().toString() : u"<"_s + reply.error().message() + u'>';
+        return reply.isValid() ? reply.value().variant() : QVariant(u'<' + reply.error().message() + u'>');
+    }
+    QString title(const StatusNotifierWatcher::Item& item) { return property(item, u"Title"_s).toString(); }
+    // The title of the item's tooltip (icon name, pictures, title, text), the line a panel shows.
+    QString toolTip(const StatusNotifierWatcher::Item& item)
+    {
+        const auto tip = property(item, u"ToolTip"_s).value<QDBusArgument>();
+        QStringList fields;
+        for (tip.beginStructure(); !tip.atEnd();)
+            fields << tip.asVariant().toString();
+        tip.endStructure();
+        return fields.value(2);
+    }
+
+    void startProgram()
+    {
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(TALLYMETER_PATH), {u"/NOAUTO"_s});
     }
 
     QProcess display;
@@ -116,9 +163,7 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconUnderTheProductNameAn
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
     writeProfile(u"sunshine 42"_s);
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(TALLYMETER_PATH), {u"/NOAUTO"_s});
+    startProgram();
     ASSERT_TRUE(program.waitForStarted(10000));
     // Up, with no notification area to put its icon in.
     ASSERT_TRUE(waitFor(
@@ -143,4 +188,68 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconUnderTheProductNameAn
     ASSERT_TRUE(program.waitForFinished(15000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
+}
+
+TEST_F(StatusNotifierTray, APanelReadsTheTooltipAsTheCharactersOfTheUsersTexts)
+{
+    if (!ready())
+        GTEST_SKIP() << "needs Xvfb and dbus-daemon";
+    // Markup, entities, brackets, quotes and letters beyond ASCII at once.
+    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac"_s;
+    writeProfile(u"sunshine 42"_s);
+    setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Username"_s, RegistryValue::text(user));
+    ASSERT_TRUE(startPanel());
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return !watcher.registrations.isEmpty(); }, 15000)) << log().toStdString();
+    const QString prefix = u"Tallyroo ["_s + user + u"]: "_s;
+    QString tip;
+    EXPECT_TRUE(waitFor([&] { return (tip = toolTip(watcher.registrations.first())).startsWith(prefix); }, 15000))
+        << tip.toStdString();
+}
+
+TEST_F(StatusNotifierTray, AStoppedPanelNeverHoldsTheWindowAndIdleTheProgramSendsNothingOnTheBus)
+{
+    const QString monitorPath = QStandardPaths::findExecutable(u"dbus-monitor"_s);
+    if (!ready() || monitorPath.isEmpty())
+        GTEST_SKIP() << "needs Xvfb, dbus-daemon and dbus-monitor";
+    QProcess panel;
+    QProcessEnvironment panelEnv = env;
+    panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
+    panel.setProcessEnvironment(panelEnv);
+    panel.start(QCoreApplication::applicationFilePath(), {});
+    writeProfile(u"sunshine 42"_s);
+    startProgram();
+    ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
+    const QString item = QString::fromUtf8(panel.readLine()).trimmed();
+    const StatusNotifierWatcher::Item registered{item.section(u'/', 0, 0), u'/' + item.section(u'/', 1)};
+    ASSERT_EQ(title(registered), u"Tallyroo"_s);
+
+    // Idle for longer than two of the old looks at the panel: no message from anyone.
+    QProcess monitor;
+    monitor.start(monitorPath, {u"--address"_s, address, u"--profile"_s});
+    ASSERT_TRUE(waitFor([&] { return monitor.peek(1 << 16).contains("NameLost"); }, 10000));
+    waitFor([] { return false; }, 12000);
+    QStringList sent;
+    for (const QString& line : QString::fromUtf8(monitor.readAllStandardOutput()).split(u'\n')) {
+        if (!line.isEmpty() && !line.startsWith(u'#') && line.section(u'\t', 3, 3) != u"org.freedesktop.DBus"_s)
+            sent << line;
+    }
+    monitor.kill();
+    monitor.waitForFinished();
+    EXPECT_TRUE(sent.isEmpty()) << sent.join(u'\n').toStdString();
+
+    // The panel's process stops for longer than the old period between looks: the window's thread
+    // answers a panel's question at once all the while.
+    ::kill(pid_t(panel.processId()), SIGSTOP);
+    qint64 longest = 0;
+    for (QDeadlineTimer stopped(7000); !stopped.hasExpired(); waitFor([] { return false; }, 100)) {
+        QElapsedTimer asked;
+        asked.start();
+        EXPECT_EQ(title(registered), u"Tallyroo"_s);
+        longest = std::max(longest, asked.elapsed());
+    }
+    ::kill(pid_t(panel.processId()), SIGCONT);
+    EXPECT_LT(longest, 500);
+    panel.kill();
+    panel.waitForFinished();
 }

@@ -143,3 +143,23 @@ TEST_F(StoredDataSafety, AUserNameRetypedInOtherLettersKeepsItsHistoryAndFiles)
         EXPECT_EQ(dataFiles().join(u' '), files) << feed.toStdString();
     }
 }
+
+TEST_F(StoredDataSafety, TheDataFolderSetIsReadWholeAndNeverRewritten)
+{
+    writeProfile(u"sunshine 42"_s);
+    // Without history: SQLite keeps no database below a path of over 512 bytes.
+    setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Options"_s, RegistryValue::dword(0x1bbec & ~0x8000));
+    ASSERT_TRUE(QFile(home + u"/file"_s).open(QIODevice::WriteOnly));
+    for (const QString& folder :
+         QStringList{home + u"/file/data"_s, home + QString(u'/' + QString(200, u'd')).repeated(15)}) {
+        setRegistryValue(u"Software\\Sarnick\\Config"_s, u"Path"_s, RegistryValue::text(folder));
+        const bool usable = !folder.endsWith(u"/file/data"_s);
+        EXPECT_EQ(run({u"/H"_s}), usable ? 0 : 9) << output.toStdString();
+        EXPECT_EQ(output.contains(u"The data folder "_s + folder + u" cannot be used: [20] Not a directory"_s),
+                  !usable);
+        EXPECT_EQ(QFile::exists(folder + u"/data.xml"_s), usable);
+        const QByteArray registry = TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s);
+        EXPECT_TRUE(registry.contains((u"\"Path\"=\""_s + folder + u'"').toUtf8()));
+    }
+    EXPECT_FALSE(QFile::exists(dataDir + u"/data.xml"_s)); // the default folder holds no month
+}

@@ -2,6 +2,7 @@
 #include "FakeProvider.h"
 #include "LogFrontEnd.h"
 #include "MainWindowSeam.h"
+#include "QtTrayBackend.h"
 #include "RegistryAccess.h"
 #include "RegistryHive.h"
 #include "RegistryStore.h"
@@ -24,6 +25,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -34,10 +36,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// Closes each message box as it opens and keeps its text.
+// Closes each message box as it opens and keeps its text and owner.
 struct MessageBoxCloser
 {
     QStringList boxes;
+    QStringList owners; // the object names of the windows the boxes stood over
     QTimer timer;
 
     MessageBoxCloser()
@@ -45,6 +48,7 @@ struct MessageBoxCloser
         QObject::connect(&timer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 boxes.append(box->text());
+                owners.append(box->parentWidget() ? box->parentWidget()->objectName() : QString());
                 box->close();
             }
         });
@@ -349,18 +353,27 @@ TEST_F(WindowedStart, ASignalWhileTheDataFolderQuestionIsOpenEndsThroughTheExitR
     QCoreApplication::exec();
 }
 
-TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldOnce)
+TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldOnceSeen)
 {
-    ASSERT_EQ(start({}), std::nullopt);
+    // Level 20: what the tray icon was asked to show.
+    QString error;
+    registry.WriteRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, 20, error);
+    program = std::make_unique<TallyProgram>(QStringList{}, TestEnvironment::home(), clock);
+    // A stand-in notification area, where the program starts hidden by default.
+    program->mainWindow()->trayBackend()->setAvailability([] { return true; });
+    ASSERT_EQ(program->Main(), std::nullopt);
+    frmMain& form = *program->mainWindow()->form();
+    TrayMenu& tray = *program->mainWindow()->trayMenu();
+    ASSERT_FALSE(form.isVisible());
     ASSERT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
     const QString dataDir = program->run().DataDir;
     const QString path = RegistryStore::defaultCurrentUserPath();
     const QByteArray good = TestEnvironment::readFile(path);
-    const QByteArray slip = "\"debug\"=dword:0000000a";
+    const QByteArray slip = "\"debug\"=dword:00000014";
     ASSERT_TRUE(good.contains(slip));
     const QString line = QString::number(good.left(good.indexOf(slip)).count('\n') + 1);
     QByteArray broken = good;
-    broken.replace(slip, "\"debug\"=10");
+    broken.replace(slip, "\"debug\"=20");
     const auto edit = [&path](const QByteArray& text) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)); // in place, as an editor may
@@ -372,8 +385,10 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
 
     MessageBoxCloser closer;
     const QStringList& boxes = closer.boxes;
-    // Options, another proxy user and OK; a dialog that stays open is cancelled. True when OK closed it.
-    const auto applyOptions = [this](const QString& proxyUser) {
+    // Options from the tray, another proxy user and OK; a dialog that stays open keeps what was
+    // typed and is cancelled. True when OK closed it.
+    bool entryKept = true;
+    const auto applyOptions = [&](const QString& proxyUser) {
         bool okPressed = false;
         bool closedByOk = false;
         QTimer driver;
@@ -381,23 +396,26 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
             auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!options || qobject_cast<QMessageBox*>(options))
                 return;
+            auto* proxyUID = options->findChild<QLineEdit*>(u"txtProxyUID"_s);
             if (!okPressed) {
                 okPressed = true;
-                options->findChild<QLineEdit*>(u"txtProxyUID"_s)->setText(proxyUser);
+                proxyUID->setText(proxyUser);
                 options->findChild<QPushButton*>(u"cmdOK"_s)->click();
                 closedByOk = !options->isVisible();
             } else if (options->isVisible()) {
+                entryKept = entryKept && proxyUID->text() == proxyUser;
                 options->findChild<QPushButton*>(u"cmdCancel"_s)->click();
             }
         });
         driver.start(20);
-        program->mainWindow()->form()->findChild<QAction*>(u"mnuConfig"_s)->trigger();
+        emit tray.optionsClicked();
         return closedByOk;
     };
 
-    // A refresh and an OK in the options meet the damaged file.
-    program->mainWindow()->form()->findChild<QPushButton*>(u"cmdRefresh"_s)->click();
+    // A refresh and an OK in the options, both from the tray, meet the damaged file.
+    emit tray.refreshClicked();
     EXPECT_FALSE(applyOptions(u"carol"_s));
+    EXPECT_TRUE(entryKept);
 
     EXPECT_EQ(TestEnvironment::readFile(path), broken);
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden), files);
@@ -407,16 +425,27 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     const QString notSaved = u"SaveRegSettings: settings not saved:\r\n["_s + QString::number(EBADMSG) + u"] "_s +
                              path + u" cannot be read (line "_s + line +
                              u": malformed value); changes are not saved until it is mended."_s;
-    EXPECT_EQ(boxes, (QStringList{notice, notSaved})) << boxes.join(u'\n').toStdString();
+    // Hidden, the window shows no box of the notice: the icon names the file, and the refused save
+    // is said over the dialog. Brought back, the window shows the box, once.
+    EXPECT_EQ(boxes, QStringList{notSaved}) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(closer.owners, QStringList{u"frmConfig"_s});
+    EXPECT_TRUE(logged().mid(logBefore).contains(u"ShowTrayMessage: Tallyroo: "_s + notice));
+    emit tray.showClicked();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2; }, 2000));
+    EXPECT_EQ(boxes, (QStringList{notSaved, notice}));
+    EXPECT_EQ(closer.owners.value(1), u"frmMain"_s);
+    form.mnuFile_MinToTray_Click();
+    emit tray.showClicked();
+    QTest::qWait(200);
     // The settings last read stay in use, the log level among them; the applied change is in use
     // for this run.
     const QString log = logged().mid(logBefore);
-    EXPECT_EQ(log.count(notice), 1) << log.toStdString();
+    EXPECT_EQ(log.count(notice), 2) << log.toStdString(); // its own line and the tray icon's
     EXPECT_TRUE(log.contains(LogFrontEnd::normalise(notSaved))) << log.toStdString();
     EXPECT_FALSE(log.contains(u"configuration settings saved"_s));
     int32_t debug = 0;
     EXPECT_TRUE(registry.GetRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, debug));
-    EXPECT_EQ(debug, 10);
+    EXPECT_EQ(debug, 20);
     EXPECT_EQ(program->settings().Username, u"alice"_s);
     EXPECT_EQ(program->settings().ProxyUID, u"carol"_s);
     EXPECT_EQ(program->run().DataDir, dataDir);
@@ -427,6 +456,6 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     closer.timer.stop();
     EXPECT_TRUE(TestEnvironment::readFile(path).contains("\"ProxyUID\"=\"dave\"\n"));
     EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
-    EXPECT_EQ(logged().count(notice), 1);
+    EXPECT_EQ(logged().count(notice), 2);
     EXPECT_TRUE(logged().mid(logBefore).contains(u"configuration settings saved"_s));
 }

@@ -4,8 +4,11 @@
 #include "LocalDateTime.h"
 #include "qoMonth.h"
 
+#include <QJsonDocument>
 #include <QLocale>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <clocale>
 #include <string>
@@ -63,3 +66,14 @@ private:
     QLocale m_qt;
     std::string m_c;
 };
+
+// What readers of Python's standard library make of files: script reads sys.argv[1:] and prints
+// JSON. Null, with Python's complaint in error, when a file does not read.
+inline QJsonDocument readWithPython(const char* script, const QStringList& files, QString& error)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + files);
+    python.waitForFinished(30000);
+    error = python.errorString() + u'\n' + QString::fromUtf8(python.readAllStandardError());
+    return QJsonDocument::fromJson(python.readAllStandardOutput());
+}

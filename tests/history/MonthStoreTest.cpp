@@ -36,6 +36,7 @@ TEST_F(MonthStoreTest, StoresEveryFieldWithQuotesAndRounding)
     month.DailyUploads = {-1.0f, 0.0f, 2.345f};
     // The month's first day is its key, also when the provider listed no figures for it.
     month.AnniversaryDate = HistoryTestContext::day(2010, 5, 1);
+    month.ResetDay = 1;
     month.PeakQuota = 0.1f;
     store(month);
 
@@ -43,8 +44,9 @@ TEST_F(MonthStoreTest, StoresEveryFieldWithQuotesAndRounding)
     EXPECT_EQ(ctx.rows(u"select * from MonthlyData"_s),
               QStringList{u"2010-05-01|2010-05-16 21:00:00|0.1|50000|3|8|23|256|Mum's plan|O'Brien \"fast\"; drop "
                           u"table Status"_s});
-    EXPECT_EQ(ctx.rows(u"select * from Config order by id"_s),
-              (QStringList{u"FreezoneLabel|Freezone"_s, u"OffPeakLabel|Night's"_s, u"PeakLabel|Peak"_s}));
+    EXPECT_EQ(
+        ctx.rows(u"select * from Config order by id"_s),
+        (QStringList{u"FreezoneLabel|Freezone"_s, u"OffPeakLabel|Night's"_s, u"PeakLabel|Peak"_s, u"ResetDay|1"_s}));
     EXPECT_EQ(days(), (QStringList{u"2010-05-14|1234.57|0|0.5|NULL"_s, u"2010-05-15|2.25|0|0.5|0"_s,
                                    u"2010-05-16|3.25|4|0.5|2.35"_s}));
     EXPECT_EQ(ctx.value(u"select typeof(PeakQuota) || typeof(OffpeakQuota) from MonthlyData"_s).toText(),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CoreTestContext.h"
 #include "ExportFixture.h"
+#include "FileFunctions.h"
 #include "Recordset.h"
 #include "modXML.h"
 
@@ -183,6 +184,30 @@ TEST(Recordset, ConvertsAndEscapesValues)
     EXPECT_THROW(record.setValue(u"Count"_s, u"3e9"_s), RecordsetError);
     EXPECT_THROW(record.setValue(u"Name"_s, u"seventeen letters"_s), RecordsetError);
     EXPECT_THROW(record.Append(u"NAME"_s, FieldType::Integer), RecordsetError);
+}
+
+TEST_F(XmlExportTest, AProviderTextOfEveryKindLeavesAFileThatParses)
+{
+    // A lone low surrogate, U+FFFE, U+FFFF, a lone high one before a pair, markup and every control
+    // character; what XML has no form for reads as U+FFFD.
+    QString text = QChar(0xDE00) + u"\uFFFE\uFFFF"_s + QChar(0xD83D) + u"\U0001F600<&>'\""_s;
+    QString read = QString(4, QChar::ReplacementCharacter) + u"\U0001F600<&>'\""_s;
+    for (char16_t c = 0; c < 0x20; ++c) {
+        text += QChar(c);
+        read += c == u'\t' || c == u'\n' || c == u'\r' ? QChar(c) : QChar(QChar::ReplacementCharacter);
+    }
+    Recordset record;
+    record.Append(u"ShapeStatus"_s, FieldType::VarChar, 50);
+    record.AddNew();
+    record.setValue(u"ShapeStatus"_s, text);
+    SaveFile(path(), record.toXml());
+    QString error;
+    const QJsonDocument parsed =
+        readWithPython("import json, sys\nfrom xml.dom import minidom\njson.dump([minidom.parse("
+                       "sys.argv[1]).getElementsByTagName('z:row')[0].getAttribute("
+                       "'ShapeStatus')], sys.stdout)",
+                       {path()}, error);
+    EXPECT_EQ(parsed[0].toString(), read) << error.toStdString();
 }
 
 TEST(Recordset, NullFieldsAreLeftOutOfTheRow)

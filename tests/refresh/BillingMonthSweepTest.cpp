@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 // Every reset day over five years of calendar months (two leap Februaries among them): the month the
 // provider lists, from the reset date to the day before the next, comes through the converter whole
-// and the month calculations, the time to reset and the history's reading of the stored first days
-// all see the same bounds.
+// and the month calculations and the time to reset see the same bounds; stored and read back, it keeps
+// its days and bounds.
 #include "BillingMonth.h"
 #include "CoreTestContext.h"
 #include "FakeFeed.h"
 #include "FeedComponents.h"
 #include "FeedConverters.h"
+#include "LiteConnection.h"
 #include "MonthCalcs.h"
 #include "MonthDisplay.h"
 #include "RegistryHive.h"
+#include "modSQL.h"
 #include "qoMonth.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +115,23 @@ TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEveryw
                 EXPECT_EQ(MonthDisplay::NextResetDate(converted, at(updated, 12)), at(next));
             }
 
+            // A provider a day ahead lists the first day at 23:30 the evening before; one a day behind
+            // still lists the whole month at 00:30 on the next one's first day. One quota, then two.
+            for (const bool ahead : {true, false}) {
+                const LocalDateTime clock = ahead ? at(first).addSeconds(-1800) : at(next).addSeconds(1800);
+                script.current = listed(first, ahead ? first : last, resetDay, clock);
+                qoMonth converted = convert(false);
+                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
+                EXPECT_EQ(BillingMonth::of(converted), (BillingMonth{at(first), at(next), int16_t(resetDay)}));
+                for (const float offpeakQuota : {0.0f, 40000.0f}) {
+                    converted.OffPeakQuota = offpeakQuota;
+                    const qoMonth figures = calculated(converted, clock);
+                    EXPECT_EQ(figures.ElapsedPeak, ahead ? 0 : 100);
+                    EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
+                    EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
+                }
+            }
+
             // The same month back-filled: asked for by its calendar month.
             script.historical = listed(first, last, resetDay, at(next, 1));
             const qoMonth past = convert(true, at(QDate(first.year(), first.month(), 1)));
@@ -122,16 +141,64 @@ TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEveryw
             const qoMonth pastFigures = calculated(past, at(next, 1));
             EXPECT_EQ(pastFigures.ElapsedPeak, 100);
             EXPECT_FLOAT_EQ(pastFigures.AvgOffpeak, past.TotalOffpeak / float(days));
+        }
+    }
+}
 
-            // Stored without its reset day: either neighbouring month's first day tells the history
-            // where the month ends.
-            const LocalDateTime before = at(resetDate(resetDay, month.addMonths(-1)));
-            for (const auto& [previous, following] :
-                 {std::pair{std::optional(before), std::optional(at(next))},
-                  std::pair{std::optional(before), std::optional<LocalDateTime>()},
-                  std::pair{std::optional<LocalDateTime>(), std::optional(at(next))}}) {
-                const int16_t implied = BillingMonth::impliedResetDay(at(first), previous, following);
-                EXPECT_EQ(BillingMonth::from(at(first), implied).next, at(next));
+// Stored, then read back as the next start and the monthly chart read it: every month, then every
+// other one (a missing month on either side), each read back as the newest stored and among the
+// rest; again once the database keeps no reset day, as an older one.
+TEST_F(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive)
+{
+    FakeFeed::Servers servers;
+    modSQL history{core.app, core.settings, core.run, core.log};
+    const auto span = [](const BillingMonth& b) {
+        return QString(b.first.toDateString() + u' ' + b.last().toDateString() + u' ' + QString::number(b.resetDay))
+            .toStdString();
+    };
+    for (int resetDay = 1; resetDay <= 31; ++resetDay) {
+        QList<qoMonth> months; // as the back-fill fetches them, every day listed
+        QList<qsizetype> every;
+        QList<qsizetype> gaps; // even months for two years, then odd ones: every calendar month among them
+        for (QDate month(2024, 1, 1); month.year() < 2028; month = month.addMonths(1)) {
+            const QDate next = resetDate(resetDay, month.addMonths(1));
+            FakeFeed::pelborne().historical = listed(resetDate(resetDay, month), next.addDays(-1), resetDay, at(next));
+            every.append(months.size());
+            if ((months.size() % 2 == 0) == (month.year() < 2026))
+                gaps.append(months.size());
+            months.append(convert(true, at(month)));
+        }
+        for (const QList<qsizetype>& stored : {every, gaps}) {
+            core.settings.Username = u"sweep%1-%2"_s.arg(resetDay).arg(stored.size());
+            QString error;
+            ASSERT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
+            const auto readsBack = [&](qsizetype i, bool kept, bool nextStored) {
+                const qoMonth& live = months.at(i);
+                qoMonth read;
+                ASSERT_TRUE(history.SQL2qoMonth(live.AnniversaryDate, read, error)) << error.toStdString();
+                EXPECT_EQ(read.DailyDates, live.DailyDates) << span(BillingMonth::of(live));
+                EXPECT_EQ(read.TotalPeak, live.TotalPeak) << span(BillingMonth::of(live));
+                // Nothing else tells where a month from the last day of a short month ends: as late as it can.
+                const QDate first = live.AnniversaryDate.date();
+                const bool open = !kept && !nextStored && first.day() == first.daysInMonth();
+                EXPECT_EQ(span(BillingMonth::of(read)), span(BillingMonth::from(at(first), open ? 31 : resetDay)))
+                    << kept << nextStored;
+            };
+            for (const qsizetype i : stored) {
+                EXPECT_TRUE(history.qoMonth2SQL(months.at(i), i > 0, error)) << error.toStdString();
+                readsBack(i, true, false);
+            }
+            MonthlyTotals totals;
+            ASSERT_TRUE(history.SQLGetMonthlyTotals(totals, error)) << error.toStdString();
+            ASSERT_EQ(totals.Totals.size(), stored.size());
+            for (qsizetype n = 0; n < stored.size(); ++n)
+                EXPECT_EQ(totals.Totals.at(n).Peak, months.at(stored.at(stored.size() - 1 - n)).TotalPeak);
+            for (const bool kept : {true, false}) {
+                for (qsizetype n = 0; n < stored.size(); ++n)
+                    readsBack(stored.at(n), kept, n + 1 < stored.size() && stored.at(n + 1) == stored.at(n) + 1);
+                LiteConnection conn;
+                conn.Open(history.DatabaseFile());
+                conn.Execute(u"delete from Config where id='ResetDay'"_s);
             }
         }
     }

@@ -263,8 +263,9 @@ TYPED_TEST(FeedConvertersTest, NoDaysIsARunTimeFailure)
     EXPECT_EQ(this->error, u"Subscript out of range"_s);
 }
 
-// The month is the one the reset day and the last update name, whatever day the list begins on;
-// without a usable reset day or last update it runs a calendar month from the first listed day.
+// The month is the one, by the reset day, that holds most of the listed days, whatever day the list
+// begins on and whatever the last update says; without a usable reset day it runs a calendar month
+// from the first listed day.
 TYPED_TEST(FeedConvertersTest, TheResetDayBoundsTheMonthNotTheFirstListedDay)
 {
     FakeFeed::Servers servers;
@@ -281,7 +282,8 @@ TYPED_TEST(FeedConvertersTest, TheResetDayBoundsTheMonthNotTheFirstListedDay)
         {17, u"2008-03-20 10:45:00"_s, day(3, 17), 17, 4}, // the 15th and 16th belong to the month before
         {31, u"2008-03-20 10:45:00"_s, day(2, 29), 31, 6}, // a leap February's last day for a reset on the 31st
         {0, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},   {32, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},
-        {-1, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},  {10, u"unknown"_s, day(3, 15), 0, 6},
+        {-1, u"2008-03-20 10:45:00"_s, day(3, 15), 0, 6},  {10, u"unknown"_s, day(3, 10), 10, 6},
+        {18, u"2008-03-20 10:45:00"_s, day(3, 18), 18, 3}, // as many days either side: the later month
     };
     for (const auto& c : cases) {
         this->script().current = FakeFeed::sampleMonth(FirstDay, 6, c.lastUpdate);
@@ -294,11 +296,12 @@ TYPED_TEST(FeedConvertersTest, TheResetDayBoundsTheMonthNotTheFirstListedDay)
     EXPECT_TRUE(this->core.logTexts().contains(this->name() + u"2qoMonth: dropping 2008-03-16, which lies outside "
                                                               u"the month from 2008-03-17 to 2008-04-16"_s));
 
-    // Not one listed day in the month of the last update: as good as no days, the month kept.
-    this->script().current = FakeFeed::sampleMonth(FirstDay, 6, u"2008-04-02 08:00:00"_s);
-    this->script().current.intAnniversaryDate = 1;
+    // Not one listed day in the month asked for: as good as no days, the month kept.
+    this->script().historical = FakeFeed::sampleMonth(FirstDay, 6, u"2008-04-02 08:00:00"_s);
+    this->script().historical.intAnniversaryDate = 1;
+    this->month.AnniversaryDate = day(2, 1);
     const qoMonth before = this->month;
-    EXPECT_FALSE(this->convert());
+    EXPECT_FALSE(this->convert(false, true));
     EXPECT_EQ(this->error, u"Subscript out of range"_s);
     EXPECT_EQ(this->month, before);
 }

@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -16,6 +18,13 @@ std::optional<QByteArray> readFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
+}
+
+// The reset date in the calendar month `months` after the one that holds day.
+QDate resetDate(int resetDay, QDate day, int months = 0)
+{
+    const QDate first = QDate(day.year(), day.month(), 1).addMonths(months);
+    return first.addDays(std::min(resetDay, first.daysInMonth()) - 1);
 }
 
 // A user name is a folder name here: nothing that could climb out of the accounts folder.
@@ -70,24 +79,27 @@ std::optional<AccountStore::Account> AccountStore::find(const QString& userName)
     return std::nullopt;
 }
 
-AccountStore::MonthStatus AccountStore::month(const Account& account, const QString& data, QDate monthDate, QDate today,
-                                              MonthDescription& out, QString& error) const
+AccountStore::MonthStatus AccountStore::month(const Account& account, const QString& data, std::optional<QDate> period,
+                                              QDate today, int resetDay, MonthDescription& out, QString& error) const
 {
-    const QDate first(monthDate.year(), monthDate.month(), 1);
-    const QDate thisMonth(today.year(), today.month(), 1);
-    if (first > thisMonth)
+    const int reset = std::clamp(resetDay, 1, 31);
+    const QDate current = resetDate(reset, today) <= today ? resetDate(reset, today) : resetDate(reset, today, -1);
+    const QDate first = period ? resetDate(reset, *period) : current;
+    if (first > current)
         return MonthStatus::NoData;
+    const QDate calendarMonth(first.year(), first.month(), 1);
     std::optional<QByteArray> text =
-        readFile(account.folder + u'/' + data + u'-' + first.toString(u"yyyyMM") + u".json");
-    if (!text && (first == thisMonth || first == thisMonth.addMonths(-1)))
+        readFile(account.folder + u'/' + data + u'-' + calendarMonth.toString(u"yyyyMM") + u".json");
+    if (!text && (first == current || first == resetDate(reset, current, -1)))
         text = readFile(account.folder + u'/' + data + u"-template.json");
     if (!text)
         return MonthStatus::NoData;
-    const QDate lastDay = first == thisMonth ? today : QDate();
-    std::optional<MonthDescription> month = MonthDescription::fromJson(*text, first, lastDay, &error);
+    const QDate last = std::min(today, resetDate(reset, first, 1).addDays(-1));
+    std::optional<MonthDescription> month =
+        MonthDescription::fromJson(*text, first, resetDay > 0 || first < current ? QDate() : last, &error);
     if (!month)
         return MonthStatus::Broken;
-    out = *month;
+    out = resetDay > 0 ? month->billingMonth(resetDay, first, last) : *month;
     return MonthStatus::Found;
 }
 

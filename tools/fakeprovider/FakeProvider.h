@@ -49,6 +49,12 @@ public:
 
     // The day the provider takes for today (its current month); invalid: the system's date.
     void setToday(QDate today) { m_router.setToday(today); }
+    // How the provider dates one account's months (its folder under accounts/): its reset day, and
+    // its own date a number of days off the one above (AccountStore::Calendar).
+    void setCalendar(const QString& account, AccountStore::Calendar calendar)
+    {
+        m_router.setCalendar(account, calendar);
+    }
     QString dataDir() const { return m_dataDir; }
     // A fixture file below the data folder (for a rule's body); empty when missing.
     QByteArray fixture(const QString& relativePath) const;

@@ -100,12 +100,11 @@ HttpResponse ProviderRouter::usage(const HttpRequest& request)
     if (auto reply = fixedReply(account->usageReply))
         return *reply;
 
-    const std::optional<QDate> period = requestedMonth(request);
-    if (period && !period->isValid())
+    if (const std::optional<QDate> period = requestedMonth(request); period && !period->isValid())
         return json(MonthJsonRenderer::error(u"Invalid period."_s));
     MonthDescription month;
     QString error;
-    switch (m_accounts.month(*account, service->data, period.value_or(today()), today(), month, error)) {
+    switch (this->month(request, *account, service->data, month, error)) {
     case AccountStore::MonthStatus::Found:
         return json(MonthJsonRenderer::usage(month, account->numbersAsText));
     case AccountStore::MonthStatus::NoData:
@@ -134,12 +133,11 @@ HttpResponse ProviderRouter::feed(const HttpRequest& request)
             break;
         }
     }
-    const std::optional<QDate> period = requestedMonth(request);
-    if (period && !period->isValid())
+    if (const std::optional<QDate> period = requestedMonth(request); period && !period->isValid())
         return xml(MonthXmlRenderer::error(u"Invalid period."_s));
     MonthDescription month;
     QString error;
-    switch (m_accounts.month(*account, data, period.value_or(today()), today(), month, error)) {
+    switch (this->month(request, *account, data, month, error)) {
     case AccountStore::MonthStatus::Found:
         return xml(MonthXmlRenderer::usage(month));
     case AccountStore::MonthStatus::NoData:
@@ -167,6 +165,14 @@ std::optional<QDate> ProviderRouter::requestedMonth(const HttpRequest& request) 
     const int year = ok ? period.left(4).toInt() : 0;
     const int month = ok ? period.mid(4).toInt() : 0;
     return ok && month >= 1 && month <= 12 ? QDate(year, month, 1) : QDate();
+}
+
+AccountStore::MonthStatus ProviderRouter::month(const HttpRequest& request, const AccountStore::Account& account,
+                                                const QString& data, MonthDescription& out, QString& error) const
+{
+    const AccountStore::Calendar calendar = m_calendars.value(QFileInfo(account.folder).fileName());
+    return m_accounts.month(account, data, requestedMonth(request), today().addDays(calendar.dayOffset),
+                            calendar.resetDay, out, error);
 }
 
 std::optional<HttpResponse> ProviderRouter::fixedReply(const QString& relativePath) const

@@ -24,6 +24,8 @@ public:
     // The day the provider takes for today; an invalid date (the default) follows the system clock.
     void setToday(QDate today) { m_today = today; }
     QDate today() const;
+    // How the provider dates the months of the account whose folder is named account.
+    void setCalendar(const QString& account, AccountStore::Calendar calendar) { m_calendars.insert(account, calendar); }
 
     HttpResponse route(const HttpRequest& request);
     // A fixture file below the data folder; nothing when missing.
@@ -37,8 +39,12 @@ private:
     // Nothing when the request names no month; an invalid date when it names one badly.
     std::optional<QDate> requestedMonth(const HttpRequest& request) const;
     std::optional<HttpResponse> fixedReply(const QString& relativePath) const;
+    // The month the usage request or the feed asks for.
+    AccountStore::MonthStatus month(const HttpRequest& request, const AccountStore::Account& account,
+                                    const QString& data, MonthDescription& out, QString& error) const;
 
     AccountStore m_accounts;
     QHash<QString, QString> m_tokens; // login token -> user name it was issued to
     QDate m_today;
+    QHash<QString, AccountStore::Calendar> m_calendars; // by account folder name
 };

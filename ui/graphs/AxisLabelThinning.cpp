@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AxisLabelThinning.h"
 
+#include <algorithm>
 #include <cmath>
-
-namespace {
-constexpr QChar ZeroWidthSpace(0x200B);
-}
 
 namespace AxisLabelThinning {
 
@@ -17,24 +14,25 @@ int step(double spacing, double thickness)
     return needed >= 1e6 ? 1000000 : std::max(1, int(needed));
 }
 
-QStringList thinned(const QStringList& labels, int step)
+QList<qsizetype> keptPlaces(qsizetype count, int step)
 {
-    // A blank's text follows from its place alone, so that relabelling from one step to another
-    // never gives a label a text that another label still has.
-    QStringList result;
-    result.reserve(labels.size());
-    for (qsizetype i = 0; i < labels.size(); ++i)
-        result.append(step <= 1 || i % step == 0 ? labels.at(i) : QString(i + 1, ZeroWidthSpace));
-    return result;
-}
-
-bool isBlank(const QString& label)
-{
-    for (const QChar c : label) {
-        if (c != ZeroWidthSpace && !c.isSpace())
-            return false;
+    const qsizetype span = count - 1;
+    if (span <= 0)
+        return span == 0 ? QList<qsizetype>{0} : QList<qsizetype>{};
+    const qsizetype most = std::max<qsizetype>(1, span / std::max(1, step));
+    // Steps of one length where that keeps at least half the labels that would fit; else steps
+    // that differ by one at most.
+    qsizetype gaps = most;
+    for (qsizetype exact = most; exact * 2 >= most; --exact) {
+        if (span % exact == 0) {
+            gaps = exact;
+            break;
+        }
     }
-    return true;
+    QList<qsizetype> places;
+    for (qsizetype j = 0; j <= gaps; ++j)
+        places.append(j * span / gaps);
+    return places;
 }
 
 } // namespace AxisLabelThinning

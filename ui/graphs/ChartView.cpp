@@ -7,9 +7,11 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <map>
@@ -76,6 +78,9 @@ ChartView::ChartView(QWidget* parent) : QChartView(new QChart(), parent)
     chart()->setPlotAreaBackgroundBrush(face);
     chart()->setPlotAreaBackgroundVisible(true);
     chart()->legend()->setAlignment(Qt::AlignRight);
+    // Qt gives the axes at most a share of the chart's height; at the window's smallest size the
+    // upright date labels need all of it.
+    chart()->layout()->setContentsMargins(0, 0, 0, 0);
     connect(chart(), &QChart::plotAreaChanged, this, &ChartView::thinLabels);
     RedrawChart();
 }
@@ -130,22 +135,42 @@ void ChartView::thinLabels()
     // A label at 90 degrees takes a line's height across the axis, as a level one does up it;
     // a few pixels of air keep neighbours apart.
     const auto thickness = [](const QCategoryAxis* axis) { return QFontMetricsF(axis->labelsFont()).height() + 4; };
-    const auto relabel = [](QCategoryAxis* axis, Thinning& thinning, int wanted, const QStringList& whole) {
+    const auto relabel = [](QCategoryAxis* axis, Thinning& thinning, int wanted, const QStringList& whole,
+                            const QList<double>& at) {
         wanted = std::max(thinning.floor, wanted);
         thinning.floor = wanted;
         if (wanted == thinning.drawn)
             return;
-        const QStringList from = AxisLabelThinning::thinned(whole, thinning.drawn);
-        const QStringList to = AxisLabelThinning::thinned(whole, wanted);
         thinning.drawn = wanted;
-        for (qsizetype i = 0; i < from.size(); ++i) {
-            if (from[i] != to[i])
-                axis->replaceLabel(from[i], to[i]);
-        }
+        placeLabels(axis, whole, at, wanted);
     };
     const double valueSpacing = chart()->plotArea().height() / m_scale.maximum * m_scale.step;
-    relabel(m_xAxis, m_dateThinning, AxisLabelThinning::step(dateSpacing(), thickness(m_xAxis)), m_dateLabels);
-    relabel(m_yAxis, m_valueThinning, AxisLabelThinning::step(valueSpacing, thickness(m_yAxis)), m_valueLabels);
+    relabel(m_xAxis, m_dateThinning, AxisLabelThinning::step(dateSpacing(), thickness(m_xAxis)), m_dateLabels, m_xs);
+    relabel(m_yAxis, m_valueThinning, AxisLabelThinning::step(valueSpacing, thickness(m_yAxis)), m_valueLabels,
+            m_scale.ticks());
+}
+
+void ChartView::placeLabels(QCategoryAxis* axis, const QStringList& labels, const QList<double>& at, int step)
+{
+    // Qt hides a label that overlaps the last one it drew, a label of no text included, so the
+    // labels left out are no categories at all.
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    for (const qsizetype place : AxisLabelThinning::keptPlaces(labels.size(), step))
+        axis->append(labels[place], at[place]);
+}
+
+bool ChartView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QChartView::viewportEvent(event);
+    if (toolTip().isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(), this);
+    }
+    return true;
 }
 
 void ChartView::resizeEvent(QResizeEvent* event)
@@ -176,10 +201,9 @@ void ChartView::setUpAxes(const QList<double>& xs)
                 }
             }
         }
-        label = unique(label, m_dateLabels);
-        m_dateLabels.append(label);
-        m_xAxis->append(label, x);
+        m_dateLabels.append(unique(label, m_dateLabels));
     }
+    placeLabels(m_xAxis, m_dateLabels, m_xs, 1);
     if (xs.isEmpty())
         m_xAxis->setRange(0, 1);
     else
@@ -193,10 +217,9 @@ void ChartView::setUpAxes(const QList<double>& xs)
     for (const double tick : m_scale.ticks()) {
         const QString text = QString::number(tick, 'f', 0);
         QString label = m_formatter ? m_formatter(text, m_scale.maximum) : text;
-        label = unique(label, m_valueLabels);
-        m_valueLabels.append(label);
-        m_yAxis->append(label, tick);
+        m_valueLabels.append(unique(label, m_valueLabels));
     }
+    placeLabels(m_yAxis, m_valueLabels, m_scale.ticks(), 1);
     m_yAxis->setRange(0, m_scale.maximum);
     chart()->addAxis(m_xAxis, Qt::AlignBottom);
     chart()->addAxis(m_yAxis, Qt::AlignLeft);

@@ -40,7 +40,7 @@ public:
     void setValueLabelFormatter(LabelFormatter formatter) { m_formatter = std::move(formatter); }
 
     // The axes' labels after the last redraw, bottom to top and left to right, whole; where they
-    // would overlap only every n-th of them is drawn (AxisLabelThinning).
+    // would overlap only some of them are drawn (AxisLabelThinning).
     QStringList valueAxisLabels() const { return m_valueLabels; }
     QStringList dateAxisLabels() const { return m_dateLabels; }
     // The model's indexes of the series drawn (active ones) after the last redraw.
@@ -56,6 +56,10 @@ signals:
     void mouseReleased();
 
 protected:
+    // Qt asks for a tooltip once the pointer rests; the view answers with its own tooltip text,
+    // which names the point under the pointer, where the scene, with no tooltip of its own,
+    // would hide it.
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -67,8 +71,10 @@ private:
     void addAreas();
     void addLines(int index, const ChartSeries& series);
     void attach(QAbstractSeries* drawn, int index, bool inLegend);
-    // Draws every n-th label of each axis, n as small as the plot area allows.
+    // Draws as many labels of each axis as the plot area has room for (AxisLabelThinning).
     void thinLabels();
+    // The axis' categories: the labels kept at the step, at their values; the grid follows them.
+    static void placeLabels(QCategoryAxis* axis, const QStringList& labels, const QList<double>& at, int step);
     double dateSpacing() const;
 
     ChartModel m_model;

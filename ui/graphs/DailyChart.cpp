@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DailyChart.h"
 
+#include "BillingMonth.h"
 #include "Dates.h"
 #include "DisplayOptionBoxes.h"
 #include "LogFrontEnd.h"
@@ -31,6 +32,45 @@ bool after(double serial, const LocalDateTime& moment)
 {
     return LocalDateTime::fromSerial(serial) > moment;
 }
+
+// A day of the date axis: its x and its place among the month's listed days, -1 for a day the
+// month lists no figures for.
+struct AxisDay
+{
+    double x;
+    qsizetype listed;
+};
+
+// The listed days, and every other day of the billing month: a month under way lists its days
+// only up to its last update, and the rest keep their places on the axis and draw nothing. A
+// month whose listed days do not all lie in its bounds (one without a first day, say) keeps to
+// its listed days.
+QList<AxisDay> axisDays(const qoMonth& month)
+{
+    QList<AxisDay> days;
+    for (qsizetype d = 0; d < month.DailyDates.size(); ++d)
+        days.append(AxisDay{month.DailyDates[d].toSerial(), d});
+    const BillingMonth bounds = BillingMonth::of(month);
+    const auto inBounds = [&bounds](const LocalDateTime& day) { return bounds.contains(day); };
+    if (!std::all_of(month.DailyDates.begin(), month.DailyDates.end(), inBounds))
+        return days;
+    for (LocalDateTime day = bounds.first; day < bounds.next; day = day.addDays(1)) {
+        const auto sameDay = [&day](const LocalDateTime& listed) { return listed.dateOnly() == day; };
+        if (std::none_of(month.DailyDates.begin(), month.DailyDates.end(), sameDay))
+            days.append(AxisDay{day.toSerial(), -1});
+    }
+    std::stable_sort(days.begin(), days.end(), [](const AxisDay& a, const AxisDay& b) { return a.x < b.x; });
+    return days;
+}
+
+// The number of points of a series up to its last drawn one: the days the month has figures for.
+int32_t daysWithFigures(const ChartSeries& series)
+{
+    int32_t count = series.PointCount();
+    while (count > 0 && series.isNullPoint(count - 1))
+        --count;
+    return count;
+}
 } // namespace
 
 DailyChart::DailyChart(ChartModel& chart, DisplayOptionBoxes& boxes, const Settings& settings, LogFrontEnd& log,
@@ -51,6 +91,7 @@ void DailyChart::build(const qoMonth& month)
     m_log.LogMessage(u"RefreshDailyGraph: populating data on trend"_s, 6);
 
     const LocalDateTime now = m_clock.now();
+    const QList<AxisDay> axis = axisDays(month);
     for (int slot = 1; slot <= 4; ++slot) {
         if (month.DailyHeaders[size_t(slot)].isEmpty())
             continue;
@@ -59,12 +100,16 @@ void DailyChart::build(const qoMonth& month)
         if (values.size() < days)
             throw RunTimeError(RunTimeErrorNumber::SubscriptOutOfRange, u"Subscript out of range"_s);
         ChartSeries& series = m_chart.Series(slot - 1);
-        for (qsizetype d = 0; d < days; ++d) {
-            const double x = month.DailyDates[d].toSerial();
-            const float value = values[d];
+        for (const AxisDay& day : axis) {
+            if (day.listed < 0) {
+                series.AddNullXY(day.x, 1.0);
+                continue;
+            }
+            const double x = day.x;
+            const float value = values[day.listed];
             // The last update is read for every point, so a bad one is logged once per point.
             // An unknown upload figure (-1) keeps its day's place and draws nothing.
-            if ((lastUpdateParses(month) && month.DailyDates[d] > now) || (slot == 4 && value < 0))
+            if ((lastUpdateParses(month) && month.DailyDates[day.listed] > now) || (slot == 4 && value < 0))
                 series.AddNullXY(x, 1.0);
             else
                 series.AddXY(x, value);
@@ -187,22 +232,32 @@ void DailyChart::FillQuotaAverage(ChartSeries& line, const qoMonth& month)
     try {
         line.Clear();
         const ChartSeries& peak = m_chart.Series(0);
-        const ChartSeries& offpeak = m_chart.Series(1);
         double sum = 0;
-        for (int32_t i = 0; i < peak.PointCount(); ++i) {
+        // Days still to come have no figures to count; a day missing among the others counts as
+        // a day without use.
+        const int32_t figures = daysWithFigures(peak);
+        for (int32_t i = 0; i < figures; ++i) {
             const std::optional<LocalDateTime> limit = cutOff(month);
-            // A day still to come has no figure to count.
-            if ((limit && after(peak.XValue(i), *limit)) || peak.isNullPoint(i))
+            if (limit && after(peak.XValue(i), *limit))
                 break;
-            if (peak.Active)
-                sum += peak.YValue(i);
-            if (offpeak.Active)
-                sum += offpeak.YValue(i);
+            sum += used(i);
             line.AddXY(peak.XValue(i), sum / (i + 1));
         }
     } catch (const RunTimeError& error) {
         lineError(u"Error calculating average on graph:"_s, error);
     }
+}
+
+double DailyChart::used(int32_t day) const
+{
+    // Free zone and uploads never count against the quota.
+    double sum = 0;
+    for (int32_t index : {0, 1}) {
+        const ChartSeries& series = m_chart.Series(index);
+        if (series.Active && !series.isNullPoint(day))
+            sum += series.YValue(day);
+    }
+    return sum;
 }
 
 void DailyChart::AddQuotaTargetSeries(const qoMonth& month)
@@ -221,20 +276,19 @@ void DailyChart::FillQuotaTarget(ChartSeries& line, const qoMonth& month)
             quota += month.PeakQuota;
         if (offpeak.Active)
             quota += month.OffPeakQuota;
+        // The days of the month, those still to come included.
         const int32_t days = peak.PointCount();
-        double used = 0;
+        const int32_t figures = daysWithFigures(peak);
+        double usedSoFar = 0;
         double target = 0;
         line.Clear();
         for (int32_t i = 0; i < days; ++i) {
-            if (peak.Active)
-                used += peak.YValue(i);
-            if (offpeak.Active)
-                used += offpeak.YValue(i);
+            usedSoFar += used(i);
             const std::optional<LocalDateTime> limit = cutOff(month);
             // A day still to come holds a place-holder, not a figure, even when the last update
             // lies ahead of the clock.
-            if (limit && !after(peak.XValue(i), *limit) && !peak.isNullPoint(i))
-                target = (quota - used) / (days - i);
+            if (limit && !after(peak.XValue(i), *limit) && i < figures)
+                target = (quota - usedSoFar) / (days - i);
             line.AddXY(peak.XValue(i), target);
         }
     } catch (const RunTimeError& error) {

@@ -26,8 +26,9 @@ public:
     DailyChart(ChartModel& chart, DisplayOptionBoxes& boxes, const Settings& settings, LogFrontEnd& log,
                const Clock& clock, bool latestMonth);
 
-    // Rebuilds every series from the month. Raises RunTimeError when the month's arrays do
-    // not fit together; the two lines catch their own errors.
+    // Rebuilds every series from the month, one point for each day of its billing month. Raises
+    // RunTimeError when the month's arrays do not fit together; the two lines catch their own
+    // errors.
     void build(const qoMonth& month);
 
     void AddDailySeries();
@@ -48,6 +49,8 @@ private:
     bool lastUpdateParses(const qoMonth& month) const;
     // The moment after which the lines stop; none when the last update does not parse.
     std::optional<LocalDateTime> cutOff(const qoMonth& month) const;
+    // The use of a day that counts against the quota: peak and off-peak while they are shown.
+    double used(int32_t day) const;
     void lineError(const QString& context, const RunTimeError& error);
     // A quota line of its colour and title, filled by one of the two fill routines.
     void addQuotaLine(const QColor& colour, const QString& title, const QString& errorContext,

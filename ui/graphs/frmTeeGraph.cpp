@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -91,6 +90,8 @@ void frmTeeGraph::createControls()
 
     auto* monthly = new QWidget();
     auto* monthlyLayout = new QVBoxLayout(monthly);
+    // The monthly chart fills its tab as the daily one does.
+    monthlyLayout->setContentsMargins(0, 0, 0, 0);
     TChart2 = new ChartView(monthly);
     TChart2->setObjectName(u"TChart2"_s);
     lblNoGraph = new QLabel(monthly);
@@ -326,11 +327,9 @@ void frmTeeGraph::TeeChart2_OnMouseMove()
 
 void frmTeeGraph::showTip(ChartView* chart, const QString& text)
 {
-    // The text holds the provider's class title.
-    const QString tip = PlainText::toolTip(text);
-    chart->setToolTip(tip);
-    if (tip.isEmpty())
+    // The text holds the provider's class title. The chart shows it once the pointer rests, as
+    // Qt shows any tooltip.
+    PlainText::setToolTip(chart, text);
+    if (text.isEmpty())
         QToolTip::hideText();
-    else
-        QToolTip::showText(QCursor::pos(), tip, chart);
 }

@@ -195,7 +195,9 @@ TEST_F(JsonRetrieval, TheEarlierMonthsFileServesOnlyTheMonthItHolds)
     EXPECT_FALSE(retrieveMonth(date(2024, 2, 10), true));
     EXPECT_EQ(usage().szLastError(), u"Retrieve error: [53] failed to open cache file"_s);
     EXPECT_EQ(usage().szLastErrorDetail(), u"Pelborne.RetrieveData: error loading cache file: "_s + CRLF +
-                                               cacheFile(u"alice_h-json.txt"_s) + CRLF + u"[53] File not found"_s);
+                                               cacheFile(u"alice_h-json.txt"_s) + CRLF +
+                                               u"[53] no cached data for the month from 2024-02-01 to 2024-02-29: "
+                                               u"the cached days run from 2024-03-01 to 2024-03-31"_s);
     EXPECT_TRUE(provider.requests().isEmpty());
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "UsageReply.h"
+#include "CachedMonth.h"
 #include "JsonCacheFile.h"
 #include "JsonParser.h"
 #include "RunTimeError.h"
@@ -179,18 +180,19 @@ TEST(CacheFileName, NoNameReachesOutsideTheFolder)
     EXPECT_EQ(JsonCacheFile::path(u"/c"_s, u"/"_s, u".."_s, true), u"/c/_-.._h-json.txt"_s);
 }
 
-TEST(CacheFileMonth, EveryDayMustLieInTheMonthAskedFor)
+TEST(CacheFileMonth, EveryDayMustLieInTheBillingMonthThatBeginsInTheMonthAskedFor)
 {
-    const LocalDateTime march = *LocalDateTime::fromParts(2024, 3, 17);
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(
-        tree(uR"({"response":{"usage":{"data":[{"period":"20240301"},{"period":20240331}]}}})"_s), march));
-    EXPECT_FALSE(JsonCacheFile::holdsMonth(
-        tree(uR"({"response":{"usage":{"data":[{"period":"20240301"},{"period":"20240401"}]}}})"_s), march));
-    EXPECT_FALSE(
-        JsonCacheFile::holdsMonth(tree(uR"({"response":{"usage":{"data":[{"period":"20230315"}]}}})"_s), march));
-    // Without days there is nothing to compare; reading the data fails on its own.
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(tree(uR"({"response":{}})"_s), march));
-    EXPECT_TRUE(JsonCacheFile::holdsMonth(tree(uR"({"success":1})"_s), march));
+    const auto day = [](int month, int dayOfMonth) { return *LocalDateTime::fromParts(2024, month, dayOfMonth); };
+    const std::tuple<int16_t, QList<LocalDateTime>, bool> cases[] = {
+        {1, {day(3, 1), day(3, 31)}, true},   {0, {day(3, 1), day(4, 1)}, false},
+        {15, {day(3, 15), day(4, 14)}, true}, {15, {day(2, 15), day(3, 14)}, false},
+        {31, {day(3, 31), day(4, 29)}, true}, {31, {}, true}};
+    for (const auto& [resetDay, days, holds] : cases) {
+        UsageDataState month;
+        month.intAnniversaryDate = resetDay;
+        month.arrayDailyDates = days;
+        EXPECT_EQ(!CachedMonth::mismatch(month, day(3, 17)), holds) << resetDay << ", " << days.size() << " days";
+    }
 }
 
 } // namespace

@@ -88,14 +88,22 @@ TEST_F(ComponentAgreement, BothComponentsFillTheSameMonth)
         SCOPED_TRACE(user.toStdString());
         expectSameMonth();
     }
-    // And the sample account's earlier month.
-    const LocalDateTime february = *LocalDateTime::fromParts(2024, 2, 10);
-    bool jsonFromCache = false;
-    LocalDateTime month = february;
-    ASSERT_TRUE(pelborne->usage->RetrieveData(Alice, AlicePassword, jsonFromCache, {}, {}, {}, true, month));
-    ASSERT_TRUE(retrieveMonth(february));
-    SCOPED_TRACE("February");
-    expectSameMonth();
+    // And the sample account's earlier month, by calendar months and by reset days whose month runs
+    // into the next: fetched, then read back from each component's earlier-month file.
+    for (const auto& [resetDay, firstDay] : {std::pair{0, 1}, std::pair{15, 15}, std::pair{31, 29}}) {
+        provider.setCalendar(Alice, {resetDay, 0});
+        for (const bool cached : {false, true}) {
+            SCOPED_TRACE("February, reset day " + std::to_string(resetDay) + (cached ? ", cached" : ""));
+            const LocalDateTime february = *LocalDateTime::fromParts(2024, 2, 10);
+            bool jsonFromCache = cached;
+            LocalDateTime month = february;
+            ASSERT_TRUE(pelborne->usage->RetrieveData(Alice, AlicePassword, jsonFromCache, {}, {}, {}, true, month));
+            ASSERT_TRUE(retrieveMonth(february, cached)) << usage().szLastErrorDetail().toStdString();
+            EXPECT_EQ(fromCache, cached);
+            EXPECT_EQ(usage().arrayDailyDates()->first().day(), firstDay);
+            expectSameMonth();
+        }
+    }
 }
 
 } // namespace

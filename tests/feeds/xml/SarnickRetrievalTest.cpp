@@ -245,8 +245,8 @@ TEST_F(SarnickLiveRetrieval, AnEarlierMonthHasAFileOfItsOwnAndLeavesTheLastRefre
     EXPECT_EQ(usage().szLastError(), u"Retrieve error: [53] failed to open cache file"_s);
     EXPECT_EQ(usage().szLastErrorDetail(), u"Sarnick.RetrieveData: error loading cache file: "_s + CRLF +
                                                cacheFile(u"alice_h.xml"_s) + CRLF +
-                                               u"[53] no cached data for 2024-01: the cached days begin on "
-                                               u"2024-02-01"_s);
+                                               u"[53] no cached data for the month from 2024-01-01 to 2024-01-31: "
+                                               u"the cached days run from 2024-02-01 to 2024-02-29"_s);
     EXPECT_TRUE(provider.requests().isEmpty());
     EXPECT_EQ(readText(sarnickKey(), Alice), u"(missing)"_s);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "DailyChart.h"
+#include "BillingMonth.h"
 #include "GraphTestMonth.h"
+#include "MonthCalcs.h"
 #include "RunTimeError.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +57,14 @@ TEST_F(DailyChartTest, BarsCarryTheDaysAndLeaveFutureDaysAndUnknownUploadsUndraw
     EXPECT_EQ(chart.Series(3).StackGroup, 1);
     EXPECT_EQ(chart.Series(2).StackGroup, 0);
 
+    // The axis runs over the whole month; the days after the last listed one draw nothing.
     EXPECT_EQ(chart.Series(0).XValue(0), serial(1));
-    EXPECT_EQ(chart.Series(0).XValue(4), serial(5));
+    EXPECT_EQ(chart.Series(0).XValue(30), serial(31));
     EXPECT_EQ(ys(0).mid(0, 3), (QList<double>{10, 20, 30}));
-    // Days 4 and 5 lie after the present moment (3 May, 10:00).
-    EXPECT_EQ(nulls(0), (QList<bool>{false, false, false, true, true}));
-    EXPECT_EQ(nulls(2), (QList<bool>{false, false, false, true, true}));
-    EXPECT_EQ(nulls(3), (QList<bool>{false, true, false, true, true}));
+    const QList<bool> toCome(28, true);
+    EXPECT_EQ(nulls(0), (QList<bool>{false, false, false} + toCome));
+    EXPECT_EQ(nulls(2), (QList<bool>{false, false, false} + toCome));
+    EXPECT_EQ(nulls(3), (QList<bool>{false, true, false} + toCome));
     EXPECT_EQ(ys(3)[0], 2.0);
 }
 
@@ -69,9 +72,9 @@ TEST_F(DailyChartTest, WithoutALastUpdateEveryDayIsDrawnAndTheTargetLiesAtZero)
 {
     month.LastUpdate = u"unknown"_s;
     build();
-    EXPECT_EQ(nulls(0), (QList<bool>(5, false)));
-    EXPECT_EQ(ys(4), (QList<double>{11, 16.5, 22, 27.5, 33}));
-    EXPECT_EQ(ys(5), (QList<double>(5, 0.0)));
+    EXPECT_EQ(nulls(0).mid(0, 3), (QList<bool>(3, false)));
+    EXPECT_EQ(ys(4), (QList<double>{11, 16.5, 22}));
+    EXPECT_EQ(ys(5), (QList<double>(31, 0.0)));
 }
 
 TEST_F(DailyChartTest, ABadLastUpdateIsReadAgainForEveryPointOfBarsAndLines)
@@ -85,28 +88,34 @@ TEST_F(DailyChartTest, ABadLastUpdateIsReadAgainForEveryPointOfBarsAndLines)
             ++bad;
         }
     }
-    // Four bar series of five days, then the five days of each line.
-    EXPECT_EQ(bad, 4 * 5 + 5 + 5);
+    // Four bar series of three listed days, the average over them, the target over the month.
+    EXPECT_EQ(bad, 4 * 3 + 3 + 31);
 }
 
 TEST_F(DailyChartTest, AverageAndTargetStopAtTheLastUpdateOfTheNewestMonth)
 {
-    core.clock.set(*LocalDateTime::fromParts(2010, 7, 1));
     build(true);
     // Running average of peak and off-peak (free zone and uploads never count).
     EXPECT_EQ(ys(4), (QList<double>{11, 16.5, 22}));
     EXPECT_EQ(chart.Series(4).XValue(2), serial(3));
-    // Quota 330 less the use so far, over the days left; level after the last update.
-    EXPECT_EQ(ys(5), (QList<double>{63.8, 74.25, 88, 88, 88}));
+    // The quota left, as the month calculations find it, over the days left from the 3rd on;
+    // level to the month's end.
+    MonthCalcs calcs(core.app, core.registry, core.log, core.settings, core.run, core.clock);
+    QString err;
+    ASSERT_TRUE(calcs.qoMonthCalcs(month, err));
+    const double perDay = double(month.PeakQuotaLeft + month.OffpeakQuotaLeft) / (BillingMonth::of(month).days() - 2);
+    EXPECT_EQ(ys(5).mid(2), QList<double>(29, perDay));
 }
 
 TEST_F(DailyChartTest, AnEarlierMonthDrawsBothLinesOverEveryDay)
 {
     core.clock.set(*LocalDateTime::fromParts(2010, 7, 1));
+    month = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, 4, 1), 30);
     build(false);
-    EXPECT_EQ(ys(4), (QList<double>{11, 16.5, 22, 27.5, 33}));
+    ASSERT_EQ(ys(4).size(), 30);
+    EXPECT_EQ(ys(4).last(), (month.TotalPeak + month.TotalOffpeak) / 30);
     // On the last day the quota left is all for that day.
-    EXPECT_EQ(ys(5), (QList<double>{63.8, 74.25, 88, 110, 165}));
+    EXPECT_EQ(ys(5).last(), month.PeakQuota + month.OffPeakQuota - month.TotalPeak - month.TotalOffpeak);
 }
 
 TEST_F(DailyChartTest, AMonthWithoutOffPeakCountsPeakAloneAgainstThePeakQuota)
@@ -117,8 +126,8 @@ TEST_F(DailyChartTest, AMonthWithoutOffPeakCountsPeakAloneAgainstThePeakQuota)
     build(false);
     EXPECT_FALSE(chart.Series(1).Active);
     EXPECT_EQ(chart.Series(1).PointCount(), 0);
-    EXPECT_EQ(ys(4), (QList<double>{10, 15, 20, 25, 30}));
-    EXPECT_EQ(ys(5).first(), 58.0);
+    EXPECT_EQ(ys(4), (QList<double>{10, 15, 20}));
+    EXPECT_EQ(ys(5).first(), 290.0 / 31);
     EXPECT_EQ(chart.Series(2).Title, u"Local"_s);
 }
 
@@ -132,7 +141,7 @@ TEST_F(DailyChartTest, NoUploadsDisablesTheBoxAndNarrowsTheBars)
     EXPECT_FALSE(boxes.enabled);
     EXPECT_FALSE(boxes.uploads);
     // The uploads still fill their series under the total's title.
-    EXPECT_EQ(chart.Series(3).PointCount(), 5);
+    EXPECT_EQ(chart.Series(3).PointCount(), 31);
     EXPECT_EQ(chart.Series(3).Title, QString());
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(chart.Series(i).BarWidthPercent, 70) << i;

@@ -19,20 +19,22 @@ struct RecordedBoxes : DisplayOptionBoxes
     void setTargetChecked(bool on) override { target = on; }
 };
 
-// A five-day month from 1 May 2010: peak 10, 20, 30, 40, 50; off-peak 1..5; free zone 100 a day;
-// uploads 2 a day, unknown on day 2; peak quota 300, off-peak quota 30; last updated on day 3 at
-// 09:00.
+// May 2010, a month of 31 days, as the converters give it on the 3rd: days 1 to 3 only, last
+// updated on the 3rd at 09:00. Peak 10, 20, 30; off-peak 1, 2, 3; free zone 100 a day; uploads 2 a
+// day, unknown on day 2; peak quota 300, off-peak quota 30.
 inline qoMonth graphMonth()
 {
-    qoMonth month = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, 5, 1), 5);
+    qoMonth month = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, 5, 1), 3);
     month.PeakQuota = 300;
     month.OffPeakQuota = 30;
     month.LastUpdate = QStringLiteral("2010-05-03 09:00:00");
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 3; ++i) {
         month.DailyPeak[i] = float(10 * (i + 1));
         month.DailyOffpeak[i] = float(i + 1);
         month.DailyFreezone[i] = 100;
         month.DailyUploads[i] = i == 1 ? -1.0f : 2.0f;
     }
+    month.TotalPeak = 60;
+    month.TotalOffpeak = 6;
     return month;
 }

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "AxisLabelThinning.h"
 #include "ChartTexts.h"
 #include "ChartView.h"
 #include "GraphPlacement.h"
@@ -21,10 +20,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -97,7 +99,7 @@ TEST_F(GraphWindowTest, RefreshLoadsShowsAndDrawsTheDailyChart)
     EXPECT_EQ(daily->ValueAxisMaximum(), 140.0);
     EXPECT_EQ(daily->valueAxisLabels().first(), u"0"_s);
     EXPECT_EQ(daily->valueAxisLabels().last(), u"140.0MB"_s);
-    EXPECT_EQ(daily->dateAxisLabels().size(), 5);
+    EXPECT_EQ(daily->dateAxisLabels().size(), 31);
     EXPECT_EQ(daily->dateAxisLabels().first(), u"  1 May"_s);
     // Every bar is one day's rectangle, filled in its class colour and edged in its outline
     // colour; null days draw none.
@@ -157,7 +159,8 @@ TEST_F(GraphWindowTest, MonthlyChartShowsTheStoredMonths)
 
 TEST_F(GraphWindowTest, LinesStopAtTheLastUpdateOnlyWhileTheNewestListedMonthIsShown)
 {
-    ctx.core.clock.set(*LocalDateTime::fromParts(2010, 5, 7, 12, 0, 0));
+    // The provider lists the 3rd while the computer's clock still shows the 2nd.
+    month.LastUpdate = u"2010-05-02 23:30:00"_s;
     QWidget mainWindow;
     mainWindow.setObjectName(u"frmMain"_s);
     auto* months = new QComboBox(&mainWindow);
@@ -166,15 +169,15 @@ TEST_F(GraphWindowTest, LinesStopAtTheLastUpdateOnlyWhileTheNewestListedMonthIsS
 
     // An empty list (history off) shows no month of its own: the present moment is the cut-off.
     graph.RefreshTeeGraph(month);
-    EXPECT_EQ(averageDays(), 5);
+    EXPECT_EQ(averageDays(), 3);
     months->addItems({u"May 2010"_s, u"April 2010"_s});
     months->setCurrentIndex(0);
     graph.RefreshTeeGraph(month);
-    EXPECT_EQ(averageDays(), 3);
-    EXPECT_EQ(form()->TChart1->model().Series(5).YValue(4), form()->TChart1->model().Series(5).YValue(2));
+    EXPECT_EQ(averageDays(), 2);
+    EXPECT_EQ(form()->TChart1->model().Series(5).YValue(2), form()->TChart1->model().Series(5).YValue(1));
     months->setCurrentIndex(1);
     graph.RefreshTeeGraph(month);
-    EXPECT_EQ(averageDays(), 5);
+    EXPECT_EQ(averageDays(), 3);
 }
 
 TEST_F(GraphWindowTest, UntickingQuotaTargetHidesBothQuotaLinesAndStoresTheWord)
@@ -239,23 +242,26 @@ TEST_F(GraphWindowTest, UploadsBoxFollowsTheStoredHistoryOnceTheMonthlyChartIsBu
     EXPECT_EQ(ctx.core.settings.GraphTeeOptions, 9);
 }
 
+namespace {
+// Moves the pointer to a value of the chart as the window system does, so that Qt's own tooltip
+// timer runs as it does for a real pointer. The chart's tooltip text.
+QString pointAt(ChartView* chart, double x, double y)
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    const QPointF local = chart->mapFromScene(chart->chart()->mapToScene(chart->chart()->mapToPosition({x, y})));
+    QTest::mouseMove(chart->window()->windowHandle(), chart->viewport()->mapTo(chart->window(), local.toPoint()));
+    return chart->toolTip();
+}
+} // namespace
+
 TEST_F(GraphWindowTest, MonthlyToolTipFollowsTheMouseFromMonthToMonth)
 {
     historyOn();
     graph.RefreshTeeGraph(month);
     form()->tabGraphs->setCurrentIndex(1);
     ChartView* monthly = form()->TChart2;
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    ASSERT_FALSE(monthly->chart()->plotArea().isEmpty());
-    auto moveTo = [monthly](double x, double y) {
-        const QPointF scene = monthly->chart()->mapToScene(monthly->chart()->mapToPosition(QPointF(x, y)));
-        const QPointF local = monthly->mapFromScene(scene);
-        QMouseEvent move(QEvent::MouseMove, local, monthly->viewport()->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QCoreApplication::sendEvent(monthly->viewport(), &move);
-        return monthly->toolTip();
-    };
+    auto moveTo = [monthly](double x, double y) { return pointAt(monthly, x, y); };
     // March's days hold 503.75 MB of peak use and April's 472.5 MB, under 930 and 870 MB of
     // off-peak use.
     EXPECT_EQ(moveTo(0.2, 250), u"Mar 2010 Peak: 504 MB"_s);
@@ -264,6 +270,26 @@ TEST_F(GraphWindowTest, MonthlyToolTipFollowsTheMouseFromMonthToMonth)
     EXPECT_EQ(moveTo(0.7, 1000), u"Apr 2010 Offpeak: 870 MB"_s);
     // Above the stacked areas no month is named.
     EXPECT_EQ(moveTo(0.5, 1480), QString());
+}
+
+TEST_F(GraphWindowTest, ATipStaysOnScreenWhileThePointerRestsAndGoesWhenItMovesOff)
+{
+    historyOn();
+    graph.RefreshTeeGraph(month);
+    // The peak bar of 2 May, with the uploads bar beside it, and March's peak area.
+    const double may2 = HistoryTestContext::day(2010, 5, 2).toSerial() - 0.2;
+    for (const auto& [tab, x, y, tip] :
+         {std::tuple{0, may2, 10.0, u"Peak: 20.00 MB"_s}, std::tuple{1, 0.2, 250.0, u"Mar 2010 Peak: 504 MB"_s}}) {
+        form()->tabGraphs->setCurrentIndex(tab);
+        ChartView* chart = tab == 0 ? form()->TChart1 : form()->TChart2;
+        pointAt(chart, x, y);
+        QTest::qWait(2000);
+        EXPECT_TRUE(QToolTip::isVisible()) << tab;
+        EXPECT_EQ(QToolTip::text(), tip);
+        pointAt(chart, x, chart->ValueAxisMaximum() * 0.99);
+        QTest::qWait(1000);
+        EXPECT_FALSE(QToolTip::isVisible()) << tab;
+    }
 }
 
 TEST_F(GraphWindowTest, AFailedDailyBuildHidesThatChartUntilABuildSucceeds)
@@ -384,7 +410,7 @@ DrawnLabels drawnLabels(ChartView* chart)
     const QRectF plot = chart->chart()->plotArea();
     for (QGraphicsItem* item : chart->scene()->items(Qt::AscendingOrder)) {
         auto* text = dynamic_cast<QGraphicsTextItem*>(item);
-        if (!text || !text->isVisible() || AxisLabelThinning::isBlank(text->toPlainText()))
+        if (!text || !text->isVisible() || text->toPlainText().trimmed().isEmpty())
             continue;
         drawn.all.append(text->toPlainText());
         if (text->rotation() != 0)
@@ -403,16 +429,21 @@ DrawnLabels drawnLabels(ChartView* chart)
     return drawn;
 }
 
-// The step between the labels drawn, checked to be even: the i-th drawn label is whole[i * step].
+// The labels drawn are the first, the last and evenly spread ones between, each whole: the places
+// they take in whole lie steps apart that differ by one at most. The smallest step.
 int evenStep(const QList<QGraphicsTextItem*>& drawn, const QStringList& whole)
 {
-    if (drawn.isEmpty())
-        return 0;
-    const int step = drawn.size() == 1 ? int(whole.size()) : int(whole.indexOf(drawn[1]->toPlainText().trimmed()));
-    for (qsizetype i = 0; i < drawn.size(); ++i)
-        EXPECT_EQ(drawn[i]->toPlainText().trimmed(), whole.value(i * step)) << i;
-    EXPECT_GT(drawn.size() * step, whole.size() - step);
-    return step;
+    QList<qsizetype> places;
+    for (QGraphicsTextItem* label : drawn)
+        places.append(whole.indexOf(label->toPlainText().trimmed()));
+    EXPECT_EQ(places.value(0, -1), 0);
+    EXPECT_EQ(places.value(places.size() - 1, -1), whole.size() - 1);
+    QList<qsizetype> steps;
+    for (qsizetype i = 1; i < places.size(); ++i)
+        steps.append(places[i] - places[i - 1]);
+    std::sort(steps.begin(), steps.end());
+    EXPECT_LE(steps.value(steps.size() - 1) - steps.value(0), 1);
+    return int(steps.value(0, whole.size()));
 }
 
 // No two labels overlap and each lies wholly inside the chart.
@@ -426,6 +457,24 @@ void expectApartAndInside(const QList<QGraphicsTextItem*>& labels, const QRectF&
         }
     }
 }
+
+// The labels the chart draws now are whole, apart, inside it and evenly thinned. The steps between
+// the date labels and between the value labels drawn.
+std::pair<int, int> expectWholeAndEven(ChartView* chart, const QStringList& dates)
+{
+    const DrawnLabels drawn = drawnLabels(chart);
+    for (const QString& text : drawn.all) {
+        EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s) || text.contains(u"\u22ee"_s))
+            << text.toStdString();
+    }
+    const QRectF inside(QPointF(0, 0), QSizeF(chart->viewport()->size()));
+    expectApartAndInside(drawn.dates, inside);
+    expectApartAndInside(drawn.values, inside);
+    QStringList values;
+    for (const QString& label : chart->valueAxisLabels())
+        values.append(label.trimmed());
+    return {evenStep(drawn.dates, dates), evenStep(drawn.values, values)};
+}
 } // namespace
 
 TEST_F(GraphWindowTest, AWholeMonthDrawsEveryLabelWholeAndThinsThemOnlyWhereTheyWouldOverlap)
@@ -438,24 +487,12 @@ TEST_F(GraphWindowTest, AWholeMonthDrawsEveryLabelWholeAndThinsThemOnlyWhereThey
     QStringList days;
     for (int day = 1; day <= 31; ++day)
         days.append(QString::number(day) + u" Jan"_s);
-    QStringList values;
-    for (const QString& label : daily->valueAxisLabels())
-        values.append(label.trimmed());
 
     // The size it opens at, a larger one, the smallest the window allows, and back.
     for (const QSize size : {QSize(800, 400), QSize(1400, 900), QSize(300, 200), QSize(800, 400)}) {
         SCOPED_TRACE(size.width());
         form()->resize(size);
-        const DrawnLabels drawn = drawnLabels(daily);
-        for (const QString& text : drawn.all) {
-            EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s) || text.contains(u"\u22ee"_s))
-                << text.toStdString();
-        }
-        const QRectF inside(QPointF(0, 0), QSizeF(daily->viewport()->size()));
-        expectApartAndInside(drawn.dates, inside);
-        expectApartAndInside(drawn.values, inside);
-        const int dateStep = evenStep(drawn.dates, days);
-        const int valueStep = evenStep(drawn.values, values);
+        const auto [dateStep, valueStep] = expectWholeAndEven(daily, days);
         if (size.width() >= 800) {
             EXPECT_EQ(dateStep, 1);
             EXPECT_EQ(valueStep, 1);
@@ -467,32 +504,22 @@ TEST_F(GraphWindowTest, AWholeMonthDrawsEveryLabelWholeAndThinsThemOnlyWhereThey
 
 TEST_F(GraphWindowTest, YearsOfStoredMonthsAreLabelledWholeAndEvenlyThinned)
 {
-    ctx.core.settings.OptionFlags |= int32_t(OptionFlag::History);
+    historyOn(false);
     QString err;
-    ASSERT_TRUE(ctx.history.CheckSQLDatabase(err)) << err.toStdString();
     QStringList months;
-    LocalDateTime first = HistoryTestContext::day(2006, 1, 1);
-    for (int i = 0; i < 48; ++i) {
-        const LocalDateTime start = first.addMonths(i);
-        qoMonth stored = HistoryTestContext::sampleMonth(start, 2);
-        ASSERT_TRUE(ctx.history.qoMonth2SQL(stored, true, err)) << err.toStdString();
-        months.append(ChartTexts::monthLabel(start));
+    for (const int count : {48, 120}) {
+        while (months.size() < count) {
+            const LocalDateTime start = HistoryTestContext::day(2006, 1, 1).addMonths(int(months.size()));
+            ASSERT_TRUE(ctx.history.qoMonth2SQL(HistoryTestContext::sampleMonth(start, 2), true, err));
+            months.append(ChartTexts::monthLabel(start));
+        }
+        graph.RefreshTeeGraph(month);
+        form()->tabGraphs->setCurrentIndex(1);
+        // The size it opens at and the smallest the window allows.
+        for (const QSize size : {QSize(800, 400), QSize(300, 200)}) {
+            SCOPED_TRACE(count * 10000 + size.width());
+            form()->resize(size);
+            EXPECT_GT(expectWholeAndEven(form()->TChart2, months).first, 1);
+        }
     }
-    graph.RefreshTeeGraph(month);
-    form()->tabGraphs->setCurrentIndex(1);
-    ChartView* monthly = form()->TChart2;
-    const DrawnLabels drawn = drawnLabels(monthly);
-    for (const QString& text : drawn.all) {
-        EXPECT_FALSE(text.contains(u"\u2026"_s) || text.contains(u"..."_s)) << text.toStdString();
-    }
-    const QRectF inside(QPointF(0, 0), QSizeF(monthly->viewport()->size()));
-    expectApartAndInside(drawn.dates, inside);
-    expectApartAndInside(drawn.values, inside);
-    EXPECT_GT(evenStep(drawn.dates, months), 1);
-    evenStep(drawn.values, [&] {
-        QStringList values;
-        for (const QString& label : monthly->valueAxisLabels())
-            values.append(label.trimmed());
-        return values;
-    }());
 }

@@ -27,7 +27,7 @@ void ConfigApplier::log(const QString& text, int16_t level)
     m_ctx.log.LogMessage(text, level, -1);
 }
 
-bool ConfigApplier::Apply(ConfigInput& input)
+bool ConfigApplier::Apply(ConfigInput& input, QString& refusal)
 {
     using namespace ConfigRules;
     Settings& settings = m_ctx.settings;
@@ -63,7 +63,7 @@ bool ConfigApplier::Apply(ConfigInput& input)
 
         log(u"frmConfig.Apply: writing registry values"_s, 6);
         applyAutoStart(input.autoStartup);
-        saved = m_ctx.store.SaveRegSettings();
+        saved = m_ctx.store.SaveRegSettings(&refusal);
 
         followUp(account, display);
 
@@ -95,6 +95,8 @@ bool ConfigApplier::Apply(ConfigInput& input)
         return saved;
     } catch (const RunTimeError& error) {
         log(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3);
+        if (!saved && refusal.isEmpty())
+            refusal = error.text();
     }
     return saved;
 }

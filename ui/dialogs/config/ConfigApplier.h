@@ -40,9 +40,10 @@ public:
     // can follow it (cmdMinimise with the option, else cmdClose).
     std::function<void(bool minimiseToTray)> escapeButtonChanged;
 
-    // True when the settings were saved, even if a later step failed. The three numbers of input are set to what was
-    // taken, for the up-downs to show.
-    bool Apply(ConfigInput& input);
+    // True when the settings were saved, even if a later step failed; otherwise refusal says why,
+    // for the dialog to tell the user (the log shows no box of its own). The three numbers of input
+    // are set to what was taken, for the up-downs to show.
+    bool Apply(ConfigInput& input, QString& refusal);
 
 private:
     void log(const QString& text, int16_t level);

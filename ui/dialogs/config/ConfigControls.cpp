@@ -328,6 +328,13 @@ void ConfigControls::build(QDialog* dialog, const QString& productName)
     cmdCancel = named(new QPushButton(u"Cancel"_s), u"cmdCancel"_s);
     cmdApply = named(new QPushButton(u"&Apply"_s), u"cmdApply"_s);
     cmdOK->setDefault(true);
+    // Its room is kept while it is hidden, so that the dialog does not change size under the pointer.
+    lblWaiting = label(u"lblWaiting"_s, u"Waiting for the refresh to end before applying the new account..."_s, true);
+    QSizePolicy keepRoom = lblWaiting->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblWaiting->setSizePolicy(keepRoom);
+    lblWaiting->hide();
+    outer->addWidget(lblWaiting);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(cmdOK);

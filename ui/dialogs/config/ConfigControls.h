@@ -24,6 +24,8 @@ struct ConfigControls
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdApply = nullptr;
+    // Above the buttons, shown only while a new account waits for the refresh to end.
+    QLabel* lblWaiting = nullptr;
 
     // Account
     QLineEdit* txtUsername = nullptr;

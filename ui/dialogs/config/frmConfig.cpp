@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
@@ -241,15 +242,8 @@ bool frmConfig::takeTypedNumbers()
 void frmConfig::cmdApply_Click()
 {
     try {
-        if (!takeTypedNumbers())
-            return;
-        applyWhenAccountFree([this] {
-            ConfigInput in = input();
-            m_applier.Apply(in);
-            m_ui.udInterval->setValue(in.interval);
-            m_ui.udDelay->setValue(in.delay);
-            m_ui.udTimeout->setValue(in.timeout);
-        });
+        if (takeTypedNumbers())
+            applyWhenAccountFree([this] { applyControls(false); });
     } catch (const RunTimeError& error) {
         m_ctx.log.LogMessage(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3, -1);
     }
@@ -258,17 +252,36 @@ void frmConfig::cmdApply_Click()
 void frmConfig::cmdOK_Click()
 {
     try {
-        if (!takeTypedNumbers())
-            return;
-        applyWhenAccountFree([this] {
-            ConfigInput in = input();
-            // Unsaved settings stay on the screen rather than being lost with the dialog.
-            if (m_applier.Apply(in))
-                accept();
-        });
+        if (takeTypedNumbers())
+            applyWhenAccountFree([this] { applyControls(true); });
     } catch (const RunTimeError& error) {
         m_ctx.log.LogMessage(u"frmConfig.OK: runtime error:\r\n"_s + error.text(), 3, -1);
     }
+}
+
+void frmConfig::applyControls(bool close)
+{
+    ConfigInput in = input();
+    QString refusal;
+    const bool saved = m_applier.Apply(in, refusal);
+    m_ui.udInterval->setValue(in.interval);
+    m_ui.udDelay->setValue(in.delay);
+    m_ui.udTimeout->setValue(in.timeout);
+    if (saved) {
+        if (close)
+            accept();
+        return;
+    }
+    // Unsaved settings stay on the screen rather than being lost with the dialog, and the box says
+    // why over it, wherever the main window is. The box goes with the dialog should the program end
+    // meanwhile.
+    if (refusal.isEmpty())
+        return;
+    auto* box = new QMessageBox(QMessageBox::Warning, m_ctx.app.ProductName, refusal, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::WindowModal);
+    box->exec();
 }
 
 void frmConfig::applyWhenAccountFree(const std::function<void()>& apply)
@@ -279,27 +292,33 @@ void frmConfig::applyWhenAccountFree(const std::function<void()>& apply)
         return;
     }
     // A refresh is fetching for the account: another account applied now would have this month
-    // stored and shown under it. The dialog waits, greyed, and applies once the refresh has ended;
-    // Cancel meanwhile drops what was pressed.
+    // stored and shown under it. The dialog waits, greyed, saying why (the status bar is the
+    // refresh's), and applies once the refresh has ended; Cancel meanwhile drops what was pressed.
     m_ctx.log.LogMessage(u"waiting for the refresh to end before applying the new account..."_s, 2, -1);
-    m_ui.tabConfig->setEnabled(false);
-    m_ui.cmdOK->setEnabled(false);
-    m_ui.cmdApply->setEnabled(false);
-    setCursor(Qt::BusyCursor);
+    setWaitingForAccount(true);
     const QPointer<frmConfig> alive(this);
     m_ctx.cycle.whenAccountFree([alive, apply] {
         if (!alive)
             return;
-        alive->unsetCursor();
-        alive->m_ui.tabConfig->setEnabled(true);
-        alive->m_ui.cmdOK->setEnabled(true);
-        alive->m_ui.cmdApply->setEnabled(true);
+        alive->setWaitingForAccount(false);
         try {
             apply();
         } catch (const RunTimeError& error) {
             alive->m_ctx.log.LogMessage(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3, -1);
         }
     });
+}
+
+void frmConfig::setWaitingForAccount(bool waiting)
+{
+    m_ui.tabConfig->setEnabled(!waiting);
+    m_ui.cmdOK->setEnabled(!waiting);
+    m_ui.cmdApply->setEnabled(!waiting);
+    m_ui.lblWaiting->setVisible(waiting);
+    if (waiting)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 void frmConfig::cmdCancel_Click()

@@ -86,6 +86,10 @@ private:
     // Runs apply now, or, when it changes the account, once the refresh that is fetching for the
     // account has ended.
     void applyWhenAccountFree(const std::function<void()>& apply);
+    // Greyed, with the line that says why, while a new account waits for the refresh.
+    void setWaitingForAccount(bool waiting);
+    // Apply's work for Apply and OK (close: once saved, the dialog closes).
+    void applyControls(bool close);
 
     ConfigContext m_ctx;
     ConfigControls m_ui;

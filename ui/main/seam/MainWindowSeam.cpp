@@ -26,7 +26,36 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+// Reports each time the watched window comes into view: shown, or brought back from minimised.
+class InViewWatch : public QObject
+{
+public:
+    InViewWatch(QWidget& window, std::function<void()> cameIntoView)
+        : QObject(&window), m_window(window), m_cameIntoView(std::move(cameIntoView))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == &m_window && (type == QEvent::Show || type == QEvent::WindowStateChange) &&
+            m_window.isVisible() && !m_window.isMinimized())
+            m_cameIntoView();
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    std::function<void()> m_cameIntoView;
+};
+} // namespace
 
 MainWindowSeam::MainWindowSeam() = default;
 
@@ -72,6 +101,29 @@ bool MainWindowSeam::isMainWindowVisible() const
     return m_form && m_form->isVisible();
 }
 
+bool MainWindowSeam::isMainWindowInView() const
+{
+    return isMainWindowVisible() && !m_form->isMinimized();
+}
+
+void MainWindowSeam::whenMainWindowInView(std::function<void()> then)
+{
+    m_whenInView.push_back(std::move(then));
+}
+
+void MainWindowSeam::cameIntoView()
+{
+    if (m_whenInView.empty())
+        return;
+    QTimer::singleShot(0, m_form.get(), [this] {
+        // Gone again at once: a minimised window that hides in the tray is restored on its way.
+        if (!isMainWindowInView())
+            return;
+        for (const std::function<void()>& then : std::exchange(m_whenInView, {}))
+            then();
+    });
+}
+
 void MainWindowSeam::loadForm()
 {
     if (m_form || !m_services)
@@ -89,6 +141,7 @@ void MainWindowSeam::loadForm()
     }
     m_form->setWindowIcon(imgTray::applicationIcon());
     m_form->setTrayPresent([this] { return m_trayBackend && m_trayBackend->isShown(); });
+    new InViewWatch(*m_form, [this] { cameIntoView(); });
     if (!m_caption.isEmpty())
         m_form->setWindowTitle(m_caption);
     if (!m_debugLog.isEmpty())
@@ -140,11 +193,13 @@ void MainWindowSeam::showMainWindow(bool startMinimised)
         return;
     }
     // Started hidden, the window comes back through the tray icon; with no notification area it
-    // waits minimised on the task bar instead.
-    if (!m_trayBackend->trayAvailable()) {
+    // waits minimised on the task bar instead, from the moment the desktop has told.
+    m_trayBackend->whenAreaKnown(m_form.get(), [this] {
+        if (m_trayBackend->trayAvailable() || m_form->isVisible() || ProgramExit::begun())
+            return;
         log(u"Main: no notification area to start in, starting minimised on the task bar"_s, 6);
         m_form->showMinimized();
-    }
+    });
 }
 
 void MainWindowSeam::setCaption(const QString& caption)

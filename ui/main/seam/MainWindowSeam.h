@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class QtTrayBackend;
@@ -53,6 +55,8 @@ public:
 
     bool isFormLoaded() const override;
     bool isMainWindowVisible() const override;
+    bool isMainWindowInView() const override;
+    void whenMainWindowInView(std::function<void()> then) override;
     void showMainWindow(bool startMinimised) override;
     void setCaption(const QString& caption) override;
     void repaintMainWindow() override;
@@ -71,6 +75,7 @@ public:
     void ModifyTrayIcon(const QString& imageKey) override;
     void ModifyTrayToolTip(const QString& toolTip) override;
     void setTrayAnimation(bool running) override;
+    bool ShowTrayMessage(const QString& title, const QString& text) override;
     void setRefreshControlsEnabled(bool enabled) override;
     void setMonthListVisible(bool visible) override;
     void clearMonthList() override;
@@ -108,6 +113,9 @@ private:
     QWidget* dialogOwner() const;
     void presentVersionDialog(std::unique_ptr<frmVersionCheck> dialog, bool background) const;
     void log(const QString& text, int16_t level) const;
+    // The main window was shown or brought back from minimised: what waits for it runs once the
+    // window has settled there.
+    void cameIntoView();
 
     std::unique_ptr<CommandContext> m_services;
     std::unique_ptr<frmMain> m_form;
@@ -127,4 +135,5 @@ private:
     QString m_caption;
     QString m_debugLog;
     bool m_busy = false;
+    std::vector<std::function<void()>> m_whenInView;
 };

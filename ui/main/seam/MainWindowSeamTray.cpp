@@ -73,7 +73,9 @@ void MainWindowSeam::AddTrayIcon(const QString& imageKey, const QString& toolTip
 
 void MainWindowSeam::keepWindowReachable()
 {
-    if (!m_form || m_form->isVisible() || m_trayBackend->isShown() || ProgramExit::begun())
+    // Before the desktop has told whether it has an area, the start-up decides (showMainWindow).
+    if (!m_form || m_form->isVisible() || m_trayBackend->isShown() || !m_trayBackend->isAreaKnown() ||
+        ProgramExit::begun())
         return;
     log(u"SysTray: no notification area to wait in, minimising to the task bar"_s, 6);
     m_form->showMinimized();
@@ -89,6 +91,11 @@ void MainWindowSeam::ModifyTrayToolTip(const QString& toolTip)
 {
     if (trayInUse())
         m_tray->ModifyTrayToolTip(toolTip);
+}
+
+bool MainWindowSeam::ShowTrayMessage(const QString& title, const QString& text)
+{
+    return trayInUse() && m_tray->ShowTrayMessage(title, text);
 }
 
 void MainWindowSeam::setTrayAnimation(bool running)

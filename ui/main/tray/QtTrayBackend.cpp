@@ -2,28 +2,32 @@
 #include "QtTrayBackend.h"
 
 #include "PlainText.h"
-#include "TrayHostProbe.h"
+#include "XEmbedTrayWatch.h"
+
+#ifdef TALLY_TRAY_HAS_DBUS
+#include "StatusNotifierHostWatch.h"
+#endif
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 
-#ifdef TALLY_TRAY_HAS_DBUS
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
-#endif
-
 using namespace Qt::StringLiterals;
 
-QtTrayBackend::QtTrayBackend(QObject* parent) : QObject(parent), m_available(TrayHostProbe::usableAreaPresent)
+namespace {
+// Whether the platform can show a tray icon at all (a test's offscreen platform cannot).
+bool platformHasTrays()
 {
-    m_poll.setInterval(PollIntervalMs);
-    connect(&m_poll, &QTimer::timeout, this, &QtTrayBackend::pollTray);
+    const QString platform = QGuiApplication::platformName();
+    return platform == u"xcb"_s || platform.startsWith(u"wayland"_s);
 }
+} // namespace
+
+QtTrayBackend::QtTrayBackend(QObject* parent) : QObject(parent), m_available([this] { return areaPresent(); }) {}
 
 QtTrayBackend::~QtTrayBackend() = default;
 
-bool QtTrayBackend::trayHostSendsNoDoubleClick()
+bool QtTrayBackend::trayHostSendsNoDoubleClick(bool statusNotifierItem)
 {
     const QByteArray forced = qgetenv("TALLY_TRAY_SINGLE_CLICK");
     if (forced == "1")
@@ -32,7 +36,12 @@ bool QtTrayBackend::trayHostSendsNoDoubleClick()
         return false;
     if (QGuiApplication::platformName().startsWith(u"wayland"_s))
         return true;
-    return TrayHostProbe::iconKind() == TrayHostProbe::Kind::StatusNotifier;
+    return statusNotifierItem;
+}
+
+QString QtTrayBackend::shownTip(const QString& tip, bool statusNotifierItem)
+{
+    return statusNotifierItem ? tip : PlainText::toolTip(tip);
 }
 
 bool QtTrayBackend::singleClickRestores() const
@@ -40,27 +49,86 @@ bool QtTrayBackend::singleClickRestores() const
     return m_singleClick.value_or(false);
 }
 
+bool QtTrayBackend::isAreaKnown() const
+{
+#ifdef TALLY_TRAY_HAS_DBUS
+    if (m_hostWatch)
+        return m_hostWatch->isKnown();
+#endif
+    return m_following;
+}
+
+void QtTrayBackend::whenAreaKnown(QObject* context, std::function<void()> then)
+{
+    startFollowing();
+    if (isAreaKnown())
+        then();
+    else
+        connect(this, &QtTrayBackend::areaKnown, context, std::move(then), Qt::SingleShotConnection);
+}
+
+void QtTrayBackend::startFollowing()
+{
+    if (m_following)
+        return;
+    m_following = true;
+    if (!platformHasTrays())
+        return;
+#ifdef TALLY_TRAY_HAS_DBUS
+    m_hostWatch = new StatusNotifierHostWatch(this);
+    connect(m_hostWatch, &StatusNotifierHostWatch::changed, this, &QtTrayBackend::areaChanged);
+#endif
+    m_trayWatch = new XEmbedTrayWatch(this);
+    connect(m_trayWatch, &XEmbedTrayWatch::changed, this, &QtTrayBackend::areaChanged);
+}
+
+bool QtTrayBackend::areaPresent() const
+{
+    bool host = false;
+#ifdef TALLY_TRAY_HAS_DBUS
+    host = m_hostWatch && m_hostWatch->hostPresent();
+#endif
+    const bool tray = m_trayWatch && m_trayWatch->trayPresent();
+    switch (m_kind) {
+    case IconKind::StatusNotifier:
+        return host;
+    case IconKind::XEmbed:
+        return tray;
+    case IconKind::None:
+        break;
+    }
+    return host || tray;
+}
+
 void QtTrayBackend::ensureIcon()
 {
     if (m_icon)
         return;
-    TrayHostProbe::noteIconMade();
     m_icon = new QSystemTrayIcon(this);
-    if (!m_singleClick)
-        m_singleClick = trayHostSendsNoDoubleClick();
     if (m_menu)
         m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayBackend::handleActivation);
+}
+
+void QtTrayBackend::noteIconKind()
+{
+    if (m_kind != IconKind::None)
+        return;
+    // Qt hands the menu of a StatusNotifier item to the panel as a platform menu, and keeps an
+    // XEmbed icon's as a popup of its own; without a menu, an XEmbed icon is a window of Qt's with
+    // a place on the screen, and an item has none.
+    const bool item = m_menu ? m_menu->platformMenu() != nullptr : m_icon->geometry().isEmpty();
+    m_kind = item ? IconKind::StatusNotifier : IconKind::XEmbed;
+    if (!m_singleClick)
+        m_singleClick = trayHostSendsNoDoubleClick(item);
 }
 
 bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
 {
     m_iconPicture = icon;
     m_tip = tip;
+    startFollowing();
     m_present = m_available();
-    if (!m_poll.isActive())
-        m_poll.start();
-    watchBus();
     if (!m_present) {
         m_waiting = true;
         return false;
@@ -68,8 +136,9 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
     m_waiting = false;
     ensureIcon();
     m_icon->setIcon(icon);
-    m_icon->setToolTip(PlainText::toolTip(tip));
     m_icon->show();
+    noteIconKind();
+    m_icon->setToolTip(shownTip(tip, m_kind == IconKind::StatusNotifier));
     m_shown = true;
     return true;
 }
@@ -90,13 +159,12 @@ bool QtTrayBackend::modifyTip(const QString& tip)
         return false;
     m_tip = tip;
     if (m_shown)
-        m_icon->setToolTip(PlainText::toolTip(tip));
+        m_icon->setToolTip(shownTip(tip, m_kind == IconKind::StatusNotifier));
     return true;
 }
 
 bool QtTrayBackend::remove()
 {
-    m_poll.stop();
     if (m_shown) {
         m_icon->hide();
         m_shown = false;
@@ -109,6 +177,14 @@ bool QtTrayBackend::remove()
     return false;
 }
 
+bool QtTrayBackend::showMessage(const QString& title, const QString& text)
+{
+    if (!isShown())
+        return false;
+    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+    return true;
+}
+
 void QtTrayBackend::setContextMenu(QMenu* menu)
 {
     m_menu = menu;
@@ -116,39 +192,25 @@ void QtTrayBackend::setContextMenu(QMenu* menu)
         m_icon->setContextMenu(menu);
 }
 
-void QtTrayBackend::pollTray()
+void QtTrayBackend::areaChanged()
 {
     follow(m_available());
+    if (!m_areaKnownTold && isAreaKnown()) {
+        m_areaKnownTold = true;
+        emit areaKnown();
+    }
 }
 
 void QtTrayBackend::follow(bool present)
 {
-    if (present == m_present)
+    // Between remove() and the next add() nothing is shown or waited for.
+    if (present == m_present || (!m_shown && !m_waiting))
         return;
     m_present = present;
     if (present)
         emit trayAppeared();
     else if (m_shown)
         emit trayLost();
-}
-
-void QtTrayBackend::watchBus()
-{
-#ifdef TALLY_TRAY_HAS_DBUS
-    if (m_busWatched || !TrayHostProbe::platformHasTrays())
-        return;
-    m_busWatched = true;
-    // A panel registers its watcher first and its host a moment later: look again soon after.
-    auto* watcher = new QDBusServiceWatcher(TrayHostProbe::WatcherService, QDBusConnection::sessionBus(),
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        for (const int ms : {100, 1000})
-            QTimer::singleShot(ms, this, [this] {
-                if (m_poll.isActive())
-                    pollTray();
-            });
-    });
-#endif
 }
 
 void QtTrayBackend::handleActivation(QSystemTrayIcon::ActivationReason reason)

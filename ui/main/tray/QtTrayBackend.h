@@ -9,23 +9,33 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
 
 class QMenu;
+class StatusNotifierHostWatch;
+class XEmbedTrayWatch;
 
 // The notification area of the desktop, through QSystemTrayIcon.
 //
 // While the desktop has no tray, add() fails and the backend keeps the picture and tip it was
 // given: later changes are kept too (and succeed, so that a picture change does not stall the
 // program with its retry on every animation frame). From the first add() to remove() it follows
-// the notification area (TrayHostProbe), every PollIntervalMs and at once when a StatusNotifier
-// watcher comes or goes on the session bus. When an area comes (back) it emits trayAppeared(),
-// which stands for the shell's "TaskbarCreated" message: connect it to modSysTray::taskbarCreated,
-// which removes and adds the icon again. When the area the icon was in goes away it emits
-// trayLost(); the icon then counts as not shown until the area is back.
+// the notification area by what the session bus and the X server announce (StatusNotifierHostWatch,
+// XEmbedTrayWatch), never by asking on a timer. When an area comes (back) it emits
+// trayAppeared(), which stands for the shell's "TaskbarCreated" message: connect it to
+// modSysTray::taskbarCreated, which removes and adds the icon again. When the area the icon was in
+// goes away it emits trayLost(); the icon then counts as not shown until the area is back.
+//
+// Qt decides once per process, when it makes its first tray icon, whether icons go to a
+// StatusNotifier host over D-Bus or into an XEmbed tray, and keeps that answer; asked while no host
+// is there yet, it would never use a D-Bus panel that starts later. So the backend lets Qt make its
+// icon only once an area is there, and from then on follows only the kind Qt chose.
+//
+// The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
+// text as it stands; Qt draws an XEmbed icon's tooltip itself and reads one that looks like markup
+// as rich text, so there it is escaped.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single
@@ -40,7 +50,6 @@ class QtTrayBackend : public QObject, public TrayBackend
 {
     Q_OBJECT
 public:
-    static constexpr int PollIntervalMs = 5000;
     using Availability = std::function<bool()>;
 
     explicit QtTrayBackend(QObject* parent = nullptr);
@@ -50,6 +59,8 @@ public:
     bool modifyIcon(const QIcon& icon) override;
     bool modifyTip(const QString& tip) override;
     bool remove() override;
+    // Only while the icon is shown in an area.
+    bool showMessage(const QString& title, const QString& text) override;
 
     void setContextMenu(QMenu* menu);
 
@@ -57,8 +68,12 @@ public:
     bool isShown() const { return m_shown && m_present; }
     // add() failed for want of a tray, and the backend looks for one.
     bool isWaitingForTray() const { return m_waiting; }
-    // Whether a notification area the icon can show in is there now.
+    // Whether a notification area the icon can show in is there now, as far as the desktop has told.
     bool trayAvailable() const { return m_available(); }
+    // The desktop has told whether it has a notification area. Until then trayAvailable() is false.
+    bool isAreaKnown() const;
+    // Runs then once the desktop has told, at once when it has; never after context is gone.
+    void whenAreaKnown(QObject* context, std::function<void()> then);
     const QIcon& currentIcon() const { return m_iconPicture; }
     const QString& currentTip() const { return m_tip; }
 
@@ -66,31 +81,47 @@ public:
     // when the tray icon is created.
     bool singleClickRestores() const;
     void setSingleClickRestores(bool restores) { m_singleClick = restores; }
-    static bool trayHostSendsNoDoubleClick();
+    static bool trayHostSendsNoDoubleClick(bool statusNotifierItem);
 
-    // For tests: how the backend learns whether a tray exists, and how often it looks.
+    // The tooltip as Qt gets it for an icon of the kind given.
+    static QString shownTip(const QString& tip, bool statusNotifierItem);
+
+    // For tests: how the backend learns whether a tray exists; areaChanged() then tells it to look.
     void setAvailability(Availability available) { m_available = std::move(available); }
-    void setPollInterval(int ms) { m_poll.setInterval(ms); }
 
 public slots:
     void handleActivation(QSystemTrayIcon::ActivationReason reason);
+    // The notification area may have come or gone.
+    void areaChanged();
 
 signals:
     void doubleClicked();
     void contextMenuRequested(const QPoint& globalPos);
     void trayAppeared();
     void trayLost();
+    // Once, when the desktop has first told whether it has a notification area.
+    void areaKnown();
 
 private:
-    void pollTray();
+    enum class IconKind {
+        None,
+        StatusNotifier,
+        XEmbed,
+    };
+
+    void startFollowing();
+    bool areaPresent() const;
     void follow(bool present);
-    void watchBus();
     void ensureIcon();
+    void noteIconKind();
 
     QSystemTrayIcon* m_icon = nullptr;
     QPointer<QMenu> m_menu;
-    QTimer m_poll;
     Availability m_available;
+    StatusNotifierHostWatch* m_hostWatch = nullptr;
+    XEmbedTrayWatch* m_trayWatch = nullptr;
+    // The kind Qt's icons use in this process; None until the first icon is shown.
+    IconKind m_kind = IconKind::None;
     std::optional<bool> m_singleClick;
     QIcon m_iconPicture;
     QString m_tip;
@@ -98,5 +129,6 @@ private:
     bool m_waiting = false;
     // The area as last seen while following it.
     bool m_present = false;
-    bool m_busWatched = false;
+    bool m_following = false;
+    bool m_areaKnownTold = false;
 };

@@ -16,4 +16,6 @@ public:
     virtual bool modifyIcon(const QIcon& icon) = 0;
     virtual bool modifyTip(const QString& tip) = 0;
     virtual bool remove() = 0;
+    // A notification from the icon (a balloon, or the desktop's notification on D-Bus trays).
+    virtual bool showMessage(const QString& title, const QString& text) = 0;
 };

@@ -132,6 +132,22 @@ void modSysTray::RemoveTrayIcon()
     }
 }
 
+bool modSysTray::ShowTrayMessage(const QString& title, const QString& text)
+{
+    if (hidden())
+        return false;
+    try {
+        m_log.LogMessage(u"ShowTrayMessage: "_s + title + u": "_s + logText(text), 20);
+        const bool ok = m_backend.showMessage(title, text);
+        m_log.LogMessage(u"ShowTrayMessage: Shell_NotifyIcon return value: "_s + result(ok), 20);
+        return ok;
+    } catch (const RunTimeError& error) {
+        // What the notification was for is told again where the user next looks.
+        m_log.LogMessage(u"Error while showing a systray notification:"_s + CrLf + error.text(), 2);
+    }
+    return false;
+}
+
 void modSysTray::taskbarCreated()
 {
     m_log.LogMessage(u"WindowProc: detected taskbar restart, re-inserting systray icon"_s, 6);

@@ -35,6 +35,8 @@ public:
     void ModifyTrayToolTip(const QString& tip);
     void ModifyTrayIcon(const QString& key);
     void RemoveTrayIcon();
+    // A notification from the icon; false when it could not be shown (no icon in an area).
+    bool ShowTrayMessage(const QString& title, const QString& text);
 
     // The tray came (back): remove and add again with the last picture and tooltip.
     void taskbarCreated();

@@ -40,7 +40,11 @@ TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTask
     QtTrayBackend& backend = *seam.trayBackend();
     backend.setSingleClickRestores(false);
     backend.setAvailability([&area] { return area; });
-    backend.setPollInterval(10);
+    const auto setArea = [&](bool present) {
+        area = present;
+        backend.areaChanged();
+    };
+    setArea(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown(); }, 2000));
     core.settings.OptionFlags |= int32_t(OptionFlag::MinimiseToTray);
     frmMain& form = *seam.form();
@@ -55,7 +59,7 @@ TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTask
         {"window minimised", [&] { form.setWindowState(Qt::WindowMinimized); }},
     };
     for (const bool present : {true, false}) {
-        area = present;
+        setArea(present);
         ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown() == present; }, 2000)) << present;
         for (const auto& [way, hide] : ways) {
             seam.restoreMainWindow();
@@ -73,11 +77,11 @@ TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTask
     EXPECT_EQ(ended, 0);
 
     // Hidden in the area when it goes, the window comes back to the task bar.
-    area = true;
+    setArea(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return backend.isShown(); }, 2000));
     form.mnuFile_MinToTray_Click();
     ASSERT_FALSE(form.isVisible());
-    area = false;
+    setArea(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.isVisible() && form.isMinimized(); }, 2000));
     EXPECT_TRUE(core.logTexts().contains(u"SysTray: the notification area has gone"_s));
 
@@ -85,6 +89,26 @@ TEST_F(MainWindowSeamTest, WhileTheNotificationAreaIsGoneTheWindowStaysOnTheTask
     form.hide();
     seam.showMainWindow(true);
     EXPECT_TRUE(form.isVisible() && form.isMinimized());
+}
+
+TEST_F(MainWindowSeamTest, WhatWaitsForTheWindowComesWhenItIsBackFromTheTaskBarOrTheTray)
+{
+    frmMain& form = *seam.form();
+    int ran = 0;
+    // No notification area here: minimised, the window waits on the task bar.
+    form.setWindowState(Qt::WindowMinimized);
+    ASSERT_FALSE(seam.isMainWindowInView());
+    EXPECT_FALSE(seam.ShowTrayMessage(u"Tallyroo"_s, u"not shown without an icon in an area"_s));
+    seam.whenMainWindowInView([&ran] { ++ran; });
+    QTest::qWait(50);
+    EXPECT_EQ(ran, 0);
+    seam.restoreMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran == 1; }, 2000));
+    // Once: hidden and back again, nothing more runs.
+    form.hide();
+    seam.restoreMainWindow();
+    QTest::qWait(50);
+    EXPECT_EQ(ran, 1);
 }
 
 TEST_F(MainWindowSeamTest, ExitTakesTheIconAwayAndEndsTheProgramOnce)

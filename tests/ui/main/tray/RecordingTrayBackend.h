@@ -16,9 +16,9 @@ class RecordingTrayBackend : public TrayBackend
 public:
     struct Call
     {
-        QString op;  // "add", "modifyIcon", "modifyTip", "remove"
+        QString op;  // "add", "modifyIcon", "modifyTip", "remove", "showMessage"
         QString key; // picture key of the icon, empty when none was passed
-        QString tip;
+        QString tip; // or the message's text
     };
 
     QList<Call> calls;
@@ -29,6 +29,10 @@ public:
     bool modifyIcon(const QIcon& icon) override { return record(QStringLiteral("modifyIcon"), keyOf(icon), {}); }
     bool modifyTip(const QString& tip) override { return record(QStringLiteral("modifyTip"), {}, tip); }
     bool remove() override { return record(QStringLiteral("remove"), {}, {}); }
+    bool showMessage(const QString&, const QString& text) override
+    {
+        return record(QStringLiteral("showMessage"), {}, text);
+    }
 
     QStringList ops() const
     {
