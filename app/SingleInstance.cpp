@@ -41,11 +41,17 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Claim SingleInstance::claim(int answerMs)
 {
-    if (m_lock.tryLock(0)) {
-        serve();
+    if (claimIfFree())
         return Claim::First;
-    }
     return askRunningCopy(answerMs) ? Claim::ActivatedOther : Claim::OtherNotShown;
+}
+
+bool SingleInstance::claimIfFree()
+{
+    if (!m_lock.tryLock(0))
+        return false;
+    serve();
+    return true;
 }
 
 void SingleInstance::serve()

@@ -8,9 +8,10 @@
 #include <functional>
 #include <memory>
 
-// One running copy of the program per user: a lock file in the runtime folder, and a local socket
-// named after the title on which the running copy listens, so a second one can ask it to come to
-// the front. (Stands in for the named mutexes and the search for the running copy's window.)
+// One running copy of the program per user: a lock file in a folder of the user's own, and a
+// local socket named after the title on which the running copy listens, so a second one can ask
+// it to come to the front. (Stands in for the named mutexes and the search for the running copy's
+// window.)
 class SingleInstance
 {
 public:
@@ -29,6 +30,8 @@ public:
     // A lock left by a copy that is gone is taken over. answerMs: how long to wait for the
     // running copy's answer.
     Claim claim(int answerMs = 3000);
+    // Takes the lock when nobody holds it, and answers the others from then on; asks nobody.
+    bool claimIfFree();
 
     // Called in the running copy when another asks it to come to the front; true when it showed a
     // window.

@@ -73,8 +73,6 @@ TallyProgram::TallyProgram(QStringList arguments, QString programFolder, const C
       m_mainRoutines(m_app, m_settings, m_run, m_window, m_log, m_history.storedMonthsReader()),
       m_cycle(m_app, m_settings, m_run, m_window, m_log, m_registry, m_clock, m_history, m_mainRoutines)
 {
-    // A file that goes bad while the program runs; the start-up check reports one that was bad before.
-    m_registry.setUnreadableSink([this](const RegistryStore::Unreadable& damage) { m_settingsNotice.tell(damage); });
     if (m_headless) {
         m_headless->setLogSink([this](const QString& text, int16_t level) { m_log.WriteLogFile(text, level); });
         m_headless->setExitRoutine([this] { ExitRoutine(m_app, m_log).runWithoutWindow(); });
@@ -166,16 +164,26 @@ void TallyProgram::clearSettings()
 
 std::optional<int> TallyProgram::singleInstance()
 {
-    if (m_settings.hasOption(OptionFlag::MultInstances))
-        return std::nullopt;
+    // Only read: the settings are read in full once this copy knows that it goes on. A file that
+    // cannot be read allows one copy, as the default options do, so that a start beside a running
+    // copy hands over to it rather than set that copy's file aside.
+    int32_t options = Settings::DefaultOptions;
+    m_registry.GetRegWordValue(HKEY_CURRENT_USER, m_app.configKey(), u"Options"_s, options);
+    m_settings.OptionFlags = options;
+    const bool severalAllowed = m_settings.hasOption(OptionFlag::MultInstances);
+
     // In a folder that others can write to, anyone could take the lock's name first and keep every
     // start of the program out.
     QString problem;
     const QString folder = PrivateFolder::forRuntimeFiles(u"tallymeter"_s, problem);
     if (folder.isEmpty()) {
+        // Where several copies are allowed the lock keeps none out.
+        if (severalAllowed)
+            return std::nullopt;
         m_log.LogMessage(m_app.ProductName + u" found no folder of your own to keep its single-instance lock in:"_s +
-                             CrLf + QString(problem).replace(u'\n', CrLf) + CrLf + CrLf +
-                             u"Set XDG_RUNTIME_DIR to a folder that only you can write to."_s,
+                             CrLf + QString(problem).replace(u'\n', CrLf) + CrLf + CrLf + u"Make "_s +
+                             PrivateFolder::candidates(u"tallymeter"_s).constFirst() +
+                             u" a folder that only you can write to."_s,
                          1);
         return NoPrivateFolder;
     }
@@ -189,6 +197,13 @@ std::optional<int> TallyProgram::singleInstance()
         // Before the window is loaded there is none to show.
         return m_window.isFormLoaded();
     });
+    // Where several copies are allowed, the first of them holds the lock all the same, so that a
+    // start that cannot read the settings file (and so cannot know) finds a copy that runs.
+    if (severalAllowed) {
+        if (!m_instance->claimIfFree())
+            m_instance.reset();
+        return std::nullopt;
+    }
     const SingleInstance::Claim claim = m_instance->claim();
     if (claim == SingleInstance::Claim::First)
         return std::nullopt;
@@ -206,6 +221,20 @@ std::optional<int> TallyProgram::singleInstance()
                          1);
     }
     return AlreadyRunning;
+}
+
+void TallyProgram::takeOverSettingsFile()
+{
+    // A file damaged before the start is kept aside and the run starts afresh.
+    const std::optional<RegistryStore::Unreadable> unreadable = RegistryStore::currentUser().setAsideUnreadable();
+    // The data folder was settled while the damaged file refused its "Path": the fresh file gets
+    // it, as a first start's file does.
+    if (unreadable && !unreadable->keptAs.isEmpty())
+        m_dataFolder.SetDataPath(m_run.DataDir);
+    // A file that goes bad from now on is this running copy's to tell of.
+    m_registry.setUnreadableSink([this](const RegistryStore::Unreadable& damage) { m_settingsNotice.tell(damage); });
+    if (unreadable)
+        reportUnreadableSettings(*unreadable);
 }
 
 std::optional<int> TallyProgram::runHidden()
@@ -287,9 +316,9 @@ std::optional<int> TallyProgram::Main()
     LocalDateTime built;
     const QString buildDate = FileDate(QCoreApplication::applicationFilePath(), built) ? built.toString() : QString();
     m_run.IsWine = RunningUnderWine();
-    // Before anything reads the settings: a file damaged before the start is kept aside and the run
-    // starts afresh. The report waits for the data folder, where the log lives.
-    const std::optional<RegistryStore::Unreadable> unreadable = RegistryStore::currentUser().setAsideUnreadable();
+    // Up to the single-instance check the settings file is only read, so that a start beside a
+    // running copy leaves that copy's file as it is. (The data folder writes its "Path" only where
+    // none is stored, which a running copy has done already; a damaged file refuses it.)
     m_dataFolder.settle();
 
     m_log.LogMessage(QString(70, u'-'), 2);
@@ -303,8 +332,6 @@ std::optional<int> TallyProgram::Main()
         m_log.LogMessage(u"Hobwell.dll version "_s + m_diagnostics.qoSQLVer(), 2);
         m_log.LogMessage(u"TeeChart6.ocx version "_s + m_diagnostics.TeeChartVer(), 2);
     }
-    if (unreadable)
-        reportUnreadableSettings(*unreadable);
     if (!creationChecks())
         return ComponentMissing;
 
@@ -327,15 +354,17 @@ std::optional<int> TallyProgram::Main()
         return BadCommandLine;
     }
 
+    // Before the settings file is changed in any way (set aside, migrated, cleared): a copy that
+    // runs already keeps it, and this start hands over to that copy.
+    if (const std::optional<int> ended = singleInstance())
+        return ended;
+    takeOverSettingsFile();
     m_migration.MigrateRegSettings();
     clearSettings();
     m_log.LogMessage(u"Main: reading registry settings"_s, 6);
     m_store.ReadRegSettings();
     if (m_run.CmdLineFlags & CmdLineFlag::Tray)
         m_settings.OptionFlags |= int32_t(OptionFlag::StartMinimised);
-
-    if (const std::optional<int> ended = singleInstance())
-        return ended;
 
     const bool hidden = (m_run.CmdLineFlags & CmdLineFlag::Hidden) != 0;
     // The move shows its dialog where there are windows, else it reports on standard error.
@@ -349,9 +378,12 @@ std::optional<int> TallyProgram::Main()
         return migration.DoMigration(from, to, szErr);
     };
     const DataFolder::Check check = m_dataFolder.CheckDataDirectory(m_run.DataDir, hidden, migrate);
-    // A signal while start-up asked its question: the exit routine has run, the question stays
-    // for the next start.
-    if (ProgramExit::begun())
+    // A signal that came while start-up had no need to turn the event loop is answered here, before
+    // a window shows or a refresh starts: the windowed program's exit routine runs now, and the
+    // run-once mode's refresh gives up at once. A signal while start-up asked its question: the
+    // exit routine has run, the question stays for the next start.
+    QCoreApplication::processEvents();
+    if (ProgramExit::begun() && !hidden)
         return Ok;
     if (check == DataFolder::Check::Terminate)
         return CancelledByUser;

@@ -81,7 +81,10 @@ private:
     bool creationChecks();
     void fatalCreation(const QString& component, int32_t number, const QString& description);
     void clearSettings();
+    // Hands over to a copy that runs already (a status: this start ends), else claims the lock.
     std::optional<int> singleInstance();
+    // Once this copy goes on: the settings file is its own to set aside, and to tell of.
+    void takeOverSettingsFile();
     std::optional<int> runHidden();
     void startupRefresh();
     bool quietOption() const;

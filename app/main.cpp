@@ -12,6 +12,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Before anything a signal could cut short: the display's connection, the settings, the lock.
+    SignalHandOff::takeOver();
     // A reader that stops early (tallymeter /H | head) must not end the program in the middle of
     // a store: writes to a closed pipe then fail quietly instead.
     std::signal(SIGPIPE, SIG_IGN);
@@ -46,6 +48,10 @@ int main(int argc, char* argv[])
         else
             program.window().exitProgram();
     });
+    // One that came while the application was being made: nothing is written yet, nor anything to
+    // save. The run-once mode did not refresh, and says so as for a later signal.
+    if (const int signal = SignalHandOff::received(); signal != 0)
+        return hidden ? TallyProgram::endedBySignal(signal) : TallyProgram::Ok;
     if (const std::optional<int> status = program.Main()) {
         if (hidden && SignalHandOff::received() != 0)
             return TallyProgram::endedBySignal(SignalHandOff::received());

@@ -33,12 +33,10 @@ QString whyNotPrivate(const QString& folder)
 
 QStringList candidates(const QString& name)
 {
-    QStringList folders;
-    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); QDir::isAbsolutePath(runtime))
-        folders << QDir::cleanPath(runtime);
-    folders << StandardLocations::cacheHome() + u'/' + name;
-    folders << QDir::tempPath() + u'/' + name + u'-' + QString::number(::getuid());
-    return folders;
+    // The temporary folder serves only where the home's cannot be had, which then holds for every
+    // session alike.
+    return {QDir::cleanPath(QDir(QDir::homePath()).filePath(u".cache/"_s + name)),
+            QDir::tempPath() + u'/' + name + u'-' + QString::number(::getuid())};
 }
 
 QString forRuntimeFiles(const QString& name, QString& problem)

@@ -15,7 +15,14 @@ class QSocketNotifier;
 class SignalHandOff
 {
 public:
-    // The action runs on the event loop's thread, the first time a signal is seen there.
+    // Takes the signals over before there is an event loop to answer them: from here on a signal
+    // is only noted, to be answered once an action is there (received() tells). The program's
+    // first step, so that no signal finds it half way through anything. A signal the program was
+    // started with ignored (nohup) stays ignored; one it inherited blocked is let through.
+    static void takeOver();
+
+    // The action runs on the event loop's thread, the first time a signal is seen there, also for
+    // one that came before. Takes the signals over unless that was done.
     explicit SignalHandOff(std::function<void(int signal)> action);
     ~SignalHandOff();
     SignalHandOff(const SignalHandOff&) = delete;

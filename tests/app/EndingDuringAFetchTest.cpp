@@ -4,14 +4,19 @@
 #include "SingleInstance.h"
 #include "TallymeterProgram.h"
 
+#include "RegistryStore.h"
+
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 
 #include <csignal>
 #include <functional>
+#include <pthread.h>
 
 using namespace Qt::StringLiterals;
 
@@ -107,7 +112,7 @@ TEST_F(EndingDuringAFetch, EachEndingSignalEndsTheProgramAtOnceThroughItsExitRou
         EXPECT_FALSE(after.contains(u"will attempt again"_s)) << after.toStdString();
         EXPECT_EQ(storedMonths(), 0);
         // The next start is the first.
-        SingleInstance next(u"Tallymeter"_s, home + u"/runtime"_s);
+        SingleInstance next(u"Tallymeter"_s, lockFolder());
         EXPECT_EQ(next.claim(300), SingleInstance::Claim::First);
     }
     EXPECT_TRUE(QString::fromUtf8(TestEnvironment::readFile(home + u"/config/tallymeter/registry.reg"_s))
@@ -141,5 +146,35 @@ TEST_F(EndingDuringAFetch, TheRunOnceModeStoppedByASignalStoresNothingAndSaysSoI
         EXPECT_TRUE(text.contains(u"terminating Tallyroo"_s));
         EXPECT_EQ(storedMonths(), 0);
         EXPECT_FALSE(QFile::exists(dataDir + u"/data.xml"_s));
+    }
+}
+
+TEST_F(EndingDuringAFetch, ASignalAtOnceAfterTheStartEndsItWithNothingHalfWritten)
+{
+    writeProfile(u"sunshine 42"_s);
+    const QString config = home + u"/config/tallymeter"_s;
+    RegistryStore settings([&]() -> QString { return config + u"/registry.reg"_s; });
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    for (const int delay : {0, 1, 3, 10, 30, 60, 100, 150, 200}) {
+        SCOPED_TRACE(delay);
+        QProcess program;
+        program.setProcessEnvironment(env);
+        // Held back until the program takes it, as one that came before its first instruction.
+        pthread_sigmask(SIG_BLOCK, &term, nullptr);
+        program.start(QStringLiteral(TALLYMETER_PATH), {});
+        program.waitForStarted();
+        pthread_sigmask(SIG_UNBLOCK, &term, nullptr);
+        QThread::msleep(delay);
+        ASSERT_TRUE(endsOn(program, SIGTERM));
+        EXPECT_EQ(program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2, 0);
+        // No temporary or journal file, the settings whole, the lock given back.
+        const QStringList left = QDir(dataDir).entryList(QDir::Files | QDir::Hidden) +
+                                 QDir(config).entryList(QDir::Files | QDir::Hidden) +
+                                 QDir(lockFolder()).entryList(QDir::Files | QDir::System);
+        EXPECT_TRUE(left.filter(QRegularExpression(u"tmp-|pending|journal|unreadable|Tallymeter-"_s)).isEmpty())
+            << left.join(u' ').toStdString();
+        EXPECT_EQ(settings.value(u"Software\\Tallymeter\\Config"_s, u"Username"_s), RegistryValue::text(u"alice"_s));
     }
 }

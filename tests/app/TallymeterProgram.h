@@ -54,6 +54,8 @@ protected:
     bool addStoredMonth(const QString& firstDay) const;
     // The data folder's files (hidden ones too), by name.
     QStringList dataFiles() const;
+    // Where the program keeps its single-instance lock and socket.
+    QString lockFolder() const { return home + QStringLiteral("/.cache/tallymeter"); }
     // Everything a refresh keeps in the data folder (database, exports, cached replies) by name;
     // the log aside.
     QMap<QString, QByteArray> keptFiles() const;

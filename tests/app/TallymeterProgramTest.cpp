@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -81,7 +83,7 @@ TEST_F(TallymeterProgram, WithoutADisplayOnlyTheRunOnceModeStarts)
     EXPECT_TRUE(output.contains(u"no display"_s)) << output.toStdString();
     EXPECT_TRUE(output.contains(u"/H"_s));
     // It ended before taking the single-instance lock or touching the provider.
-    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(lockFolder()));
     EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
     EXPECT_EQ(run({u"/H"_s}), 0) << output.toStdString();
 }
@@ -103,7 +105,7 @@ TEST_F(TallymeterProgram, ADisplayThatIsNamedButGoneEndsAsWithoutOne)
         output.contains(u"no display to show the window on (the X display \""_s + display + u"\" cannot be opened)"_s))
         << output.toStdString();
     EXPECT_TRUE(output.contains(u"/H"_s));
-    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(lockFolder()));
 }
 
 TEST_F(TallymeterProgram, ASettingsFileWithASlipIsKeptAsideAndReportedOnce)
@@ -161,4 +163,37 @@ TEST_F(TallymeterProgram, AHandEditedKeyOfAnyNameCostsNoSettingAcrossRefreshes)
     EXPECT_TRUE(
         TestEnvironment::readFile(folder + u"/registry.reg"_s).contains("[Software\\Odd%5c]\n\"note\"=\"by hand\"\n"));
     EXPECT_TRUE(QDir(folder).entryList({u"*unreadable*"_s}).isEmpty());
+}
+
+// A short name: the running copy's socket lies below the test's home, within a local socket's 107 bytes.
+TEST_F(TallymeterProgram, OneCopyPerUserInAnySession)
+{
+    // The desktop's copy, with its window up; then its settings file goes bad by hand.
+    writeProfile(u"sunshine 42"_s);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    env.insert(u"DISPLAY"_s, u":0"_s);
+    QProcess desktop;
+    desktop.setProcessEnvironment(env);
+    desktop.start(QStringLiteral(TALLYMETER_PATH), {u"/NOAUTO"_s});
+    ASSERT_TRUE(waitFor([&] { return log().contains(u"frmMain.Load: loading form"_s); }, 30000)) << log().toStdString();
+    // Saved whole, as an editor does, so the running copy never reads it half written.
+    QSaveFile settings(home + u"/config/tallymeter/registry.reg"_s);
+    const QByteArray broken = TestEnvironment::readFile(settings.fileName()).replace("dword:0000000a", "10");
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly) && settings.write(broken) > 0 && settings.commit());
+
+    // Starts from the menu and from a scheduler in an ssh or su session (runtime and cache folders
+    // of its own, or none): each hands over to the running copy.
+    env.insert(u"XDG_CACHE_HOME"_s, home + u"/elsewhere"_s);
+    for (const QString& runtime : QStringList{home + u"/elsewhere"_s, QString()}) {
+        runtime.isEmpty() ? env.remove(u"XDG_RUNTIME_DIR"_s) : env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+        EXPECT_EQ(run({}), 4) << output.toStdString();
+        EXPECT_EQ(run({u"/H"_s}), 4);
+        EXPECT_EQ(output.count(u"An instance of Tallyroo is already running."_s), 1) << output.toStdString();
+    }
+    EXPECT_EQ(log().count(u"Main: another instance asked to show the main window"_s), 4) << log().toStdString();
+    desktop.terminate();
+    EXPECT_TRUE(desktop.waitForFinished(20000));
+    // Only the copy that runs may set the file aside, and it leaves it for the user to mend.
+    EXPECT_EQ(TestEnvironment::readFile(settings.fileName()), broken);
+    EXPECT_TRUE(QDir(home + u"/config/tallymeter"_s).entryList({u"*unreadable*"_s}).isEmpty());
 }

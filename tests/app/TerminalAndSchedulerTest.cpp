@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What a terminal or a scheduler learns from the program: a command line it does not understand,
-// and where its single-instance lock lives when the session gives it no runtime folder.
+// and where its single-instance lock lives, whatever folders the session names.
 #include "TallymeterProgram.h"
 
 #include <QCoreApplication>
@@ -65,19 +65,18 @@ TEST_F(TallymeterProgram, CommandLineNotUnderstoodIsNamedOnStandardErrorBeforeTh
         EXPECT_FALSE(output.contains(u"no display"_s)) << output.toStdString();
     }
     // None of them got as far as the lock or the provider.
-    EXPECT_TRUE(QDir(home + u"/runtime"_s).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(lockFolder()));
     EXPECT_TRUE(providerLog().isEmpty()) << providerLog().toStdString();
 }
 
-TEST_F(TallymeterProgram, WithoutARuntimeFolderTheLockGoesToAFolderOfTheUsersOwn)
+TEST_F(TallymeterProgram, TheLockLivesInAFolderOfTheUsersOwnWhateverTheSessionNames)
 {
     writeProfile(u"sunshine 42"_s);
     const QString uid = QString::number(::getuid());
     const QString lockName = u"/Tallymeter-"_s + uid + u".lock"_s;
     const QString tmp = home + u"/tmp"_s;
-    const QString cache = home + u"/cache/tallymeter"_s;
+    const QString cache = lockFolder();
     const QString fallback = tmp + u"/tallymeter-"_s + uid;
-    env.remove(u"XDG_RUNTIME_DIR"_s);
     env.insert(u"TMPDIR"_s, tmp);
     env.insert(u"XDG_CACHE_HOME"_s, home + u"/cache"_s);
     // What another user could have put into the shared temporary folder first: a lock that looks
@@ -90,9 +89,11 @@ TEST_F(TallymeterProgram, WithoutARuntimeFolderTheLockGoesToAFolderOfTheUsersOwn
     hostile.close();
     QFile(tmp + u"/Tallymeter-"_s + uid + u".socket"_s).open(QIODevice::WriteOnly);
 
-    // A first start makes the folder in the cache folder, for the user alone.
+    // A first start makes the folder below the home, for the user alone, whatever runtime and cache
+    // folders the session names.
     ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
     EXPECT_EQ(modeOf(cache), 0700);
+    EXPECT_FALSE(QFileInfo::exists(home + u"/cache/tallymeter"_s));
     // A copy that holds the lock there is the one that counts.
     {
         QLockFile held(cache + lockName);
@@ -101,11 +102,8 @@ TEST_F(TallymeterProgram, WithoutARuntimeFolderTheLockGoesToAFolderOfTheUsersOwn
         EXPECT_EQ(output.count(u"An instance of Tallyroo is already running."_s), 1) << output.toStdString();
     }
 
-    // A runtime folder others may write to is passed over as well as a cache folder that is not
-    // the user's alone; the temporary folder then gets a folder of the user's own.
-    const QString runtime = home + u"/runtime"_s;
-    ASSERT_TRUE(makeFolder(runtime, 0770));
-    env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    // A cache folder that is not the user's alone is passed over; the temporary folder then gets a
+    // folder of the user's own.
     ASSERT_TRUE(makeFolder(cache, 0777));
     ASSERT_EQ(run({u"/H"_s}), 0) << output.toStdString();
     EXPECT_EQ(modeOf(fallback), 0700);
@@ -116,8 +114,7 @@ TEST_F(TallymeterProgram, WithoutARuntimeFolderTheLockGoesToAFolderOfTheUsersOwn
     ASSERT_TRUE(makeFolder(fallback, 0757));
     EXPECT_EQ(run({u"/H"_s}), 8) << output.toStdString();
     for (const QString& reason :
-         QStringList{runtime + u": others may write to it (mode 770)"_s, cache + u": a symbolic link"_s,
-                     fallback + u": others may write to it (mode 757)"_s})
+         QStringList{cache + u": a symbolic link"_s, fallback + u": others may write to it (mode 757)"_s})
         EXPECT_TRUE(output.contains(reason)) << reason.toStdString() << '\n' << output.toStdString();
     EXPECT_TRUE(output.contains(u"Tallyroo found no folder of your own to keep its single-instance lock in"_s));
     EXPECT_TRUE(QDir(fallback).isEmpty());
