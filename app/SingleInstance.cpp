@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QTimer>
-
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -15,12 +15,22 @@ const QByteArray ShowRequest = "show\n";
 const QByteArray ShownAnswer = "shown\n";
 const QByteArray NothingToShowAnswer = "nothing\n";
 
-QString baseName(const QString& title, const QString& folder)
+// A short tag of the computer's name. The folder lies below the home, which several computers
+// may share (a home on a network file system): each computer runs a copy of its own, and a copy
+// on one cannot tell whether the lock's owner on another is still alive. Short, because the
+// socket's whole path must fit in 107 bytes.
+QString machineTag()
 {
-    // The user's id keeps the names apart should one folder ever serve several users.
-    return QDir(folder).filePath(title + u'-' + QString::number(::getuid()));
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    return QString::fromLatin1(QCryptographicHash::hash(host, QCryptographicHash::Sha1).toHex().left(6));
 }
 } // namespace
+
+QString SingleInstance::baseName(const QString& title, const QString& folder)
+{
+    // The folder is the user's alone, so the names need not carry the user's id.
+    return QDir(folder).filePath(title + u'-' + machineTag());
+}
 
 SingleInstance::SingleInstance(const QString& title, const QString& folder)
     : m_lockPath(baseName(title, folder) + u".lock"_s), m_socketPath(baseName(title, folder) + u".socket"_s),

@@ -37,6 +37,10 @@ public:
     // window.
     void setActivateHandler(std::function<bool()> handler) { m_onActivate = std::move(handler); }
 
+    // The lock's and the socket's path without their endings: the title and a tag of the computer's
+    // name, in folder.
+    static QString baseName(const QString& title, const QString& folder);
+
     QString lockFile() const { return m_lockPath; }
     QString socketName() const { return m_socketPath; }
 

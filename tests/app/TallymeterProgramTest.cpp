@@ -166,7 +166,7 @@ TEST_F(TallymeterProgram, AHandEditedKeyOfAnyNameCostsNoSettingAcrossRefreshes)
 }
 
 // A short name: the running copy's socket lies below the test's home, within a local socket's 107 bytes.
-TEST_F(TallymeterProgram, OneCopyPerUserInAnySession)
+TEST_F(TallymeterProgram, OneCopyInAnySession)
 {
     // The desktop's copy, with its window up; then its settings file goes bad by hand.
     writeProfile(u"sunshine 42"_s);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What a terminal or a scheduler learns from the program: a command line it does not understand,
 // and where its single-instance lock lives, whatever folders the session names.
+#include "SingleInstance.h"
 #include "TallymeterProgram.h"
 
 #include <QCoreApplication>
@@ -73,7 +74,8 @@ TEST_F(TallymeterProgram, TheLockLivesInAFolderOfTheUsersOwnWhateverTheSessionNa
 {
     writeProfile(u"sunshine 42"_s);
     const QString uid = QString::number(::getuid());
-    const QString lockName = u"/Tallymeter-"_s + uid + u".lock"_s;
+    const QString base = u"/"_s + QFileInfo(SingleInstance::baseName(u"Tallymeter"_s, home)).fileName();
+    const QString lockName = base + u".lock"_s;
     const QString tmp = home + u"/tmp"_s;
     const QString cache = lockFolder();
     const QString fallback = tmp + u"/tallymeter-"_s + uid;
@@ -87,7 +89,7 @@ TEST_F(TallymeterProgram, TheLockLivesInAFolderOfTheUsersOwnWhateverTheSessionNa
     hostile.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n\n");
     hostile.close();
-    QFile(tmp + u"/Tallymeter-"_s + uid + u".socket"_s).open(QIODevice::WriteOnly);
+    QFile(tmp + base + u".socket"_s).open(QIODevice::WriteOnly);
 
     // A first start makes the folder below the home, for the user alone, whatever runtime and cache
     // folders the session names.
