@@ -2,8 +2,8 @@
 // Pelborne's reading of a reply, from its bytes to the daily arrays: the JSON reader, the service
 // list of a sign-in reply, the account part of a usage reply and its days, in the order the
 // component takes them. Run-time errors are answers; anything else that escapes is a fault.
+#include "CachedMonth.h"
 #include "DailyUsage.h"
-#include "JsonCacheFile.h"
 #include "JsonParser.h"
 #include "RunTimeError.h"
 #include "ServiceList.h"
@@ -51,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     step([&] { account.readTrafficTypes(root); });
     step([&] { account.readOffpeakHours(root); });
     account.plausible();
-    step([&] { JsonCacheFile::holdsMonth(root, *LocalDateTime::fromParts(2024, 3, 1)); });
     const JsonValue* days = &JsonValue::emptyValue();
     step([&] { days = &root[u"response"_s][u"usage"_s][u"data"_s]; });
     ParseDailyData(state, *days, dropLine);
+    CachedMonth::mismatch(state, *LocalDateTime::fromParts(2024, 3, 1));
     return 0;
 }
