@@ -4,45 +4,25 @@
 #include "ResetDates.h"
 #include "qoMonth.h"
 
-#include <algorithm>
 #include <map>
-
-namespace {
-// The first of the calendar month that holds day, moved by months.
-QDate firstOfMonth(const LocalDateTime& day, int months)
-{
-    const QDate date = day.date();
-    return QDate(date.year(), date.month(), 1).addMonths(months);
-}
-
-LocalDateTime resetDateIn(int16_t resetDay, const QDate& firstOfCalendarMonth)
-{
-    return ResetDates::in(resetDay, LocalDateTime::fromDate(firstOfCalendarMonth));
-}
-} // namespace
-
-LocalDateTime BillingMonth::resetDate(int16_t resetDay, const LocalDateTime& day)
-{
-    return resetDateIn(resetDay, firstOfMonth(day, 0));
-}
 
 BillingMonth BillingMonth::from(const LocalDateTime& first, int16_t resetDay)
 {
     const LocalDateTime start = first.dateOnly();
     if (resetDay <= 0)
         return {start, start.addMonths(1), 0};
-    return {start, resetDateIn(resetDay, firstOfMonth(start, 1)), resetDay};
+    return {start, ResetDates::in(resetDay, start, 1), resetDay};
 }
 
 BillingMonth BillingMonth::startingIn(int16_t resetDay, const LocalDateTime& day)
 {
-    return from(resetDate(resetDay, day), resetDay);
+    return from(ResetDates::in(resetDay, day), resetDay);
 }
 
 BillingMonth BillingMonth::containing(int16_t resetDay, const LocalDateTime& day)
 {
-    const LocalDateTime reset = resetDate(resetDay, day);
-    return reset <= day.dateOnly() ? from(reset, resetDay) : startingIn(resetDay, day.addMonths(-1));
+    const LocalDateTime reset = ResetDates::in(resetDay, day);
+    return from(reset <= day.dateOnly() ? reset : ResetDates::in(resetDay, day, -1), resetDay);
 }
 
 BillingMonth BillingMonth::holdingMost(int16_t resetDay, const QList<LocalDateTime>& days)
@@ -92,17 +72,16 @@ int16_t BillingMonth::latestResetDay(const LocalDateTime& first)
 int16_t BillingMonth::storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
                                      const std::optional<LocalDateTime>& nextFirst)
 {
-    const auto startsOnFirst = [&](int16_t day) {
-        return day == 0 || (day >= 1 && day <= 31 && resetDate(day, first) == first.dateOnly());
-    };
+    const int16_t earliest = int16_t(first.day());
+    const int16_t latest = latestResetDay(first);
+    const int16_t preferred = kept && (*kept == 0 || (*kept >= earliest && *kept <= latest)) ? *kept : latest;
     const auto endsAtNext = [&](int16_t day) { return nextFirst && from(first, day).next == nextFirst->dateOnly(); };
-    const bool keptFits = kept && startsOnFirst(*kept);
-    if (keptFits && endsAtNext(*kept))
-        return *kept;
+    if (endsAtNext(preferred))
+        return preferred;
     // The following month's first day says where this one ended, whatever the account says now.
-    for (int16_t day = int16_t(first.day()); day <= latestResetDay(first); ++day) {
+    for (int16_t day = earliest; day <= latest; ++day) {
         if (endsAtNext(day))
             return day;
     }
-    return keptFits ? *kept : latestResetDay(first);
+    return preferred;
 }

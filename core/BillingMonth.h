@@ -26,8 +26,6 @@ struct BillingMonth
     int16_t days() const { return int16_t(first.dayBoundariesTo(next)); }
     bool contains(const LocalDateTime& day) const { return day.dateOnly() >= first && day.dateOnly() < next; }
 
-    // The reset date in the calendar month that holds day.
-    static LocalDateTime resetDate(int16_t resetDay, const LocalDateTime& day);
     // The month that begins on first (midnight taken); resetDay 0: one calendar month long.
     static BillingMonth from(const LocalDateTime& first, int16_t resetDay);
     // The month that begins on the reset date in the calendar month that holds day.
@@ -52,9 +50,9 @@ struct BillingMonth
     static int16_t latestResetDay(const LocalDateTime& first);
     // The reset day a stored month was kept under, from its first day, the reset day the database
     // keeps for the account (nullopt: an older database without one) and the next stored month's
-    // first day. A reset day that ends the month exactly where the next one begins wins, so a next
-    // month within reach of the longest month from first always ends this one; then the kept one,
-    // when first can be its reset date (0, no reset day, always can); else the latest.
+    // first day: the kept one when first can be its reset date (0, no reset day, always can), else
+    // the latest. A reset day from first's own day to the latest that ends the month exactly where
+    // the next stored one begins wins over it: that month was stored under another reset day.
     static int16_t storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
                                   const std::optional<LocalDateTime>& nextFirst);
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Every reset day over five years of calendar months (two leap Februaries among them): the month the
-// provider lists, from the reset date to the day before the next, comes through the converter whole
-// and the month calculations and the time to reset see the same bounds; stored and read back, it keeps
-// its days and bounds.
+// provider lists, from the reset date to the day before the next, comes through the converter whole,
+// also with the provider's date a day either side of the computer's, and the month calculations and the
+// time to reset see the same bounds; stored and read back, it keeps its days and bounds.
 #include "BillingMonth.h"
 #include "CoreTestContext.h"
 #include "FakeFeed.h"
@@ -35,7 +35,8 @@ LocalDateTime at(QDate date, int hour = 0)
     return LocalDateTime::fromDate(date, QTime(hour, 0));
 }
 
-class BillingMonthSweep : public ::testing::Test
+// One reset day each.
+class BillingMonthSweep : public ::testing::TestWithParam<int>
 {
 protected:
     BillingMonthSweep()
@@ -49,7 +50,7 @@ protected:
     }
 
     // The provider's month from first to last, as the reply lists it, with its reset day.
-    static FakeFeed::Month listed(QDate first, QDate last, int resetDay, const LocalDateTime& lastUpdate)
+    FakeFeed::Month listed(QDate first, QDate last, const LocalDateTime& lastUpdate) const
     {
         FakeFeed::Month month = FakeFeed::sampleMonth(at(first), int(first.daysTo(last)) + 1, lastUpdate.toString());
         month.intAnniversaryDate = int16_t(resetDay);
@@ -67,6 +68,27 @@ protected:
         return month;
     }
 
+    // The current month from first, listed up to the provider's date listedTo and fetched at now: every
+    // listed day kept, in the month from first to the day before next.
+    qoMonth refreshed(QDate first, QDate listedTo, QDate next, const LocalDateTime& now)
+    {
+        script.current = listed(first, listedTo, now);
+        const qoMonth month = convert(false);
+        EXPECT_EQ(month.DailyDates, *script.current.arrayDailyDates);
+        EXPECT_EQ(month.TotalPeak, script.current.sngUsedPeak);
+        EXPECT_EQ(BillingMonth::of(month), (BillingMonth{at(first), at(next), int16_t(resetDay)}));
+        return month;
+    }
+
+    // The month that begins in a calendar month, back-filled: asked for by that calendar month, every
+    // day listed.
+    qoMonth backFilled(QDate month)
+    {
+        const QDate next = resetDate(resetDay, month.addMonths(1));
+        script.historical = listed(resetDate(resetDay, month), next.addDays(-1), at(next, 1));
+        return convert(true, at(QDate(month.year(), month.month(), 1)));
+    }
+
     qoMonth calculated(qoMonth month, const LocalDateTime& now)
     {
         core.clock.set(now);
@@ -75,6 +97,9 @@ protected:
         return month;
     }
 
+    const int resetDay = GetParam();
+    FakeFeed::Servers servers;
+    FakeFeed::Script& script = FakeFeed::pelborne();
     CoreTestContext core{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
     FeedComponents components{core.settings, core.run, core.log, core.clock};
     FeedConverters converters{core.settings, core.run, core.log, components};
@@ -83,123 +108,116 @@ protected:
 
 } // namespace
 
-TEST_F(BillingMonthSweep, EveryResetDayKeepsEveryListedDayAndTheSameBoundsEverywhere)
+TEST_P(BillingMonthSweep, EveryMonthKeepsEveryListedDayAndTheSameBoundsEverywhere)
 {
-    FakeFeed::Servers servers;
-    FakeFeed::Script& script = FakeFeed::pelborne();
     const QDate sweepStart(2024, 1, 1); // to December 2028: Februaries of 2024 and 2028 have 29 days
-    for (int resetDay = 1; resetDay <= 31; ++resetDay) {
-        for (int m = 0; m < 60; ++m) {
-            const QDate month = sweepStart.addMonths(m);
-            const QDate first = resetDate(resetDay, month);
-            const QDate next = resetDate(resetDay, month.addMonths(1));
-            const QDate last = next.addDays(-1);
-            const int days = int(first.daysTo(next));
-            SCOPED_TRACE(
-                QString(u"reset day %1, month from %2"_s.arg(resetDay).arg(first.toString(Qt::ISODate))).toStdString());
+    for (int m = 0; m < 60; ++m) {
+        const QDate month = sweepStart.addMonths(m);
+        const QDate first = resetDate(resetDay, month);
+        const QDate next = resetDate(resetDay, month.addMonths(1));
+        const QDate last = next.addDays(-1);
+        const int days = int(first.daysTo(next));
+        SCOPED_TRACE(u"month from %1"_s.arg(first.toString(Qt::ISODate)).toStdString());
 
-            // The current month, refreshed at noon on its first and on its last day.
-            for (const QDate& updated : {first, last}) {
-                script.current = listed(first, last, resetDay, at(updated, 12));
-                const qoMonth converted = convert(false);
-                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
-                EXPECT_EQ(converted.TotalPeak, script.current.sngUsedPeak);
-                EXPECT_EQ(converted.AnniversaryDate, at(first));
-                EXPECT_EQ(converted.ResetDay, resetDay);
-                EXPECT_EQ(BillingMonth::of(converted).next, at(next));
-                EXPECT_EQ(BillingMonth::keyOf(converted), at(first));
-
-                const qoMonth figures = calculated(converted, at(updated, 12));
-                const double gone = (first.daysTo(updated) + 0.5) / days * 100;
-                EXPECT_NEAR(figures.ElapsedPeak, gone, 1e-4);
-                EXPECT_EQ(MonthDisplay::NextResetDate(converted, at(updated, 12)), at(next));
-            }
-
-            // A provider a day ahead lists the first day at 23:30 the evening before; one a day behind
-            // still lists the whole month at 00:30 on the next one's first day. One quota, then two.
-            for (const bool ahead : {true, false}) {
-                const LocalDateTime clock = ahead ? at(first).addSeconds(-1800) : at(next).addSeconds(1800);
-                script.current = listed(first, ahead ? first : last, resetDay, clock);
-                qoMonth converted = convert(false);
-                ASSERT_EQ(converted.DailyDates, *script.current.arrayDailyDates);
-                EXPECT_EQ(BillingMonth::of(converted), (BillingMonth{at(first), at(next), int16_t(resetDay)}));
-                for (const float offpeakQuota : {0.0f, 40000.0f}) {
-                    converted.OffPeakQuota = offpeakQuota;
-                    const qoMonth figures = calculated(converted, clock);
-                    EXPECT_EQ(figures.ElapsedPeak, ahead ? 0 : 100);
-                    EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
-                    EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
-                }
-            }
-
-            // The same month back-filled: asked for by its calendar month.
-            script.historical = listed(first, last, resetDay, at(next, 1));
-            const qoMonth past = convert(true, at(QDate(first.year(), first.month(), 1)));
-            ASSERT_EQ(past.DailyDates, *script.historical.arrayDailyDates);
-            EXPECT_EQ(past.AnniversaryDate, at(first));
-            EXPECT_EQ(BillingMonth::of(past).previous().next, at(first));
-            const qoMonth pastFigures = calculated(past, at(next, 1));
-            EXPECT_EQ(pastFigures.ElapsedPeak, 100);
-            EXPECT_FLOAT_EQ(pastFigures.AvgOffpeak, past.TotalOffpeak / float(days));
+        // The current month, refreshed at noon on its first and on its last day.
+        for (const QDate& updated : {first, last}) {
+            const qoMonth figures = calculated(refreshed(first, updated, next, at(updated, 12)), at(updated, 12));
+            const double gone = (first.daysTo(updated) + 0.5) / days * 100;
+            EXPECT_NEAR(figures.ElapsedPeak, gone, 1e-4);
+            EXPECT_EQ(MonthDisplay::NextResetDate(figures, at(updated, 12)), at(next));
         }
+
+        // A provider a day ahead lists the first day at 23:30 and at 01:30 the day before; one a day
+        // behind still lists the whole month at 00:30 on the next one's first day. One quota, then two.
+        for (const LocalDateTime& clock :
+             {at(first).addSeconds(-1800), at(first).addSeconds(-81000), at(next).addSeconds(1800)}) {
+            const bool ahead = clock < at(first);
+            qoMonth converted = refreshed(first, ahead ? first : last, next, clock);
+            for (const float offpeakQuota : {0.0f, 40000.0f}) {
+                converted.OffPeakQuota = offpeakQuota;
+                const qoMonth figures = calculated(converted, clock);
+                EXPECT_EQ(figures.ElapsedPeak, ahead ? 0 : 100);
+                EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
+                EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
+            }
+        }
+
+        // The same month back-filled.
+        const qoMonth past = backFilled(month);
+        ASSERT_EQ(past.DailyDates, *script.historical.arrayDailyDates);
+        EXPECT_EQ(past.AnniversaryDate, at(first));
+        EXPECT_EQ(BillingMonth::of(past).previous().next, at(first));
+        const qoMonth pastFigures = calculated(past, at(next, 1));
+        EXPECT_EQ(pastFigures.ElapsedPeak, 100);
+        EXPECT_FLOAT_EQ(pastFigures.AvgOffpeak, past.TotalOffpeak / float(days));
     }
 }
 
-// Stored, then read back as the next start and the monthly chart read it: every month, then every
-// other one (a missing month on either side), each read back as the newest stored and among the
-// rest; again once the database keeps no reset day, as an older one.
-TEST_F(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive)
+// Stored as the program stores them (the first as the current month, with the account's reset day,
+// the rest back-filled), then read back as the next start and the monthly chart read them: each month
+// as the newest stored, then among the rest. Every month; and every other one (even months for two
+// years, then odd ones: every calendar month among them, each followed by a missing one) in an older
+// database that keeps no reset day, until the current month is stored again.
+TEST_P(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive)
 {
-    FakeFeed::Servers servers;
+    QList<qoMonth> months;
+    QList<qsizetype> every;
+    QList<qsizetype> gaps;
+    for (QDate month(2024, 1, 1); month.year() < 2028; month = month.addMonths(1)) {
+        every.append(months.size());
+        if ((months.size() % 2 == 0) == (month.year() < 2026))
+            gaps.append(months.size());
+        months.append(backFilled(month));
+    }
     modSQL history{core.app, core.settings, core.run, core.log};
-    const auto span = [](const BillingMonth& b) {
-        return QString(b.first.toDateString() + u' ' + b.last().toDateString() + u' ' + QString::number(b.resetDay))
-            .toStdString();
+    QString error;
+    const auto store = [&](qsizetype i, bool current) {
+        EXPECT_TRUE(history.qoMonth2SQL(months.at(i), !current, error)) << error.toStdString();
     };
-    for (int resetDay = 1; resetDay <= 31; ++resetDay) {
-        QList<qoMonth> months; // as the back-fill fetches them, every day listed
-        QList<qsizetype> every;
-        QList<qsizetype> gaps; // even months for two years, then odd ones: every calendar month among them
-        for (QDate month(2024, 1, 1); month.year() < 2028; month = month.addMonths(1)) {
-            const QDate next = resetDate(resetDay, month.addMonths(1));
-            FakeFeed::pelborne().historical = listed(resetDate(resetDay, month), next.addDays(-1), resetDay, at(next));
-            every.append(months.size());
-            if ((months.size() % 2 == 0) == (month.year() < 2026))
-                gaps.append(months.size());
-            months.append(convert(true, at(month)));
+    const auto readsBack = [&](qsizetype i, bool kept, bool nextStored) {
+        const qoMonth& live = months.at(i);
+        const QDate first = live.AnniversaryDate.date();
+        SCOPED_TRACE(first.toString(Qt::ISODate).toStdString() + (kept ? ", reset day kept" : "") +
+                     (nextStored ? ", next month stored" : ""));
+        qoMonth read;
+        ASSERT_TRUE(history.SQL2qoMonth(live.AnniversaryDate, read, error)) << error.toStdString();
+        EXPECT_EQ(read.DailyDates, live.DailyDates);
+        EXPECT_EQ(read.TotalPeak, live.TotalPeak);
+        // Nothing else tells where a month from the last day of a short month ends: as late as it can.
+        const bool open = !kept && !nextStored && first.day() == first.daysInMonth();
+        EXPECT_EQ(BillingMonth::of(read), BillingMonth::from(at(first), int16_t(open ? 31 : resetDay)));
+    };
+    for (const bool older : {false, true}) {
+        const QList<qsizetype>& stored = older ? gaps : every;
+        core.settings.Username = older ? u"older"_s : u"every"_s;
+        ASSERT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
+        const auto forgetResetDay = [&] {
+            LiteConnection conn;
+            conn.Open(history.DatabaseFile());
+            conn.Execute(u"delete from Config where id='ResetDay'"_s);
+        };
+        for (const qsizetype i : stored) {
+            store(i, i == stored.first());
+            if (older && i == stored.first())
+                forgetResetDay();
+            readsBack(i, !older, false);
         }
-        for (const QList<qsizetype>& stored : {every, gaps}) {
-            core.settings.Username = u"sweep%1-%2"_s.arg(resetDay).arg(stored.size());
-            QString error;
-            ASSERT_TRUE(history.CheckSQLDatabase(error)) << error.toStdString();
-            const auto readsBack = [&](qsizetype i, bool kept, bool nextStored) {
-                const qoMonth& live = months.at(i);
-                qoMonth read;
-                ASSERT_TRUE(history.SQL2qoMonth(live.AnniversaryDate, read, error)) << error.toStdString();
-                EXPECT_EQ(read.DailyDates, live.DailyDates) << span(BillingMonth::of(live));
-                EXPECT_EQ(read.TotalPeak, live.TotalPeak) << span(BillingMonth::of(live));
-                // Nothing else tells where a month from the last day of a short month ends: as late as it can.
-                const QDate first = live.AnniversaryDate.date();
-                const bool open = !kept && !nextStored && first.day() == first.daysInMonth();
-                EXPECT_EQ(span(BillingMonth::of(read)), span(BillingMonth::from(at(first), open ? 31 : resetDay)))
-                    << kept << nextStored;
-            };
-            for (const qsizetype i : stored) {
-                EXPECT_TRUE(history.qoMonth2SQL(months.at(i), i > 0, error)) << error.toStdString();
-                readsBack(i, true, false);
-            }
-            MonthlyTotals totals;
-            ASSERT_TRUE(history.SQLGetMonthlyTotals(totals, error)) << error.toStdString();
-            ASSERT_EQ(totals.Totals.size(), stored.size());
+        MonthlyTotals totals;
+        ASSERT_TRUE(history.SQLGetMonthlyTotals(totals, error)) << error.toStdString();
+        ASSERT_EQ(totals.Totals.size(), stored.size());
+        for (qsizetype n = 0; n < stored.size(); ++n)
+            EXPECT_EQ(totals.Totals.at(n).Peak, months.at(stored.at(stored.size() - 1 - n)).TotalPeak);
+        const auto readAll = [&](bool kept) {
             for (qsizetype n = 0; n < stored.size(); ++n)
-                EXPECT_EQ(totals.Totals.at(n).Peak, months.at(stored.at(stored.size() - 1 - n)).TotalPeak);
-            for (const bool kept : {true, false}) {
-                for (qsizetype n = 0; n < stored.size(); ++n)
-                    readsBack(stored.at(n), kept, n + 1 < stored.size() && stored.at(n + 1) == stored.at(n) + 1);
-                LiteConnection conn;
-                conn.Open(history.DatabaseFile());
-                conn.Execute(u"delete from Config where id='ResetDay'"_s);
-            }
-        }
+                readsBack(stored.at(n), kept, n + 1 < stored.size() && stored.at(n + 1) == stored.at(n) + 1);
+        };
+        readAll(!older);
+        if (older)
+            store(stored.last(), true);
+        else
+            forgetResetDay();
+        readAll(older);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(ResetDays, BillingMonthSweep, ::testing::Range(1, 32));
