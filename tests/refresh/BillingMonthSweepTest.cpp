@@ -76,7 +76,7 @@ protected:
     }
 
     CoreTestContext core{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
-    FeedComponents components{core.settings, core.run, core.log, core.clock};
+    FeedComponents components{core.log, core.clock};
     FeedConverters converters{core.settings, core.run, core.log, components};
     MonthCalcs calcs{core.app, core.registry, core.log, core.settings, core.run, core.clock};
 };
