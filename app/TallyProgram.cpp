@@ -114,7 +114,7 @@ int TallyProgram::endedBySignal(int signal)
 
 bool TallyProgram::quietOption() const
 {
-    return m_settings.hasOption(OptionFlag::QuietMode) || m_run.CmdLineQuiet;
+    return m_log.quiet();
 }
 
 void TallyProgram::fatalCreation(const QString& component, int32_t number, const QString& description)

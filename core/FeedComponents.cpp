@@ -6,10 +6,8 @@
 #include "ConnectionPoint.h"
 #include "LogFrontEnd.h"
 #include "Pelborne/UsageDataInterface.h"
-#include "RunState.h"
 #include "RunTimeError.h"
 #include "Sarnick/UsageDataInterface.h"
-#include "Settings.h"
 
 namespace {
 class JsonSink final : public Pelborne::__UsageData
@@ -76,11 +74,10 @@ struct FeedComponents::Slots
     Slot<Sarnick::__UsageData> oXML;
 };
 
-FeedComponents::FeedComponents(const Settings& settings, const RunState& run, LogFrontEnd& log, const Clock& clock)
+FeedComponents::FeedComponents(LogFrontEnd& log, const Clock& clock)
     // The objects live for one operation inside the program's lifetime, so they may borrow the
     // clock without owning it.
-    : m_settings(settings), m_run(run), m_log(log), m_clock(std::shared_ptr<const Clock>(), &clock),
-      m_slots(std::make_unique<Slots>(*this))
+    : m_log(log), m_clock(std::shared_ptr<const Clock>(), &clock), m_slots(std::make_unique<Slots>(*this))
 {}
 
 FeedComponents::~FeedComponents()
@@ -135,8 +132,7 @@ bool FeedComponents::CacheExpired(bool json, const QString& szUser)
 
 void FeedComponents::logStatus(const QString& szMsg, int16_t intDebug)
 {
-    const bool quiet = m_settings.hasOption(OptionFlag::QuietMode) || m_run.CmdLineQuiet;
-    m_log.LogMessage(szMsg, intDebug, quiet ? -1 : 0);
+    m_log.LogMessage(szMsg, intDebug, m_log.quiet() ? -1 : 0);
 }
 
 void FeedComponents::oJSON_Status(const QString& szMsg, int16_t intDebug)

@@ -8,8 +8,6 @@
 
 class Clock;
 class LogFrontEnd;
-struct RunState;
-struct Settings;
 
 namespace Pelborne {
 class _UsageData;
@@ -27,7 +25,7 @@ class _UsageData;
 class FeedComponents
 {
 public:
-    FeedComponents(const Settings& settings, const RunState& run, LogFrontEnd& log, const Clock& clock);
+    FeedComponents(LogFrontEnd& log, const Clock& clock);
     ~FeedComponents();
     FeedComponents(const FeedComponents&) = delete;
     FeedComponents& operator=(const FeedComponents&) = delete;
@@ -56,8 +54,6 @@ private:
 
     void logStatus(const QString& szMsg, int16_t intDebug);
 
-    const Settings& m_settings;
-    const RunState& m_run;
     LogFrontEnd& m_log;
     std::shared_ptr<const Clock> m_clock;
     std::unique_ptr<Slots> m_slots;

@@ -80,7 +80,7 @@ RefreshCycle::RefreshCycle(const AppInfo& app, const Settings& settings, RunStat
                            LogFrontEnd& log, RegistryAccess& registry, const Clock& clock, modSQL& history,
                            MainRoutines& mainRoutines)
     : m_app(app), m_settings(settings), m_run(run), m_window(window), m_log(log), m_registry(registry), m_clock(clock),
-      m_history(history), m_mainRoutines(mainRoutines), m_components(settings, run, log, clock),
+      m_history(history), m_mainRoutines(mainRoutines), m_components(log, clock),
       m_converters(settings, run, log, m_components), m_calcs(app, registry, log, settings, run, clock),
       m_schedule(settings, run, window, log, clock), m_display(settings, window, log, mainRoutines, clock),
       m_backfill(settings, log, history, m_converters), m_xml(app, log), m_csv(run, log, clock)

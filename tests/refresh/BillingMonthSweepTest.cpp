@@ -101,7 +101,7 @@ protected:
     FakeFeed::Servers servers;
     FakeFeed::Script& script = FakeFeed::pelborne();
     CoreTestContext core{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
-    FeedComponents components{core.settings, core.run, core.log, core.clock};
+    FeedComponents components{core.log, core.clock};
     FeedConverters converters{core.settings, core.run, core.log, components};
     MonthCalcs calcs{core.app, core.registry, core.log, core.settings, core.run, core.clock};
 };

@@ -63,7 +63,7 @@ protected:
     const FakeFeed::Call& call() const { return script().calls.last(); }
 
     CoreTestContext core{QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())};
-    FeedComponents components{core.settings, core.run, core.log, core.clock};
+    FeedComponents components{core.log, core.clock};
     FeedConverters converters{core.settings, core.run, core.log, components};
     qoMonth month;
     QString error;
@@ -330,7 +330,7 @@ TEST(FeedComponents, CacheTestUsesAFreshObjectOfTheChosenComponent)
     FakeFeed::reset();
     FakeFeed::Servers servers;
     CoreTestContext core(u"CacheTest"_s);
-    FeedComponents components(core.settings, core.run, core.log, core.clock);
+    FeedComponents components(core.log, core.clock);
     FakeFeed::sarnick().cacheExpired = false;
     EXPECT_FALSE(components.CacheExpired(false, u"fred"_s));
     EXPECT_TRUE(components.CacheExpired(true, u"fred"_s));

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -330,6 +329,4 @@ void frmTeeGraph::showTip(ChartView* chart, const QString& text)
     // The text holds the provider's class title. The chart shows it once the pointer rests, as
     // Qt shows any tooltip.
     PlainText::setToolTip(chart, text);
-    if (text.isEmpty())
-        QToolTip::hideText();
 }

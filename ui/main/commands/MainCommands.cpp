@@ -28,11 +28,6 @@ MainCommands::MainCommands(CommandContext context)
     : m_ctx(context), m_calcs(context.app, context.registry, context.log, context.settings, context.run, context.clock)
 {}
 
-bool MainCommands::quiet() const
-{
-    return m_ctx.settings.hasOption(OptionFlag::QuietMode) || m_ctx.run.CmdLineQuiet;
-}
-
 bool MainCommands::debugMode() const
 {
     return m_ctx.run.CmdLineDebug;
@@ -57,7 +52,7 @@ void MainCommands::cmdRefresh_Click()
 {
     trapped("cmdRefresh_Click", [this] {
         bool fromcache = false;
-        m_ctx.cycle.RefreshData(fromcache, quiet(), true);
+        m_ctx.cycle.RefreshData(fromcache, m_ctx.log.quiet(), true);
     });
 }
 
@@ -65,7 +60,7 @@ void MainCommands::mnuReload_Click()
 {
     trapped("mnuReload_Click", [this] {
         bool fromcache = true;
-        m_ctx.cycle.RefreshData(fromcache, quiet(), true);
+        m_ctx.cycle.RefreshData(fromcache, m_ctx.log.quiet(), true);
     });
 }
 
@@ -281,7 +276,7 @@ void MainCommands::autoRefreshTick()
     } else if (autoOn) {
         m_ctx.log.LogMessage(u"tmrRefresh: time to do an auto-refresh"_s, 6);
         // Nobody is there to answer a box while the window sits in the tray.
-        const bool quietRefresh = m_ctx.window.isMainWindowVisible() ? quiet() : true;
+        const bool quietRefresh = m_ctx.window.isMainWindowVisible() ? m_ctx.log.quiet() : true;
         bool fromcache = false;
         m_ctx.cycle.RefreshData(fromcache, quietRefresh, false);
     }

@@ -78,8 +78,6 @@ public:
     int16_t animationFrame() const { return m_frame; }
 
 private:
-    // QuietMode or /Q (/H): no message boxes.
-    bool quiet() const;
     bool debugMode() const;
     void trap(const char* handler, const RunTimeError& error);
     // Runs a handler's body, trapping its run-time errors under the handler's name.
