@@ -500,8 +500,9 @@ TEST_F(GraphWindowTest, AxesDrawTheirLabelsWholeWithTheFirstAndLastAndThinEvenly
             EXPECT_TRUE(valueStep == 1 || size.width() < 800);
             form()->tabGraphs->setCurrentIndex(1);
             const int monthStep = expectWholeAndEven(form()->TChart2, months).first;
-            if (size.width() <= 800)
+            if (size.width() <= 800) {
                 EXPECT_GT(monthStep, 1);
+            }
         }
     }
 }
