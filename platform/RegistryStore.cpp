@@ -135,6 +135,18 @@ RegistryContent RegistryStore::lastRead(const QString& path) const
     return m_cacheValid && path == m_cachedPath ? m_cached : RegistryContent();
 }
 
+bool RegistryStore::leavesLastReadAsItIs(const QString& path,
+                                         const std::function<int(RegistryContent&, const QStringList&)>& change,
+                                         const QStringList& keyPath) const
+{
+    // A window that stores its unchanged options as it opens has nothing to save; refusing it
+    // would only raise a box for each while the file waits to be mended.
+    if (!m_cacheValid || path != m_cachedPath)
+        return false;
+    RegistryContent content = m_cached;
+    return change(content, keyPath) == 0 && content == m_cached;
+}
+
 void RegistryStore::noteUnreadable(const QString& path, const QString& reason,
                                    const RegistryFile::Identity& identity) const
 {
@@ -268,6 +280,8 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
     if (const int rc = RegistryFile::readAll(path, bytes, identity); rc != 0) {
         std::lock_guard guard(m_mutex);
         noteUnreadable(path, systemText(rc), {});
+        if (leavesLastReadAsItIs(path, change, *keyPath))
+            return {};
         return {rc, refusal(path, systemText(rc))};
     }
     // Whatever a person wrote stays for them to mend: a change made over it would lose every value
@@ -278,6 +292,8 @@ RegistryStore::Result RegistryStore::modify(const QString& key,
         std::lock_guard guard(m_mutex);
         if (!parsed) {
             noteUnreadable(path, parseError, identity);
+            if (leavesLastReadAsItIs(path, change, *keyPath))
+                return {};
             return {UnreadableFile, refusal(path, parseError)};
         }
         noteReadable(path, *parsed, identity);

@@ -101,6 +101,10 @@ private:
     RegistryContent snapshot() const;
     // The content last read well from `path`; empty when there is none. Needs m_mutex.
     RegistryContent lastRead(const QString& path) const;
+    // Whether change would leave the content last read from path as it is. Called with m_mutex held.
+    bool leavesLastReadAsItIs(const QString& path,
+                              const std::function<int(RegistryContent&, const QStringList&)>& change,
+                              const QStringList& keyPath) const;
     // Needs m_mutex. identity: of the damaged file, so that it is not read again until it changes.
     void noteUnreadable(const QString& path, const QString& reason, const RegistryFile::Identity& identity) const;
     void noteReadable(const QString& path, const RegistryContent& content,
