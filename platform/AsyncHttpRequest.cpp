@@ -153,8 +153,13 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         m_proxyAnswerUser = m_proxyUser;
         m_proxyAnswerPassword = m_proxyPassword;
         break;
-    case ProxyMode::Environment:
-        m_activeProxy = EnvironmentProxy::forUrl(m_url);
+    case ProxyMode::Environment: {
+        const std::optional<QNetworkProxy> proxy = EnvironmentProxy::forUrl(m_url);
+        if (!proxy) {
+            refuseUnusableProxy();
+            return 0;
+        }
+        m_activeProxy = *proxy;
         // Credentials kept on an HTTP proxy are the network layer's to use as it sees fit; kept here
         // they go only into the answer to a challenge. A SOCKS proxy's stay: the client only offers
         // them there, and the proxy chooses whether to take them.
@@ -165,6 +170,7 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
             m_activeProxy.setPassword({});
         }
         break;
+    }
     }
     m_manager->setProxy(m_activeProxy);
 
@@ -212,8 +218,22 @@ void AsyncHttpRequest::abort()
     m_readyState = Unsent;
 }
 
+void AsyncHttpRequest::refuseUnusableProxy()
+{
+    // Nothing goes out, not even direct: the user set a proxy for this address. The failure comes
+    // while the owner pumps events, as any other.
+    m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    m_unusableProxy = EnvironmentProxy::shownAddress(m_url);
+    QTimer::singleShot(0, m_manager.get(), [this] {
+        if (m_unusableProxy && !m_aborted && m_readyState != Done)
+            fail(HttpErrorTable::InvalidUrl);
+    });
+}
+
 QString AsyncHttpRequest::proxyInUse() const
 {
+    if (m_unusableProxy)
+        return *m_unusableProxy;
     if (m_activeProxy.type() != QNetworkProxy::HttpProxy)
         return {};
     return m_activeProxy.hostName() + u':' + QString::number(m_activeProxy.port());
@@ -235,6 +255,7 @@ QString AsyncHttpRequest::responseText() const
 void AsyncHttpRequest::resetResult()
 {
     m_reachability.reset();
+    m_unusableProxy.reset();
     m_phase = Phase::Idle;
     m_timedOut = false;
     m_aborted = false;
