@@ -160,15 +160,13 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
             return 0;
         }
         m_activeProxy = *proxy;
-        // Credentials kept on an HTTP proxy are the network layer's to use as it sees fit; kept here
-        // they go only into the answer to a challenge. A SOCKS proxy's stay: the client only offers
-        // them there, and the proxy chooses whether to take them.
-        if (m_activeProxy.type() == QNetworkProxy::HttpProxy) {
-            m_proxyAnswerUser = m_activeProxy.user();
-            m_proxyAnswerPassword = m_activeProxy.password();
-            m_activeProxy.setUser({});
-            m_activeProxy.setPassword({});
-        }
+        // Credentials kept on the proxy are the network layer's to offer as it sees fit (a SOCKS
+        // proxy is offered nothing but the password); kept here they go only into the answer to a
+        // challenge, as the options' do.
+        m_proxyAnswerUser = m_activeProxy.user();
+        m_proxyAnswerPassword = m_activeProxy.password();
+        m_activeProxy.setUser({});
+        m_activeProxy.setPassword({});
         break;
     }
     }
@@ -234,7 +232,7 @@ QString AsyncHttpRequest::proxyInUse() const
 {
     if (m_unusableProxy)
         return *m_unusableProxy;
-    if (m_activeProxy.type() != QNetworkProxy::HttpProxy)
+    if (m_activeProxy.type() != QNetworkProxy::HttpProxy && m_activeProxy.type() != QNetworkProxy::Socks5Proxy)
         return {};
     return m_activeProxy.hostName() + u':' + QString::number(m_activeProxy.port());
 }
@@ -368,9 +366,11 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
 {
     if (proxyInUse().isEmpty())
         return false;
-    // A plain request only ever connects to the proxy. Through a tunnel (https) the proxy also
-    // passes on how its own connection to the server went, mapped onto the same errors.
-    const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0;
+    // A plain request only ever connects to the proxy. Through a tunnel (https, or any request
+    // through a SOCKS proxy) the proxy also passes on how its own connection to the server went,
+    // mapped onto the same errors.
+    const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0 ||
+                        m_activeProxy.type() == QNetworkProxy::Socks5Proxy;
     switch (error) {
     case QNetworkReply::HostNotFoundError:
         // The network layer looks up only the proxy's name, before it starts to connect; later, the
