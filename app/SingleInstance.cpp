@@ -4,9 +4,12 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLocalSocket>
 #include <QSysInfo>
 #include <QTimer>
+
+#include <sys/un.h>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +17,8 @@ namespace {
 const QByteArray ShowRequest = "show\n";
 const QByteArray ShownAnswer = "shown\n";
 const QByteArray NothingToShowAnswer = "nothing\n";
+// The longest path a local socket can be bound or connected to, less its closing zero.
+constexpr qsizetype MaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
 
 // A short tag of the computer's name. The folder lies below the home, which several computers
 // may share (a home on a network file system): each computer runs a copy of its own, and a copy
@@ -47,6 +52,15 @@ SingleInstance::~SingleInstance()
         m_server->close();
     if (m_lock.isLocked())
         m_lock.unlock();
+}
+
+QString SingleInstance::unreachableBecause() const
+{
+    const qsizetype length = QFile::encodeName(m_socketPath).size();
+    if (length <= MaxSocketPath)
+        return {};
+    return u"the path of its socket, "_s + m_socketPath + u", is "_s + QString::number(length) +
+           u" bytes long, and a local socket's path may be at most "_s + QString::number(MaxSocketPath) + u" bytes"_s;
 }
 
 SingleInstance::Claim SingleInstance::claim(int answerMs)

@@ -41,6 +41,10 @@ public:
     // name, in folder.
     static QString baseName(const QString& title, const QString& folder);
 
+    // Why a running copy cannot be asked anything, whatever it does: the socket's path is longer
+    // than a local socket's path may be (a long home folder). Empty where it can be asked.
+    QString unreachableBecause() const;
+
     QString lockFile() const { return m_lockPath; }
     QString socketName() const { return m_socketPath; }
 

@@ -207,6 +207,8 @@ std::optional<int> TallyProgram::singleInstance()
     const SingleInstance::Claim claim = m_instance->claim();
     if (claim == SingleInstance::Claim::First)
         return std::nullopt;
+    // A start from the menu that brought nothing forward says why, where the cause stays.
+    const QString unreachable = m_mainWindow ? m_instance->unreachableBecause() : QString();
     m_instance.reset();
     m_log.LogMessage(u"Main: detected existing instance already running"_s, 6);
     if (claim == SingleInstance::Claim::ActivatedOther)
@@ -217,7 +219,10 @@ std::optional<int> TallyProgram::singleInstance()
     // on standard error why nothing was refreshed.
     if (claim != SingleInstance::Claim::ActivatedOther || !m_mainWindow) {
         m_log.LogMessage(u"An instance of "_s + m_app.ProductName + u" is already running."_s + CrLf +
-                             u"Shut it down before attempting to start another instance."_s,
+                             u"Shut it down before attempting to start another instance."_s +
+                             (unreachable.isEmpty()
+                                  ? QString()
+                                  : CrLf + CrLf + u"It cannot be brought to the front: "_s + unreachable + u'.'),
                          1);
     }
     return AlreadyRunning;

@@ -153,18 +153,22 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         m_proxyAnswerUser = m_proxyUser;
         m_proxyAnswerPassword = m_proxyPassword;
         break;
-    case ProxyMode::Environment:
-        m_activeProxy = EnvironmentProxy::forUrl(m_url);
-        // Credentials kept on an HTTP proxy are the network layer's to use as it sees fit; kept here
-        // they go only into the answer to a challenge. A SOCKS proxy's stay: the client only offers
-        // them there, and the proxy chooses whether to take them.
-        if (m_activeProxy.type() == QNetworkProxy::HttpProxy) {
-            m_proxyAnswerUser = m_activeProxy.user();
-            m_proxyAnswerPassword = m_activeProxy.password();
-            m_activeProxy.setUser({});
-            m_activeProxy.setPassword({});
+    case ProxyMode::Environment: {
+        const std::optional<QNetworkProxy> proxy = EnvironmentProxy::forUrl(m_url);
+        if (!proxy) {
+            refuseUnusableProxy();
+            return 0;
         }
+        m_activeProxy = *proxy;
+        // Credentials kept on the proxy are the network layer's to offer as it sees fit (a SOCKS
+        // proxy is offered nothing but the password); kept here they go only into the answer to a
+        // challenge, as the options' do.
+        m_proxyAnswerUser = m_activeProxy.user();
+        m_proxyAnswerPassword = m_activeProxy.password();
+        m_activeProxy.setUser({});
+        m_activeProxy.setPassword({});
         break;
+    }
     }
     m_manager->setProxy(m_activeProxy);
 
@@ -212,9 +216,23 @@ void AsyncHttpRequest::abort()
     m_readyState = Unsent;
 }
 
+void AsyncHttpRequest::refuseUnusableProxy()
+{
+    // Nothing goes out, not even direct: the user set a proxy for this address. The failure comes
+    // while the owner pumps events, as any other.
+    m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    m_unusableProxy = EnvironmentProxy::shownAddress(m_url);
+    QTimer::singleShot(0, m_manager.get(), [this] {
+        if (m_unusableProxy && !m_aborted && m_readyState != Done)
+            fail(HttpErrorTable::InvalidUrl);
+    });
+}
+
 QString AsyncHttpRequest::proxyInUse() const
 {
-    if (m_activeProxy.type() != QNetworkProxy::HttpProxy)
+    if (m_unusableProxy)
+        return *m_unusableProxy;
+    if (m_activeProxy.type() != QNetworkProxy::HttpProxy && m_activeProxy.type() != QNetworkProxy::Socks5Proxy)
         return {};
     return m_activeProxy.hostName() + u':' + QString::number(m_activeProxy.port());
 }
@@ -235,6 +253,7 @@ QString AsyncHttpRequest::responseText() const
 void AsyncHttpRequest::resetResult()
 {
     m_reachability.reset();
+    m_unusableProxy.reset();
     m_phase = Phase::Idle;
     m_timedOut = false;
     m_aborted = false;
@@ -347,9 +366,11 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
 {
     if (proxyInUse().isEmpty())
         return false;
-    // A plain request only ever connects to the proxy. Through a tunnel (https) the proxy also
-    // passes on how its own connection to the server went, mapped onto the same errors.
-    const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0;
+    // A plain request only ever connects to the proxy. Through a tunnel (https, or any request
+    // through a SOCKS proxy) the proxy also passes on how its own connection to the server went,
+    // mapped onto the same errors.
+    const bool tunnel = m_url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0 ||
+                        m_activeProxy.type() == QNetworkProxy::Socks5Proxy;
     switch (error) {
     case QNetworkReply::HostNotFoundError:
         // The network layer looks up only the proxy's name, before it starts to connect; later, the

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class ProxyReachability;
@@ -76,7 +77,8 @@ public:
     int32_t setProxy(const QString& hostPort);
     // Answer the proxy's authentication challenge (once per send), in the scheme it asks for.
     // Nothing goes to a proxy that does not ask; the same holds for credentials in a proxy address
-    // of the environment.
+    // of the environment. An address there that cannot be used fails the send with 12005, the
+    // proxy named, and nothing is sent.
     void setProxyCredentials(const QString& user, const QString& password);
     void setProxyMode(ProxyMode mode) { m_proxyMode = mode; }
 
@@ -102,7 +104,8 @@ public:
     QString responseText() const;
     // The internet error number of a failed request, 0 otherwise.
     int32_t errorNumber() const { return m_errorNumber; }
-    // The proxy the last send went through, "host:port"; empty without one.
+    // The proxy the last send went through, "host:port"; empty without one. For an address of the
+    // environment that cannot be used, the address as set, less its credentials.
     QString proxyInUse() const;
 
 private:
@@ -112,6 +115,7 @@ private:
     void startPhase(Phase phase, int64_t limitMs);
     void onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator);
     void onProxyAuthenticationRequired(QAuthenticator* authenticator);
+    void refuseUnusableProxy();
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
@@ -144,6 +148,8 @@ private:
     QNetworkProxy m_namedProxy;
     QNetworkProxy m_activeProxy;
     std::unique_ptr<ProxyReachability> m_reachability;
+    // The environment's proxy address that the last send could not use.
+    std::optional<QString> m_unusableProxy;
     QString m_proxyUser;
     QString m_proxyPassword;
     // What this send answers a proxy's challenge with.

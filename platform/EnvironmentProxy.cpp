@@ -48,32 +48,47 @@ bool excluded(const QString& host, const QString& noProxy)
     return false;
 }
 
-} // namespace
-
-QNetworkProxy forUrl(const QUrl& url, const QProcessEnvironment& env)
+// The variable's text that applies to url; empty where none does.
+QString settingFor(const QUrl& url, const QProcessEnvironment& env)
 {
     const QString host = url.host();
-    if (host.isEmpty() || isLoopback(host))
-        return QNetworkProxy(QNetworkProxy::NoProxy);
-    if (excluded(host, firstSet(env, {u"no_proxy"_s, u"NO_PROXY"_s})))
-        return QNetworkProxy(QNetworkProxy::NoProxy);
-
+    if (host.isEmpty() || isLoopback(host) || excluded(host, firstSet(env, {u"no_proxy"_s, u"NO_PROXY"_s})))
+        return {};
     // Upper-case HTTP_PROXY is left alone on purpose: web servers put a request's Proxy header there.
-    const QString setting = url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0
-                                ? firstSet(env, {u"https_proxy"_s, u"HTTPS_PROXY"_s, u"all_proxy"_s, u"ALL_PROXY"_s})
-                                : firstSet(env, {u"http_proxy"_s, u"all_proxy"_s, u"ALL_PROXY"_s});
+    return url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0
+               ? firstSet(env, {u"https_proxy"_s, u"HTTPS_PROXY"_s, u"all_proxy"_s, u"ALL_PROXY"_s})
+               : firstSet(env, {u"http_proxy"_s, u"all_proxy"_s, u"ALL_PROXY"_s});
+}
+
+} // namespace
+
+std::optional<QNetworkProxy> forUrl(const QUrl& url, const QProcessEnvironment& env)
+{
+    const QString setting = settingFor(url, env);
     if (setting.isEmpty())
         return QNetworkProxy(QNetworkProxy::NoProxy);
 
     const QUrl proxyUrl(setting.contains(u"://"_s) ? setting : u"http://"_s + setting);
-    if (!proxyUrl.isValid() || proxyUrl.host().isEmpty())
-        return QNetworkProxy(QNetworkProxy::NoProxy);
     const bool socks = proxyUrl.scheme().startsWith(u"socks"_s, Qt::CaseInsensitive);
+    if (!proxyUrl.isValid() || proxyUrl.host().isEmpty() ||
+        (!socks && proxyUrl.scheme().compare(u"http"_s, Qt::CaseInsensitive) != 0))
+        return std::nullopt;
     QNetworkProxy proxy(socks ? QNetworkProxy::Socks5Proxy : QNetworkProxy::HttpProxy, proxyUrl.host(),
                         static_cast<quint16>(proxyUrl.port(1080)));
     proxy.setUser(proxyUrl.userName(QUrl::FullyDecoded));
     proxy.setPassword(proxyUrl.password(QUrl::FullyDecoded));
     return proxy;
+}
+
+QString shownAddress(const QUrl& url, const QProcessEnvironment& env)
+{
+    const QString setting = settingFor(url, env);
+    // Whatever comes before the last "@" may be the password, also in an address that does not parse.
+    const qsizetype at = setting.lastIndexOf(u'@');
+    if (at < 0)
+        return setting;
+    const qsizetype schemeEnd = setting.indexOf(u"://"_s);
+    return (schemeEnd >= 0 && schemeEnd < at ? setting.left(schemeEnd + 3) : QString()) + setting.mid(at + 1);
 }
 
 } // namespace EnvironmentProxy

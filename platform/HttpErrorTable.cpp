@@ -147,7 +147,8 @@ QString winInetText(int32_t number)
 
 QString withProxy(int32_t number, const QString& text, const QString& proxy)
 {
-    if (proxy.isEmpty() || (number != ProxyUnreachable && number != InvalidProxyRequest && number != NotViaProxy))
+    if (proxy.isEmpty() ||
+        (number != ProxyUnreachable && number != InvalidProxyRequest && number != NotViaProxy && number != InvalidUrl))
         return text;
     return text + u" (proxy "_s + proxy + u')';
 }

@@ -89,6 +89,8 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
         {{challenge("Basic")}, proxy, {}, "Basic", noneSet, noneSet},
         {{}, down, u"right"_s, {}, downTold, downTold},
         {{}, unknown, u"right"_s, {}, unknownTold, unknownTold},
+        // An address that does not parse: no request goes out, through the proxy or past it.
+        {{}, u"127.0.0.1:80a"_s, u"right"_s, {}, u"The URL is invalid."_s, u"The URL is invalid."_s},
     };
     for (const bool msxml : {false, true}) {
         for (const int feed : {1, 0}) {

@@ -33,12 +33,15 @@ TEST(SingleInstanceTest, SecondInstanceBringsTheFirstForwardAndEnds)
 
 TEST(SingleInstanceTest, LockWithoutAnAnsweringCopyIsReported)
 {
-    const QString folder = TestEnvironment::freshFolder(u"silent"_s);
-    SingleInstance probe(u"Tallymeter"_s, folder);
-    // A live holder of the lock that never listens.
-    QLockFile holder(probe.lockFile());
-    ASSERT_TRUE(holder.tryLock(0));
-    EXPECT_EQ(probe.claim(300), SingleInstance::Claim::OtherNotShown);
+    // A live holder of the lock that never listens; or that cannot, in a folder too long for a socket.
+    for (const QString& name : {u"silent"_s, QString(100, u'h')}) {
+        SingleInstance probe(u"Tallymeter"_s, TestEnvironment::freshFolder(name));
+        QLockFile holder(probe.lockFile());
+        ASSERT_TRUE(holder.tryLock(0));
+        EXPECT_EQ(probe.claim(300), SingleInstance::Claim::OtherNotShown);
+        // Only a path too long is a lasting reason.
+        EXPECT_EQ(probe.unreachableBecause().endsWith(u"may be at most 107 bytes"_s), name.size() == 100);
+    }
 }
 
 TEST(SingleInstanceTest, StaleLockOfAGoneCopyIsTakenOver)
