@@ -44,6 +44,14 @@ bool brokeOff(QNetworkReply::NetworkError error)
         return false;
     }
 }
+
+bool sameServer(const QUrl& a, const QUrl& b)
+{
+    const QString scheme = a.scheme().toLower();
+    const int defaultPort = scheme == u"https" ? 443 : 80;
+    return scheme == b.scheme().toLower() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           a.port(defaultPort) == b.port(defaultPort);
+}
 } // namespace
 
 AsyncHttpRequest::AsyncHttpRequest() : m_manager(std::make_unique<QNetworkAccessManager>())
@@ -281,8 +289,9 @@ void AsyncHttpRequest::startPhase(Phase phase, int64_t limitMs)
 void AsyncHttpRequest::onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator)
 {
     // A second challenge means the credentials were refused: leave it unanswered so the 401
-    // comes through as the response.
-    if (reply != m_reply || m_user.isEmpty() || m_serverAuthAnswers++ > 0)
+    // comes through as the response. The credentials belong to the server they were set for: one
+    // that a redirect leads to gets none.
+    if (reply != m_reply || m_user.isEmpty() || !sameServer(reply->url(), m_url) || m_serverAuthAnswers++ > 0)
         return;
     authenticator->setUser(m_user);
     authenticator->setPassword(m_password);

@@ -104,6 +104,18 @@ TEST_F(WinHttpTransportTest, ServerCredentialsAnswerTheChallenge)
     ASSERT_TRUE(fetch(http, url(u"/private"_s))) << error.toStdString();
     EXPECT_EQ(response, u"secret page"_s);
     EXPECT_EQ(provider.requests().last().header("Authorization"), "Basic " + QByteArray("bob:pa55").toBase64());
+
+    // Another server that a redirect leads to is not given them, whatever it asks.
+    FakeProvider other{fixturesDir() + u"/provider"_s};
+    ASSERT_TRUE(other.start());
+    other.addRule(challenge);
+    FakeProvider::Rule moved = rule(u"/moved"_s, 302);
+    moved.headers = {{"Location", (other.baseUrl() + u"/private"_s).toUtf8()}};
+    provider.addRule(moved);
+    EXPECT_FALSE(fetch(http, url(u"/moved"_s)));
+    ASSERT_FALSE(other.requests().isEmpty());
+    for (const FakeProvider::Request& sent : other.requests())
+        EXPECT_TRUE(sent.header("Authorization").isEmpty());
 }
 
 TEST_F(WinHttpTransportTest, HttpErrorsGiveTheReasonPhrase)
