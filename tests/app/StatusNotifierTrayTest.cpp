@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program on an X display whose notification area is a StatusNotifier panel on D-Bus that
-// starts after it, goes away and comes back.
+// The program on an X display whose notification area, a StatusNotifier panel on D-Bus or an XEmbed
+// tray, starts after it, goes away and comes back, or hangs.
 #include "StatusNotifierWatcher.h"
 #include "TallymeterProgram.h"
 
@@ -26,6 +26,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString WatcherService = u"org.kde.StatusNotifierWatcher"_s;
+const QString StartedOnTheTaskBar = u"Main: no notification area to start in, starting minimised on the task bar"_s;
+const QString AreaGone = u"SysTray: the notification area has gone"_s;
 
 // Started with TALLY_TEST_PANEL naming a bus, this test program is only a panel on that bus, in a
 // process of its own that a test can stop. It prints "ready" once it holds the watcher's name, then
@@ -145,39 +147,23 @@ protected:
         return fields.value(2);
     }
 
-    void startProgram()
+    // The program on the sample account, with the user name given if any.
+    void startProgram(const QString& user = {})
     {
+        writeProfile(u"sunshine 42"_s);
+        if (!user.isEmpty())
+            setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Username"_s, RegistryValue::text(user));
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.start(QStringLiteral(TALLYMETER_PATH), {u"/NOAUTO"_s});
     }
-    bool startedOnTheTaskBar()
+    // Waits until the program has logged line times over.
+    bool logs(const QString& line, int times = 1)
     {
-        return waitFor(
-            [this] {
-                return log().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s);
-            },
-            30000);
+        return waitFor([&] { return log().count(line) == times; }, 30000);
     }
 
-    // The panel in a process of its own, which a test can stop; true once it holds the name.
-    bool startPanelProcess()
-    {
-        QProcessEnvironment panelEnv = env;
-        panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
-        panel.setProcessEnvironment(panelEnv);
-        panel.start(QCoreApplication::applicationFilePath(), {});
-        return panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready";
-    }
     void pausePanel(bool paused) { ::kill(pid_t(panel.processId()), paused ? SIGSTOP : SIGCONT); }
-    // The next item that registers with the panel process.
-    StatusNotifierWatcher::Item panelItem()
-    {
-        const QString item = panel.canReadLine() || panel.waitForReadyRead(15000)
-                                 ? QString::fromUtf8(panel.readLine()).trimmed()
-                                 : QString();
-        return {item.section(u'/', 0, 0), u'/' + item.section(u'/', 1)};
-    }
 
     // What anyone but the bus itself sends on the bus for ms, a line per message.
     QString busTraffic(int ms)
@@ -209,31 +195,35 @@ protected:
 
 } // namespace
 
-TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconUnderTheProductNameAndAgainAfterARestart)
+TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAndAgainAfterEachRestart)
 {
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
-    writeProfile(u"sunshine 42"_s);
-    startProgram();
-    ASSERT_TRUE(program.waitForStarted(10000));
+    // Markup, entities, brackets, quotes and letters beyond ASCII at once.
+    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac"_s;
+    startProgram(user);
     // Up, with no notification area to put its icon in.
-    ASSERT_TRUE(waitFor(
-        [this] {
-            return log().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s);
-        },
-        30000))
-        << log().toStdString();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
 
-    ASSERT_TRUE(startPanel());
-    ASSERT_TRUE(waitFor([this] { return !watcher.registrations.isEmpty(); }, 15000)) << log().toStdString();
-    EXPECT_EQ(title(watcher.registrations.first()).toStdString(), "Tallyroo");
-
-    // The panel restarts: the program sees it go, and the new one gets the icon again.
-    stopPanel();
-    EXPECT_TRUE(waitFor([this] { return log().contains(u"SysTray: the notification area has gone"_s); }, 15000))
-        << log().toStdString();
-    ASSERT_TRUE(startPanel());
-    EXPECT_TRUE(waitFor([this] { return watcher.registrations.size() >= 2; }, 15000)) << log().toStdString();
+    // The panel comes, then restarts twice: the program sees it go, and each new one lists the item
+    // under the product name, with the tooltip's title as the characters of the texts.
+    for (int restarts = 0; restarts < 3; ++restarts) {
+        if (restarts > 0) {
+            stopPanel();
+            EXPECT_TRUE(logs(AreaGone, restarts)) << log().toStdString();
+        }
+        const qsizetype registered = watcher.registrations.size();
+        ASSERT_TRUE(startPanel());
+        QString shown;
+        EXPECT_TRUE(waitFor(
+            [&] {
+                const QList<StatusNotifierWatcher::Item> items = watcher.registrations.mid(registered);
+                return !items.isEmpty() && (shown = title(items.last()) + u'\n' + toolTip(items.last()))
+                                               .startsWith(u"Tallyroo\nTallyroo ["_s + user + u"]: "_s);
+            },
+            15000))
+            << shown.toStdString() << log().toStdString();
+    }
 
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(15000));
@@ -241,41 +231,29 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconUnderTheProductNameAn
     EXPECT_EQ(program.exitCode(), 0);
 }
 
-TEST_F(StatusNotifierTray, APanelReadsTheTooltipAsTheCharactersOfTheUsersTexts)
-{
-    if (!ready())
-        GTEST_SKIP() << "needs Xvfb and dbus-daemon";
-    // Markup, entities, brackets, quotes and letters beyond ASCII at once.
-    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac"_s;
-    writeProfile(u"sunshine 42"_s);
-    setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Username"_s, RegistryValue::text(user));
-    ASSERT_TRUE(startPanel());
-    startProgram();
-    ASSERT_TRUE(waitFor([this] { return !watcher.registrations.isEmpty(); }, 15000)) << log().toStdString();
-    const QString prefix = u"Tallyroo ["_s + user + u"]: "_s;
-    QString tip;
-    EXPECT_TRUE(waitFor([&] { return (tip = toolTip(watcher.registrations.first())).startsWith(prefix); }, 15000))
-        << tip.toStdString();
-}
-
 TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndNeverHoldsTheWindowOrHearsAPoll)
 {
     if (!ready() || QStandardPaths::findExecutable(u"dbus-monitor"_s).isEmpty())
         GTEST_SKIP() << "needs Xvfb, dbus-daemon and dbus-monitor";
-    ASSERT_TRUE(startPanelProcess());
+    QProcessEnvironment panelEnv = env;
+    panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
+    panel.setProcessEnvironment(panelEnv);
+    panel.start(QCoreApplication::applicationFilePath(), {});
+    ASSERT_TRUE(panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready");
     // The panel hangs from before the program starts until after D-Bus's usual limit for an answer
-    // (25 s) has passed.
+    // (25 s): the program starts on the task bar, and asks nothing more meanwhile.
     pausePanel(true);
-    writeProfile(u"sunshine 42"_s);
     QElapsedTimer hung;
     hung.start();
     startProgram();
-    ASSERT_TRUE(startedOnTheTaskBar()) << log().toStdString();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
     EXPECT_EQ(busTraffic(30000 - int(hung.elapsed())).toStdString(), "");
     // The answer it owes brings the icon.
     pausePanel(false);
-    const StatusNotifierWatcher::Item item = panelItem();
-    ASSERT_EQ(title(item), u"Tallyroo"_s) << log().toStdString();
+    ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
+    const QString registered = QString::fromUtf8(panel.readLine()).trimmed();
+    const StatusNotifierWatcher::Item item{registered.section(u'/', 0, 0), u'/' + registered.section(u'/', 1)};
+    ASSERT_EQ(title(item), u"Tallyroo"_s);
 
     // Idle for longer than the old period between looks at the panel: no message from anyone.
     EXPECT_EQ(busTraffic(6000).toStdString(), "");
@@ -291,4 +269,30 @@ TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndN
     }
     pausePanel(false);
     EXPECT_LT(longest, 500);
+}
+
+TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItIsThere)
+{
+    const QString trayer = QStandardPaths::findExecutable(u"trayer"_s);
+    if (!ready() || trayer.isEmpty() || QStandardPaths::findExecutable(u"xwininfo"_s).isEmpty())
+        GTEST_SKIP() << "needs Xvfb, dbus-daemon, trayer and xwininfo";
+    // The windows the tray holds, as the X server lists them.
+    const auto iconInTray = [this] {
+        QProcess tree;
+        tree.setProcessEnvironment(env);
+        tree.start(u"xwininfo"_s, {u"-tree"_s, u"-name"_s, u"panel"_s});
+        tree.waitForFinished();
+        return tree.readAllStandardOutput().contains("(\"tallymeter\"");
+    };
+    startProgram();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
+    QProcess tray;
+    tray.setProcessEnvironment(env);
+    for (int round = 1; round <= 3; ++round) {
+        tray.start(trayer, {});
+        EXPECT_TRUE(waitFor(iconInTray, 15000)) << round << log().toStdString();
+        tray.terminate();
+        tray.waitForFinished();
+        EXPECT_TRUE(logs(AreaGone, round)) << round << log().toStdString();
+    }
 }
