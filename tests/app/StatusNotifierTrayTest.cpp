@@ -199,8 +199,10 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
 {
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
-    // Markup, entities, brackets, quotes and letters beyond ASCII at once.
-    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac"_s;
+    // Markup, entities, brackets, quotes, letters beyond ASCII and beyond 16 bits, and control
+    // characters at once; a D-Bus string cannot hold a NUL.
+    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac\U0001F600\t\u0001\u0000."_s;
+    const QString shownUser = QString(user).replace(QChar(u'\0'), QChar::ReplacementCharacter);
     startProgram(user);
     // Up, with no notification area to put its icon in.
     ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
@@ -219,7 +221,7 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
             [&] {
                 const QList<StatusNotifierWatcher::Item> items = watcher.registrations.mid(registered);
                 return !items.isEmpty() && (shown = title(items.last()) + u'\n' + toolTip(items.last()))
-                                               .startsWith(u"Tallyroo\nTallyroo ["_s + user + u"]: "_s);
+                                               .startsWith(u"Tallyroo\nTallyroo ["_s + shownUser + u"]: "_s);
             },
             15000))
             << shown.toStdString() << log().toStdString();
