@@ -17,9 +17,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -52,6 +55,34 @@ const bool panelProcess = [] {
     std::fflush(stdout);
     std::_Exit(application.exec());
 }();
+
+// An XEmbed tray on display that takes the screen's selection, announces itself and is gone at once.
+void flashTray(const QString& display)
+{
+    xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const auto atom = [x](const char* name) {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    };
+    xcb_client_message_event_t manager{};
+    manager.response_type = XCB_CLIENT_MESSAGE;
+    manager.format = 32;
+    manager.window = root;
+    manager.type = atom("MANAGER");
+    manager.data.data32[1] = atom("_NET_SYSTEM_TRAY_S0");
+    manager.data.data32[2] = xcb_generate_id(x);
+    xcb_create_window(x, XCB_COPY_FROM_PARENT, manager.data.data32[2], root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(x, manager.data.data32[2], manager.data.data32[1], XCB_CURRENT_TIME);
+    xcb_send_event(x, 0, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&manager));
+    xcb_destroy_window(x, manager.data.data32[2]);
+    xcb_flush(x);
+    xcb_disconnect(x);
+}
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
 // socket and writes no lock file, the bus's socket is in a temporary folder of the test's.
@@ -288,6 +319,9 @@ TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItI
     };
     startProgram();
     ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
+    // A tray gone as soon as it came is no place for the icon.
+    flashTray(env.value(u"DISPLAY"_s));
+    EXPECT_FALSE(waitFor([this] { return log().contains(u"re-inserting systray icon"_s); }, 1000));
     QProcess tray;
     tray.setProcessEnvironment(env);
     for (int round = 1; round <= 3; ++round) {
