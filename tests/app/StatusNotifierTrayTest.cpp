@@ -333,8 +333,10 @@ TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItI
     tray.setProcessEnvironment(env);
     for (int round = 1; round <= 3; ++round) {
         tray.start(trayer, {});
-        EXPECT_TRUE(waitFor([&] { return log().count(AreaCame) == round && iconInTray(); }, 15000))
-            << round << log().toStdString();
+        // Qt docks the icon again by itself as well, which may take it out of the tray for a moment.
+        bool docked = false;
+        waitFor([&] { return docked = docked || (log().count(AreaCame) == round && iconInTray()); }, 15000);
+        EXPECT_TRUE(docked) << round << log().toStdString();
         tray.terminate();
         tray.waitForFinished();
         EXPECT_TRUE(logs(AreaGone, round)) << round << log().toStdString();
