@@ -69,18 +69,14 @@ void flashTray(const QString& display)
         std::free(reply);
         return atom;
     };
-    xcb_client_message_event_t manager{};
-    manager.response_type = XCB_CLIENT_MESSAGE;
-    manager.format = 32;
-    manager.window = root;
-    manager.type = atom("MANAGER");
+    const xcb_window_t tray = xcb_generate_id(x);
+    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom("MANAGER"), {}};
     manager.data.data32[1] = atom("_NET_SYSTEM_TRAY_S0");
-    manager.data.data32[2] = xcb_generate_id(x);
-    xcb_create_window(x, XCB_COPY_FROM_PARENT, manager.data.data32[2], root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(x, manager.data.data32[2], manager.data.data32[1], XCB_CURRENT_TIME);
+    manager.data.data32[2] = tray;
+    xcb_create_window(x, 0, tray, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, 0, 0, nullptr);
+    xcb_set_selection_owner(x, tray, manager.data.data32[1], XCB_CURRENT_TIME);
     xcb_send_event(x, 0, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&manager));
-    xcb_destroy_window(x, manager.data.data32[2]);
+    xcb_destroy_window(x, tray);
     xcb_flush(x);
     xcb_disconnect(x);
 }
