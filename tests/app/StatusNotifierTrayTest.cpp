@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program on an X display whose notification area is a StatusNotifier panel on D-Bus that
-// starts after it, goes away and comes back.
+// The program on an X display whose notification area, a StatusNotifier panel on D-Bus or an XEmbed
+// tray, starts after it, goes away and comes back, or hangs.
 #include "StatusNotifierWatcher.h"
 #include "TallymeterProgram.h"
 
@@ -17,18 +17,25 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString WatcherService = u"org.kde.StatusNotifierWatcher"_s;
+const QString StartedOnTheTaskBar = u"Main: no notification area to start in, starting minimised on the task bar"_s;
+const QString AreaGone = u"SysTray: the notification area has gone"_s;
+const QString AreaCame = u"WindowProc: detected taskbar restart, re-inserting systray icon"_s;
 
 // Started with TALLY_TEST_PANEL naming a bus, this test program is only a panel on that bus, in a
-// process of its own that a test can stop. It prints each item that registers, service and path.
+// process of its own that a test can stop. It prints "ready" once it holds the watcher's name, then
+// each item that registers, service and path.
 const bool panelProcess = [] {
     const QString address = qEnvironmentVariable("TALLY_TEST_PANEL");
     if (address.isEmpty())
@@ -45,8 +52,34 @@ const bool panelProcess = [] {
     QDBusConnection bus = QDBusConnection::connectToBus(address, u"panel"_s);
     bus.registerObject(u"/StatusNotifierWatcher"_s, &watcher, QDBusConnection::ExportAllContents);
     bus.registerService(WatcherService);
+    std::printf("ready\n");
+    std::fflush(stdout);
     std::_Exit(application.exec());
 }();
+
+// An XEmbed tray on display that takes the screen's selection, announces itself and is gone at once.
+void flashTray(const QString& display)
+{
+    xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const auto atom = [x](const char* name) {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    };
+    const xcb_window_t tray = xcb_generate_id(x);
+    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom("MANAGER"), {}};
+    manager.data.data32[1] = atom("_NET_SYSTEM_TRAY_S0");
+    manager.data.data32[2] = tray;
+    xcb_create_window(x, 0, tray, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, 0, 0, nullptr);
+    xcb_set_selection_owner(x, tray, manager.data.data32[1], XCB_CURRENT_TIME);
+    xcb_send_event(x, 0, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&manager));
+    xcb_destroy_window(x, tray);
+    xcb_flush(x);
+    xcb_disconnect(x);
+}
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
 // socket and writes no lock file, the bus's socket is in a temporary folder of the test's.
@@ -85,9 +118,11 @@ protected:
 
     ~StatusNotifierTray() override
     {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished();
+        for (QProcess* process : {&program, &panel}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
         }
         QDBusConnection::disconnectFromBus(connectionName);
         for (QProcess* process : {&bus, &display}) {
@@ -140,11 +175,46 @@ protected:
         return fields.value(2);
     }
 
-    void startProgram()
+    // The program on the sample account, with the user name given if any.
+    void startProgram(const QString& user = {})
     {
+        writeProfile(u"sunshine 42"_s);
+        if (!user.isEmpty())
+            setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Username"_s, RegistryValue::text(user));
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.start(QStringLiteral(TALLYMETER_PATH), {u"/NOAUTO"_s});
+    }
+    // Asked to end, the program ends through its exit routine within a few seconds.
+    bool endsAtOnce()
+    {
+        program.terminate();
+        return program.waitForFinished(5000) && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
+    }
+    // Waits until the program has logged line times over.
+    bool logs(const QString& line, int times = 1)
+    {
+        return waitFor([&] { return log().count(line) == times; }, 30000);
+    }
+
+    void pausePanel(bool paused) { ::kill(pid_t(panel.processId()), paused ? SIGSTOP : SIGCONT); }
+
+    // What anyone but the bus itself sends on the bus for ms, a line per message.
+    QString busTraffic(int ms)
+    {
+        QProcess monitor;
+        monitor.start(QStandardPaths::findExecutable(u"dbus-monitor"_s), {u"--address"_s, address, u"--profile"_s});
+        if (!waitFor([&] { return monitor.peek(1 << 16).contains("NameLost"); }, 10000))
+            return u"<no monitor>"_s;
+        waitFor([] { return false; }, ms);
+        QStringList sent;
+        for (const QString& line : QString::fromUtf8(monitor.readAllStandardOutput()).split(u'\n')) {
+            if (!line.isEmpty() && !line.startsWith(u'#') && line.section(u'\t', 3, 3) != u"org.freedesktop.DBus"_s)
+                sent << line;
+        }
+        monitor.kill();
+        monitor.waitForFinished();
+        return sent.join(u'\n');
     }
 
     QProcess display;
@@ -153,103 +223,118 @@ protected:
     QString address;
     QString connectionName = u"panel-"_s + home.section(u'/', -1);
     StatusNotifierWatcher watcher;
+    QProcess panel;
     QProcess program;
 };
 
 } // namespace
 
-TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconUnderTheProductNameAndAgainAfterARestart)
+TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAndAgainAfterEachRestart)
 {
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
-    writeProfile(u"sunshine 42"_s);
-    startProgram();
-    ASSERT_TRUE(program.waitForStarted(10000));
+    // Markup, entities, brackets, quotes, letters beyond ASCII and beyond 16 bits, and control
+    // characters at once; a D-Bus string cannot hold a NUL.
+    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac\U0001F600\t\u0001\u0000."_s;
+    const QString shownUser = QString(user).replace(QChar(u'\0'), QChar::ReplacementCharacter);
+    startProgram(user);
     // Up, with no notification area to put its icon in.
-    ASSERT_TRUE(waitFor(
-        [this] {
-            return log().contains(u"Main: no notification area to start in, starting minimised on the task bar"_s);
-        },
-        30000))
-        << log().toStdString();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
 
-    ASSERT_TRUE(startPanel());
-    ASSERT_TRUE(waitFor([this] { return !watcher.registrations.isEmpty(); }, 15000)) << log().toStdString();
-    EXPECT_EQ(title(watcher.registrations.first()).toStdString(), "Tallyroo");
+    // The panel comes, then restarts twice: the program sees it go, and each new one lists the item
+    // under the product name, with the tooltip's title as the characters of the texts.
+    for (int restarts = 0; restarts < 3; ++restarts) {
+        if (restarts > 0) {
+            stopPanel();
+            EXPECT_TRUE(logs(AreaGone, restarts)) << log().toStdString();
+        }
+        const qsizetype registered = watcher.registrations.size();
+        ASSERT_TRUE(startPanel());
+        QString shown;
+        EXPECT_TRUE(waitFor(
+            [&] {
+                const QList<StatusNotifierWatcher::Item> items = watcher.registrations.mid(registered);
+                return log().count(AreaCame) == restarts + 1 && !items.isEmpty() &&
+                       (shown = title(items.last()) + u'\n' + toolTip(items.last()))
+                           .startsWith(u"Tallyroo\nTallyroo ["_s + shownUser + u"]: "_s);
+            },
+            15000))
+            << shown.toStdString() << log().toStdString();
+    }
 
-    // The panel restarts: the program sees it go, and the new one gets the icon again.
-    stopPanel();
-    EXPECT_TRUE(waitFor([this] { return log().contains(u"SysTray: the notification area has gone"_s); }, 15000))
-        << log().toStdString();
-    ASSERT_TRUE(startPanel());
-    EXPECT_TRUE(waitFor([this] { return watcher.registrations.size() >= 2; }, 15000)) << log().toStdString();
-
-    program.terminate();
-    ASSERT_TRUE(program.waitForFinished(15000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(endsAtOnce());
 }
 
-TEST_F(StatusNotifierTray, APanelReadsTheTooltipAsTheCharactersOfTheUsersTexts)
+TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndNeverHoldsTheWindowOrHearsAPoll)
 {
-    if (!ready())
-        GTEST_SKIP() << "needs Xvfb and dbus-daemon";
-    // Markup, entities, brackets, quotes and letters beyond ASCII at once.
-    const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac"_s;
-    writeProfile(u"sunshine 42"_s);
-    setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Username"_s, RegistryValue::text(user));
-    ASSERT_TRUE(startPanel());
-    startProgram();
-    ASSERT_TRUE(waitFor([this] { return !watcher.registrations.isEmpty(); }, 15000)) << log().toStdString();
-    const QString prefix = u"Tallyroo ["_s + user + u"]: "_s;
-    QString tip;
-    EXPECT_TRUE(waitFor([&] { return (tip = toolTip(watcher.registrations.first())).startsWith(prefix); }, 15000))
-        << tip.toStdString();
-}
-
-TEST_F(StatusNotifierTray, AStoppedPanelNeverHoldsTheWindowAndIdleTheProgramSendsNothingOnTheBus)
-{
-    const QString monitorPath = QStandardPaths::findExecutable(u"dbus-monitor"_s);
-    if (!ready() || monitorPath.isEmpty())
+    if (!ready() || QStandardPaths::findExecutable(u"dbus-monitor"_s).isEmpty())
         GTEST_SKIP() << "needs Xvfb, dbus-daemon and dbus-monitor";
-    QProcess panel;
     QProcessEnvironment panelEnv = env;
     panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
     panel.setProcessEnvironment(panelEnv);
     panel.start(QCoreApplication::applicationFilePath(), {});
-    writeProfile(u"sunshine 42"_s);
+    ASSERT_TRUE(panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready");
+    // The panel hangs from before the program starts until after D-Bus's usual limit for an answer
+    // (25 s): the program starts on the task bar, and asks nothing more meanwhile.
+    pausePanel(true);
+    QElapsedTimer hung;
+    hung.start();
     startProgram();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
+    EXPECT_EQ(busTraffic(30000 - int(hung.elapsed())).toStdString(), "");
+    // The answer it owes brings the icon.
+    pausePanel(false);
     ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
-    const QString item = QString::fromUtf8(panel.readLine()).trimmed();
-    const StatusNotifierWatcher::Item registered{item.section(u'/', 0, 0), u'/' + item.section(u'/', 1)};
-    ASSERT_EQ(title(registered), u"Tallyroo"_s);
+    const QString registered = QString::fromUtf8(panel.readLine()).trimmed();
+    const StatusNotifierWatcher::Item item{registered.section(u'/', 0, 0), u'/' + registered.section(u'/', 1)};
+    ASSERT_EQ(title(item), u"Tallyroo"_s);
 
-    // Idle for longer than two of the old looks at the panel: no message from anyone.
-    QProcess monitor;
-    monitor.start(monitorPath, {u"--address"_s, address, u"--profile"_s});
-    ASSERT_TRUE(waitFor([&] { return monitor.peek(1 << 16).contains("NameLost"); }, 10000));
-    waitFor([] { return false; }, 12000);
-    QStringList sent;
-    for (const QString& line : QString::fromUtf8(monitor.readAllStandardOutput()).split(u'\n')) {
-        if (!line.isEmpty() && !line.startsWith(u'#') && line.section(u'\t', 3, 3) != u"org.freedesktop.DBus"_s)
-            sent << line;
-    }
-    monitor.kill();
-    monitor.waitForFinished();
-    EXPECT_TRUE(sent.isEmpty()) << sent.join(u'\n').toStdString();
+    // Idle for longer than the old period between looks at the panel: no message from anyone.
+    EXPECT_EQ(busTraffic(6000).toStdString(), "");
 
-    // The panel's process stops for longer than the old period between looks: the window's thread
-    // answers a panel's question at once all the while.
-    ::kill(pid_t(panel.processId()), SIGSTOP);
+    // The panel stops again: the window's thread answers a panel's question at once all the while,
+    // and the program ends at once.
+    pausePanel(true);
     qint64 longest = 0;
     for (QDeadlineTimer stopped(7000); !stopped.hasExpired(); waitFor([] { return false; }, 100)) {
         QElapsedTimer asked;
         asked.start();
-        EXPECT_EQ(title(registered), u"Tallyroo"_s);
+        EXPECT_EQ(title(item), u"Tallyroo"_s);
         longest = std::max(longest, asked.elapsed());
     }
-    ::kill(pid_t(panel.processId()), SIGCONT);
     EXPECT_LT(longest, 500);
-    panel.kill();
-    panel.waitForFinished();
+    EXPECT_TRUE(endsAtOnce());
+    pausePanel(false);
+}
+
+TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItIsThere)
+{
+    const QString trayer = QStandardPaths::findExecutable(u"trayer"_s);
+    if (!ready() || trayer.isEmpty() || QStandardPaths::findExecutable(u"xwininfo"_s).isEmpty())
+        GTEST_SKIP() << "needs Xvfb, dbus-daemon, trayer and xwininfo";
+    // The program's icon among the windows the tray holds, as the X server lists them.
+    const auto iconInTray = [this] {
+        QProcess tree;
+        tree.setProcessEnvironment(env);
+        tree.start(u"xwininfo"_s, {u"-tree"_s, u"-name"_s, u"panel"_s});
+        tree.waitForFinished();
+        return tree.readAllStandardOutput().contains("(\"tallymeter\"");
+    };
+    startProgram();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
+    // A tray gone as soon as it came is no place for the icon.
+    flashTray(env.value(u"DISPLAY"_s));
+    EXPECT_FALSE(waitFor([this] { return log().contains(AreaCame); }, 1000));
+    QProcess tray;
+    tray.setProcessEnvironment(env);
+    for (int round = 1; round <= 3; ++round) {
+        tray.start(trayer, {});
+        // Qt docks the icon again by itself as well, which may take it out of the tray for a moment.
+        bool docked = false;
+        waitFor([&] { return docked = docked || (log().count(AreaCame) == round && iconInTray()); }, 15000);
+        EXPECT_TRUE(docked) << round << log().toStdString();
+        tray.terminate();
+        tray.waitForFinished();
+        EXPECT_TRUE(logs(AreaGone, round)) << round << log().toStdString();
+    }
 }

@@ -41,7 +41,10 @@ bool QtTrayBackend::trayHostSendsNoDoubleClick(bool statusNotifierItem)
 
 QString QtTrayBackend::shownTip(const QString& tip, bool statusNotifierItem)
 {
-    return statusNotifierItem ? tip : PlainText::toolTip(tip);
+    if (!statusNotifierItem)
+        return PlainText::toolTip(tip);
+    // A D-Bus string ends at its first NUL, which would cut off the rest of the tooltip.
+    return QString(tip).replace(QChar(u'\0'), QChar::ReplacementCharacter);
 }
 
 bool QtTrayBackend::singleClickRestores() const

@@ -34,8 +34,8 @@ class XEmbedTrayWatch;
 // icon only once an area is there, and from then on follows only the kind Qt chose.
 //
 // The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
-// text as it stands; Qt draws an XEmbed icon's tooltip itself and reads one that looks like markup
-// as rich text, so there it is escaped.
+// text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD); Qt draws an XEmbed icon's tooltip
+// itself and reads one that looks like markup as rich text, so there it is escaped.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single

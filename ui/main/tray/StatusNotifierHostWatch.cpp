@@ -9,6 +9,8 @@
 #include <QDBusVariant>
 #include <QTimer>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -51,7 +53,10 @@ void StatusNotifierHostWatch::readHost()
     // Asking starts no watcher.
     get.setAutoStartService(false);
     const int read = ++m_reads;
-    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
+    // Awaited without a time limit: a watcher that hangs owes the answer, and gives it when it
+    // resumes; one that ends instead loses its name, which the owner watch reports.
+    auto* call = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(get, std::numeric_limits<int>::max()), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, read] {
         call->deleteLater();
         const QDBusPendingReply<QDBusVariant> reply = *call;

@@ -7,7 +7,8 @@
 // Whether the session bus has a StatusNotifier host (a panel that shows items), followed by what
 // the bus and the panel's watcher announce: the watcher's name changing owner, and its signals
 // when a host registers or goes. The watcher is asked only then, and never waited for: a panel
-// that hangs leaves the last answer standing and the program's thread free.
+// that hangs leaves the last answer standing and the program's thread free, and its answer counts
+// whenever it comes.
 class StatusNotifierHostWatch : public QObject
 {
     Q_OBJECT

@@ -20,7 +20,6 @@ struct XEmbedTrayWatch::Xcb
     decltype(&::xcb_get_selection_owner) getOwner = nullptr;
     decltype(&::xcb_get_selection_owner_reply) getOwnerReply = nullptr;
     decltype(&::xcb_change_window_attributes) changeAttributes = nullptr;
-    decltype(&::xcb_flush) flush = nullptr;
 
     bool load()
     {
@@ -33,7 +32,7 @@ struct XEmbedTrayWatch::Xcb
         };
         return symbol(internAtom, "xcb_intern_atom") && symbol(internAtomReply, "xcb_intern_atom_reply") &&
                symbol(getOwner, "xcb_get_selection_owner") && symbol(getOwnerReply, "xcb_get_selection_owner_reply") &&
-               symbol(changeAttributes, "xcb_change_window_attributes") && symbol(flush, "xcb_flush");
+               symbol(changeAttributes, "xcb_change_window_attributes");
     }
 
     ~Xcb()
@@ -77,17 +76,7 @@ XEmbedTrayWatch::XEmbedTrayWatch(QObject* parent) : QObject(parent)
         return;
     m_xcb = std::move(xcb);
     QCoreApplication::instance()->installNativeEventFilter(this);
-    // A tray that goes between the question and the request to hear of its end is no longer the
-    // owner when asked again.
-    uint32_t owner = currentOwner();
-    while (owner != XCB_NONE) {
-        follow(owner);
-        const uint32_t again = currentOwner();
-        if (again == owner)
-            break;
-        owner = again;
-    }
-    follow(owner);
+    track(currentOwner());
 }
 
 XEmbedTrayWatch::~XEmbedTrayWatch()
@@ -105,14 +94,21 @@ uint32_t XEmbedTrayWatch::currentOwner() const
     return owner;
 }
 
-void XEmbedTrayWatch::follow(uint32_t owner)
+void XEmbedTrayWatch::track(uint32_t owner)
 {
-    if (owner != XCB_NONE && owner != m_owner) {
-        // The server reports a window's destruction to the clients that ask for its structure events.
+    // The server reports a window's destruction to the clients that ask for its structure events; a
+    // tray that went before the request reached the server is no longer the owner when asked again
+    // (the question also sends the request).
+    for (uint32_t heard = XCB_NONE; owner != XCB_NONE && owner != heard; owner = currentOwner()) {
         const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         m_xcb->changeAttributes(m_xcb->connection, owner, XCB_CW_EVENT_MASK, &mask);
-        m_xcb->flush(m_xcb->connection);
+        heard = owner;
     }
+    follow(owner);
+}
+
+void XEmbedTrayWatch::follow(uint32_t owner)
+{
     const bool was = trayPresent();
     m_owner = owner;
     if (trayPresent() != was)
@@ -128,7 +124,7 @@ bool XEmbedTrayWatch::nativeEventFilter(const QByteArray& eventType, void* messa
     case XCB_CLIENT_MESSAGE: {
         const auto* event = static_cast<const xcb_client_message_event_t*>(message);
         if (event->type == m_manager && event->format == 32 && event->data.data32[1] == m_selection)
-            follow(event->data.data32[2]);
+            track(event->data.data32[2]);
         break;
     }
     case XCB_DESTROY_NOTIFY:
