@@ -25,26 +25,6 @@ int clampMs(int64_t ms)
     return static_cast<int>(std::clamp<int64_t>(ms, 0, kMaxTimerMs));
 }
 
-// The errors that can end a response after its status line: the connection went (closed or reset)
-// before the body that the headers announced was in, or the rest did not read as HTTP. The other
-// errors that come with a status only restate it (404, 500, 401 ...): those responses are answers.
-bool brokeOff(QNetworkReply::NetworkError error)
-{
-    switch (error) {
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyTimeoutError:
-    case QNetworkReply::ProtocolFailure:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool sameServer(const QUrl& a, const QUrl& b)
 {
     const QString scheme = a.scheme().toLower();
@@ -353,7 +333,7 @@ void AsyncHttpRequest::onFinished()
         return;
     }
     const QByteArray rest = m_reply->readAll();
-    if (!brokeOff(error) && takeStatusFromReply()) {
+    if (!HttpErrorTable::cutsResponseShort(error) && takeStatusFromReply()) {
         announceResponseStart();
         if (m_aborted)
             return;

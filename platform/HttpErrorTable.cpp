@@ -130,6 +130,23 @@ int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& ssl
     }
 }
 
+bool cutsResponseShort(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProtocolFailure:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString description(int32_t number)
 {
     if (const Entry* e = find(number))

@@ -41,6 +41,12 @@ inline constexpr int32_t SecurityPackageNotFound = -2146893051;
 // came before a handshake failure choose among the certificate numbers.
 int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& sslErrors);
 
+// Whether an error that ends a response after its status line means the response broke off: the
+// connection went (closed or reset) before the body that the headers announced was in, or the rest
+// did not read as HTTP. The other errors that come with a status only restate it (404, 500, 401 ...):
+// those responses are answers.
+bool cutsResponseShort(QNetworkReply::NetworkError error);
+
 // The request object's own description of a failure: the table's text, a text of our own for the
 // few numbers we raise that the table lacks, else empty.
 QString description(int32_t number);
