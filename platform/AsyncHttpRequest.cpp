@@ -4,6 +4,7 @@
 #include "EnvironmentProxy.h"
 #include "HttpErrorTable.h"
 #include "ProxyReachability.h"
+#include "ProxyRelay.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -158,7 +159,13 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         break;
     }
     }
-    m_manager->setProxy(m_activeProxy);
+    // An HTTP proxy's sign-in rounds are judged on the way: the network layer has the relay for its
+    // proxy, with the credentials, which it offers once the proxy asks, in the scheme asked for.
+    if (m_activeProxy.type() == QNetworkProxy::HttpProxy)
+        m_relay = std::make_unique<ProxyRelay>(
+            m_activeProxy, std::exchange(m_proxyAnswerUser, {}), std::exchange(m_proxyAnswerPassword, {}),
+            [this](int32_t number, const QString& answer) { onRelayEnded(number, answer); });
+    m_manager->setProxy(m_relay ? m_relay->proxy() : m_activeProxy);
 
     QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -198,10 +205,23 @@ void AsyncHttpRequest::abort()
 {
     m_aborted = true;
     m_reachability.reset();
+    m_relay.reset();
     m_phaseTimer.stop();
     m_overallTimer.stop();
     releaseReply();
     m_readyState = Unsent;
+}
+
+void AsyncHttpRequest::onRelayEnded(int32_t number, const QString& proxyAnswer)
+{
+    if (m_aborted || !m_reply)
+        return;
+    m_phaseTimer.stop();
+    m_overallTimer.stop();
+    if (number != 0)
+        fail(number);
+    else
+        proxyAnswered(proxyAnswer);
 }
 
 void AsyncHttpRequest::refuseUnusableProxy()
@@ -241,6 +261,7 @@ QString AsyncHttpRequest::responseText() const
 void AsyncHttpRequest::resetResult()
 {
     m_reachability.reset();
+    m_relay.reset();
     m_unusableProxy.reset();
     m_phase = Phase::Idle;
     m_timedOut = false;
@@ -329,7 +350,7 @@ void AsyncHttpRequest::onFinished()
     // A status line alone is no response: a body cut short fails as the broken connection it is.
     const QNetworkReply::NetworkError error = m_reply->error();
     if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
-        proxyRefusedCredentials();
+        proxyAnswered(HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse()));
         return;
     }
     const QByteArray rest = m_reply->readAll();
@@ -408,10 +429,10 @@ void AsyncHttpRequest::onReachabilityKnown(bool reached, QNetworkReply::NetworkE
         fail(HttpErrorTable::NotViaProxy);
 }
 
-void AsyncHttpRequest::proxyRefusedCredentials()
+void AsyncHttpRequest::proxyAnswered(const QString& text)
 {
     m_status = 407;
-    m_statusText = HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse());
+    m_statusText = text;
     announceResponseStart();
     if (!m_aborted)
         finishWithResponse();

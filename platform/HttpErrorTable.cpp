@@ -177,6 +177,12 @@ QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy)
            u" (proxy "_s + proxy + u')';
 }
 
+QString proxyCannotAnswer(const QString& scheme, const QString& proxy)
+{
+    return u"The proxy server asks for proxy credentials in a scheme this program cannot answer ("_s + scheme +
+           u"). (proxy "_s + proxy + u')';
+}
+
 int32_t asResultCode(int32_t number)
 {
     if (number <= 0 || number > 0xFFFF)

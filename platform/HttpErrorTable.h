@@ -62,6 +62,8 @@ QString withProxy(int32_t number, const QString& text, const QString& proxy);
 // What a proxy that asked for credentials with 407 means: it did not take the ones it was given,
 // or none were set to give it.
 QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy);
+// A proxy that asks for credentials only in a way the program cannot answer (scheme: how it asks).
+QString proxyCannotAnswer(const QString& scheme, const QString& proxy);
 
 // The number as the request object raises it: the internet error number in the Win32 facility of a
 // result code (12007 gives 0x80072EE7), written signed.
