@@ -376,6 +376,11 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
 {
     if (proxyInUse().isEmpty())
         return false;
+    // The network layer takes a SOCKS proxy's refusal by its rules for a name it could not look up.
+    if (error == QNetworkReply::HostNotFoundError && m_activeProxy.type() == QNetworkProxy::Socks5Proxy) {
+        fail(HttpErrorTable::NotViaProxy);
+        return true;
+    }
     // A plain request only ever connects to the proxy. Through a tunnel (https, or any request
     // through a SOCKS proxy) the proxy also passes on how its own connection to the server went,
     // mapped onto the same errors.
