@@ -382,13 +382,15 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     edit(broken);
     const QStringList files = QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden);
     const qsizetype logBefore = logged().size();
+    const Settings lastRead = program->settings();
+    const QStringList dataFiles = QDir(dataDir).entryList(QDir::Files | QDir::Hidden);
 
     MessageBoxCloser closer;
     const QStringList& boxes = closer.boxes;
-    // Options from the tray, another proxy user and OK; a dialog that stays open keeps what was
-    // typed and is cancelled. True when OK closed it.
+    // Options from the tray, a user and a proxy user typed and OK; a dialog that stays open keeps
+    // what was typed and is cancelled. True when OK closed it.
     bool entryKept = true;
-    const auto applyOptions = [&](const QString& proxyUser) {
+    const auto applyOptions = [&](const QString& user, const QString& proxyUser) {
         bool okPressed = false;
         bool closedByOk = false;
         QTimer driver;
@@ -396,14 +398,16 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
             auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!options || qobject_cast<QMessageBox*>(options))
                 return;
+            auto* username = options->findChild<QLineEdit*>(u"txtUsername"_s);
             auto* proxyUID = options->findChild<QLineEdit*>(u"txtProxyUID"_s);
             if (!okPressed) {
                 okPressed = true;
+                username->setText(user);
                 proxyUID->setText(proxyUser);
                 options->findChild<QPushButton*>(u"cmdOK"_s)->click();
                 closedByOk = !options->isVisible();
             } else if (options->isVisible()) {
-                entryKept = entryKept && proxyUID->text() == proxyUser;
+                entryKept = entryKept && username->text() == user && proxyUID->text() == proxyUser;
                 options->findChild<QPushButton*>(u"cmdCancel"_s)->click();
             }
         });
@@ -414,8 +418,18 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
 
     // A refresh and an OK in the options, both from the tray, meet the damaged file.
     emit tray.refreshClicked();
-    EXPECT_FALSE(applyOptions(u"carol"_s));
+    EXPECT_FALSE(applyOptions(u"bob"_s, u"carol"_s));
     EXPECT_TRUE(entryKept);
+    // Nothing of the refused save is in use: an hour on, the refresh fetches the account last saved,
+    // the caption names it, and no file was made for the refused one.
+    clock.advanceSeconds(3600);
+    provider.clearRequests();
+    emit tray.refreshClicked();
+    ASSERT_FALSE(provider.requests().isEmpty());
+    for (const FakeProvider::Request& request : provider.requests())
+        EXPECT_TRUE(request.target.contains("alice")) << request.target.toStdString();
+    EXPECT_TRUE(form.windowTitle().endsWith(u" [alice]"_s)) << form.windowTitle().toStdString();
+    EXPECT_EQ(QDir(dataDir).entryList(QDir::Files | QDir::Hidden), dataFiles);
 
     EXPECT_EQ(TestEnvironment::readFile(path), broken);
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden), files);
@@ -437,8 +451,7 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     form.mnuFile_MinToTray_Click();
     emit tray.showClicked();
     QTest::qWait(200);
-    // The settings last read stay in use, the log level among them; the applied change is in use
-    // for this run.
+    // The settings last read stay in use, the log level among them.
     const QString log = logged().mid(logBefore);
     EXPECT_EQ(log.count(notice), 2) << log.toStdString(); // its own line and the tray icon's
     EXPECT_TRUE(log.contains(LogFrontEnd::normalise(notSaved))) << log.toStdString();
@@ -446,13 +459,12 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     int32_t debug = 0;
     EXPECT_TRUE(registry.GetRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, debug));
     EXPECT_EQ(debug, 20);
-    EXPECT_EQ(program->settings().Username, u"alice"_s);
-    EXPECT_EQ(program->settings().ProxyUID, u"carol"_s);
+    EXPECT_EQ(program->settings(), lastRead);
     EXPECT_EQ(program->run().DataDir, dataDir);
 
     // Mended, the file takes the next save, and nothing more is told.
     edit(good);
-    EXPECT_TRUE(applyOptions(u"dave"_s));
+    EXPECT_TRUE(applyOptions(u"alice"_s, u"dave"_s));
     closer.timer.stop();
     EXPECT_TRUE(TestEnvironment::readFile(path).contains("\"ProxyUID\"=\"dave\"\n"));
     EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
