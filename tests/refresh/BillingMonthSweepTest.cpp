@@ -2,7 +2,8 @@
 // Every reset day over five years of calendar months (two leap Februaries among them): the month the
 // provider lists, from the reset date to the day before the next, comes through the converter whole,
 // also with the provider's date a day either side of the computer's, and the month calculations and the
-// time to reset see the same bounds; stored and read back, it keeps its days and bounds.
+// time to reset see the same bounds, also while the computer's clock is before or after them; stored and
+// read back, it keeps its days and bounds.
 #include "BillingMonth.h"
 #include "CoreTestContext.h"
 #include "FakeFeed.h"
@@ -140,6 +141,8 @@ TEST_P(BillingMonthSweep, EveryMonthKeepsEveryListedDayAndTheSameBoundsEverywher
                 EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
                 EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
             }
+            // The reset is counted to the end of the month shown, and is due once that has passed.
+            EXPECT_EQ(MonthDisplay::NextResetDate(converted, clock), ahead ? at(next) : clock);
         }
 
         // The same month back-filled.
