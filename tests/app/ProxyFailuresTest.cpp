@@ -5,6 +5,7 @@
 #include "FakeProvider.h"
 #include "TallymeterProgram.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 
 using namespace Qt::StringLiterals;
@@ -129,6 +130,36 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
                     }
                 }
             }
+        }
+    }
+}
+
+TEST_F(ProxyFailures, TheTimeLimitEndsASilentTunnelAndASilentHandshakeOnEachTransport)
+{
+    ASSERT_NE(server.port(), 0);
+    // Takes connections and never says a word, so no handshake comes back.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString proxy = u"127.0.0.1:"_s + QString::number(server.port());
+    for (const bool msxml : {false, true}) {
+        for (const bool silentTunnel : {true, false}) {
+            SCOPED_TRACE(std::to_string(msxml) + std::to_string(silentTunnel));
+            // The proxy takes the CONNECT and is silent, or opens a tunnel to the silent server (which
+            // the environment's proxy leaves to a direct connection).
+            writeProxyProfile(silentTunnel ? u"https://usage.provider.test"_s
+                                           : u"https://127.0.0.1:"_s + QString::number(silent.serverPort()),
+                              proxy, u"right"_s, 1, msxml);
+            setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Timeout"_s, RegistryValue::dword(2));
+            ageLastRefresh();
+            server.clearRules();
+            if (silentTunnel)
+                server.addRule({.neverAnswer = true});
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_EQ(run({u"/H"_s}), 1);
+            EXPECT_TRUE(output.contains(u"Connection timed out (timeout exceeded)"_s)) << output.toStdString();
+            // Two seconds to wait, the rest for the program to start and end.
+            EXPECT_LT(clock.elapsed(), 15000);
         }
     }
 }
