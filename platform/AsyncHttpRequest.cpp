@@ -187,7 +187,10 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         m_connectingStarted = true;
         m_deadlines.connecting();
     });
-    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] { m_deadlines.requestWritten(); });
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] {
+        m_requestWritten = true;
+        m_deadlines.requestWritten();
+    });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] { onMetaDataChanged(); });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] { onReadyRead(); });
     QObject::connect(reply, &QNetworkReply::sslErrors, reply,
@@ -249,6 +252,7 @@ void AsyncHttpRequest::resetResult()
     m_aborted = false;
     m_started = false;
     m_connectingStarted = false;
+    m_requestWritten = false;
     m_serverAuthAnswers = 0;
     m_proxyAuthAnswers = 0;
     m_sslErrors.clear();
@@ -373,6 +377,10 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
                 [this, error](bool reached) { onReachabilityKnown(reached, error); });
             return true;
         }
+        // A plain request fails on the network (no route, say) before it is written only on its
+        // way to the proxy.
+        if (error == QNetworkReply::UnknownNetworkError && !m_requestWritten)
+            break;
         if (error != QNetworkReply::ProxyConnectionRefusedError)
             return false;
         break;

@@ -153,6 +153,7 @@ private:
     bool m_aborted = false;
     bool m_started = false;
     bool m_connectingStarted = false;
+    bool m_requestWritten = false;
     int m_serverAuthAnswers = 0;
     int m_proxyAuthAnswers = 0;
     QList<QSslError> m_sslErrors;
