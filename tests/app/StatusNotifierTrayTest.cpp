@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -57,21 +58,23 @@ const bool panelProcess = [] {
     std::_Exit(application.exec());
 }();
 
+xcb_atom_t atom(xcb_connection_t* x, const char* name)
+{
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
 // An XEmbed tray on display that takes the screen's selection, announces itself and is gone at once.
 void flashTray(const QString& display)
 {
     xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
-    const auto atom = [x](const char* name) {
-        xcb_intern_atom_reply_t* reply =
-            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return atom;
-    };
     const xcb_window_t tray = xcb_generate_id(x);
-    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom("MANAGER"), {}};
-    manager.data.data32[1] = atom("_NET_SYSTEM_TRAY_S0");
+    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom(x, "MANAGER"), {}};
+    manager.data.data32[1] = atom(x, "_NET_SYSTEM_TRAY_S0");
     manager.data.data32[2] = tray;
     xcb_create_window(x, 0, tray, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, 0, 0, nullptr);
     xcb_set_selection_owner(x, tray, manager.data.data32[1], XCB_CURRENT_TIME);
@@ -79,6 +82,18 @@ void flashTray(const QString& display)
     xcb_destroy_window(x, tray);
     xcb_flush(x);
     xcb_disconnect(x);
+}
+
+// Whether the screen of display has an XEmbed tray.
+bool trayOwned(const QString& display)
+{
+    xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(x, xcb_get_selection_owner(x, atom(x, "_NET_SYSTEM_TRAY_S0")), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    xcb_disconnect(x);
+    return owned;
 }
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
@@ -113,6 +128,8 @@ protected:
         if (bus.waitForReadyRead(10000))
             address = QString::fromUtf8(bus.readLine()).trimmed();
         env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
+        // A home with a path short enough for the single-instance socket.
+        env.insert(u"HOME"_s, busFolder.path());
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     }
 
@@ -197,16 +214,46 @@ protected:
         return waitFor([&] { return log().count(line) == times; }, 30000);
     }
 
+    // The panel in a process of its own, which a test can stop.
+    bool startPanelProcess()
+    {
+        QProcessEnvironment panelEnv = env;
+        panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
+        panel.setProcessEnvironment(panelEnv);
+        panel.start(QCoreApplication::applicationFilePath(), {});
+        return panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready";
+    }
     void pausePanel(bool paused) { ::kill(pid_t(panel.processId()), paused ? SIGSTOP : SIGCONT); }
 
-    // What anyone but the bus itself sends on the bus for ms, a line per message.
-    QString busTraffic(int ms)
+    // The longest the window's thread took, asked every 100 ms for ms, to answer a line on the
+    // single-instance socket (one other than "show" it answers by hanging up); ms when it did not.
+    qint64 longestAnswer(int ms)
+    {
+        const QFileInfoList sockets =
+            QDir(busFolder.path() + u"/.cache/tallymeter"_s).entryInfoList({u"*.socket"_s}, QDir::System);
+        qint64 longest = sockets.size() == 1 ? 0 : ms;
+        QElapsedTimer all;
+        all.start();
+        for (QElapsedTimer asked; longest < ms && all.elapsed() < ms; waitFor([] { return false; }, 100)) {
+            QLocalSocket socket;
+            asked.start();
+            socket.connectToServer(sockets[0].filePath());
+            socket.write("ping\n");
+            socket.waitForDisconnected(ms);
+            longest = std::max(longest, asked.elapsed());
+        }
+        return longest;
+    }
+
+    // What anyone but the bus itself sends on the bus for ms, spent in meanwhile if given, a line
+    // per message.
+    QString busTraffic(int ms, const std::function<void(int)>& meanwhile = {})
     {
         QProcess monitor;
         monitor.start(QStandardPaths::findExecutable(u"dbus-monitor"_s), {u"--address"_s, address, u"--profile"_s});
         if (!waitFor([&] { return monitor.peek(1 << 16).contains("NameLost"); }, 10000))
             return u"<no monitor>"_s;
-        waitFor([] { return false; }, ms);
+        meanwhile ? meanwhile(ms) : void(waitFor([] { return false; }, ms));
         QStringList sent;
         for (const QString& line : QString::fromUtf8(monitor.readAllStandardOutput()).split(u'\n')) {
             if (!line.isEmpty() && !line.startsWith(u'#') && line.section(u'\t', 3, 3) != u"org.freedesktop.DBus"_s)
@@ -267,44 +314,62 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
 
 TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndNeverHoldsTheWindowOrHearsAPoll)
 {
-    if (!ready() || QStandardPaths::findExecutable(u"dbus-monitor"_s).isEmpty())
-        GTEST_SKIP() << "needs Xvfb, dbus-daemon and dbus-monitor";
-    QProcessEnvironment panelEnv = env;
-    panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
-    panel.setProcessEnvironment(panelEnv);
-    panel.start(QCoreApplication::applicationFilePath(), {});
-    ASSERT_TRUE(panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready");
-    // The panel hangs from before the program starts until after D-Bus's usual limit for an answer
-    // (25 s): the program starts on the task bar, and asks nothing more meanwhile.
-    pausePanel(true);
-    QElapsedTimer hung;
-    hung.start();
-    startProgram();
-    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
-    EXPECT_EQ(busTraffic(30000 - int(hung.elapsed())).toStdString(), "");
-    // The answer it owes brings the icon.
-    pausePanel(false);
-    ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
-    const QString registered = QString::fromUtf8(panel.readLine()).trimmed();
-    const StatusNotifierWatcher::Item item{registered.section(u'/', 0, 0), u'/' + registered.section(u'/', 1)};
-    ASSERT_EQ(title(item), u"Tallyroo"_s);
+    const QString trayer = QStandardPaths::findExecutable(u"trayer"_s);
+    if (!ready() || QStandardPaths::findExecutable(u"dbus-monitor"_s).isEmpty() || trayer.isEmpty())
+        GTEST_SKIP() << "needs Xvfb, dbus-daemon, dbus-monitor and trayer";
+    QProcess tray;
+    tray.setProcessEnvironment(env);
+    for (const bool xembedTray : {false, true}) {
+        // The second time an XEmbed tray is there beside the panel, where the icon cannot go
+        // either: making it would wait on the panel.
+        if (xembedTray) {
+            tray.start(trayer, {});
+            ASSERT_TRUE(waitFor([this] { return trayOwned(env.value(u"DISPLAY"_s)); }, 10000));
+        }
+        ASSERT_TRUE(startPanelProcess());
+        // The panel hangs from before the program starts, the first time until after D-Bus's usual
+        // limit for an answer (25 s): the program starts on the task bar within its 2 s, answers at
+        // once all the while, and asks nothing more meanwhile.
+        pausePanel(true);
+        QElapsedTimer hung;
+        hung.start();
+        startProgram();
+        ASSERT_TRUE(logs(StartedOnTheTaskBar, 1 + xembedTray)) << log().toStdString();
+        EXPECT_LT(hung.elapsed(), 5000);
+        qint64 answer = 0;
+        EXPECT_EQ(
+            busTraffic(xembedTray ? 3000 : 30000 - int(hung.elapsed()), [&](int ms) { answer = longestAnswer(ms); })
+                .toStdString(),
+            "");
+        EXPECT_LT(answer, 500);
+        // The answer it owes brings the icon.
+        pausePanel(false);
+        ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
+        const QString registered = QString::fromUtf8(panel.readLine()).trimmed();
+        const StatusNotifierWatcher::Item item{registered.section(u'/', 0, 0), u'/' + registered.section(u'/', 1)};
+        ASSERT_EQ(title(item), u"Tallyroo"_s);
 
-    // Idle for longer than the old period between looks at the panel: no message from anyone.
-    EXPECT_EQ(busTraffic(6000).toStdString(), "");
+        // Idle for longer than the old period between looks at the panel: no message from anyone.
+        EXPECT_EQ(busTraffic(6000).toStdString(), "");
 
-    // The panel stops again: the window's thread answers a panel's question at once all the while,
-    // and the program ends at once.
-    pausePanel(true);
-    qint64 longest = 0;
-    for (QDeadlineTimer stopped(7000); !stopped.hasExpired(); waitFor([] { return false; }, 100)) {
-        QElapsedTimer asked;
-        asked.start();
-        EXPECT_EQ(title(item), u"Tallyroo"_s);
-        longest = std::max(longest, asked.elapsed());
+        // The panel stops again: the window's thread answers a panel's question at once all the
+        // while, and the program ends at once.
+        pausePanel(true);
+        qint64 longest = 0;
+        for (QDeadlineTimer stopped(7000); !stopped.hasExpired(); waitFor([] { return false; }, 100)) {
+            QElapsedTimer asked;
+            asked.start();
+            EXPECT_EQ(title(item), u"Tallyroo"_s);
+            longest = std::max(longest, asked.elapsed());
+        }
+        EXPECT_LT(longest, 500);
+        EXPECT_TRUE(endsAtOnce());
+        pausePanel(false);
+        panel.kill();
+        panel.waitForFinished();
     }
-    EXPECT_LT(longest, 500);
-    EXPECT_TRUE(endsAtOnce());
-    pausePanel(false);
+    tray.terminate();
+    tray.waitForFinished();
 }
 
 TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItIsThere)

@@ -103,6 +103,16 @@ bool QtTrayBackend::areaPresent() const
     return host || tray;
 }
 
+bool QtTrayBackend::panelAnswering() const
+{
+#ifdef TALLY_TRAY_HAS_DBUS
+    // Qt's XEmbed icons never ask the watcher.
+    if (m_hostWatch && m_kind != IconKind::XEmbed)
+        return m_hostWatch->isAnswered();
+#endif
+    return true;
+}
+
 void QtTrayBackend::ensureIcon()
 {
     if (m_icon)
@@ -131,13 +141,16 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
     m_iconPicture = icon;
     m_tip = tip;
     startFollowing();
-    m_present = m_available();
+    m_present = m_available() && panelAnswering();
     if (!m_present) {
         m_waiting = true;
         return false;
     }
     m_waiting = false;
     ensureIcon();
+    // A menu set while Qt could not be asked.
+    if (m_icon->contextMenu() != m_menu)
+        m_icon->setContextMenu(m_menu);
     m_icon->setIcon(icon);
     m_icon->show();
     noteIconKind();
@@ -191,29 +204,36 @@ bool QtTrayBackend::showMessage(const QString& title, const QString& text)
 void QtTrayBackend::setContextMenu(QMenu* menu)
 {
     m_menu = menu;
-    if (m_icon)
+    // Qt hands a StatusNotifier icon's menu to the panel through a connection that asks the watcher.
+    if (m_icon && panelAnswering())
         m_icon->setContextMenu(menu);
 }
 
 void QtTrayBackend::areaChanged()
 {
-    follow(m_available());
+    follow();
     if (!m_areaKnownTold && isAreaKnown()) {
         m_areaKnownTold = true;
         emit areaKnown();
     }
 }
 
-void QtTrayBackend::follow(bool present)
+void QtTrayBackend::follow()
 {
     // Between remove() and the next add() nothing is shown or waited for.
-    if (present == m_present || (!m_shown && !m_waiting))
+    if (!m_shown && !m_waiting)
         return;
-    m_present = present;
-    if (present)
+    const bool present = m_available();
+    // A question to the watcher that is out does not take the icon away, nor does a panel that
+    // hangs; the icon comes (back) once the watcher has answered.
+    if (m_present && !present) {
+        m_present = false;
+        if (m_shown)
+            emit trayLost();
+    } else if (!m_present && present && panelAnswering()) {
+        m_present = true;
         emit trayAppeared();
-    else if (m_shown)
-        emit trayLost();
+    }
 }
 
 void QtTrayBackend::handleActivation(QSystemTrayIcon::ActivationReason reason)

@@ -33,6 +33,11 @@ class XEmbedTrayWatch;
 // is there yet, it would never use a D-Bus panel that starts later. So the backend lets Qt make its
 // icon only once an area is there, and from then on follows only the kind Qt chose.
 //
+// Qt asks the panel's StatusNotifier watcher, and waits for the answer, when it makes its first
+// icon and whenever it shows a StatusNotifier icon (again); a panel that hangs (one still starting
+// at login) would hold the window's thread for D-Bus's 25 s. So while the watcher owes an answer
+// the backend leaves Qt's icon alone (add() waits as for a tray), and goes on when it answers.
+//
 // The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
 // text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD); Qt draws an XEmbed icon's tooltip
 // itself and reads one that looks like markup as rich text, so there it is escaped.
@@ -68,8 +73,9 @@ public:
     bool isShown() const { return m_shown && m_present; }
     // add() failed for want of a tray, and the backend looks for one.
     bool isWaitingForTray() const { return m_waiting; }
-    // Whether a notification area the icon can show in is there now, as far as the desktop has told.
-    bool trayAvailable() const { return m_available(); }
+    // Whether a notification area the icon can show in is there now, as far as the desktop has told,
+    // and the icon can be shown in it without waiting on a panel.
+    bool trayAvailable() const { return m_available() && panelAnswering(); }
     // The desktop has told whether it has a notification area. Until then trayAvailable() is false.
     bool isAreaKnown() const;
     // Runs then once the desktop has told, at once when it has; never after context is gone.
@@ -111,7 +117,9 @@ private:
 
     void startFollowing();
     bool areaPresent() const;
-    void follow(bool present);
+    // Qt may make or show its icon now without waiting on a panel.
+    bool panelAnswering() const;
+    void follow();
     void ensureIcon();
     void noteIconKind();
 
@@ -127,7 +135,7 @@ private:
     QString m_tip;
     bool m_shown = false;
     bool m_waiting = false;
-    // The area as last seen while following it.
+    // The area as last seen while following it; while waiting, seen where the icon can be shown.
     bool m_present = false;
     bool m_following = false;
     bool m_areaKnownTold = false;
