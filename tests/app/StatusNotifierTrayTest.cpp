@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -15,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <xcb/xcb.h>
 
@@ -94,6 +97,16 @@ bool trayOwned(const QString& display)
     std::free(owner);
     xcb_disconnect(x);
     return owned;
+}
+
+// A notification's body as a server that reads markup shows it; nothing where it is not markup.
+QString markupText(const QString& body)
+{
+    QXmlStreamReader xml(u"<markup>"_s + body + u"</markup>"_s);
+    QString text;
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd())
+        text += xml.isCharacters() ? xml.text() : QStringView();
+    return xml.hasError() ? QString() : text;
 }
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
@@ -276,10 +289,19 @@ protected:
 
 } // namespace
 
-TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAndAgainAfterEachRestart)
+TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAgainAfterEachRestartAndNoticesToo)
 {
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
+    // The settings are found through folders whose names look like markup.
+    const QString folder = home + u"/p<i>q</i>r &amp; a&b<c>"_s;
+    ASSERT_TRUE(QDir().mkpath(home + u"/p<i>q<"_s) && QFile::link(home + u"/config"_s, folder));
+    env.insert(u"XDG_CONFIG_HOME"_s, folder);
+    NotificationServer notifications;
+    QDBusConnection connection = QDBusConnection::connectToBus(address, connectionName);
+    ASSERT_TRUE(connection.registerObject(u"/org/freedesktop/Notifications"_s, &notifications,
+                                          QDBusConnection::ExportAllSlots) &&
+                connection.registerService(u"org.freedesktop.Notifications"_s));
     // Markup, entities, brackets, quotes, letters beyond ASCII and beyond 16 bits, and control
     // characters at once; a D-Bus string cannot hold a NUL.
     const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac\U0001F600\t\u0001\u0000."_s;
@@ -308,6 +330,38 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
             15000))
             << shown.toStdString() << log().toStdString();
     }
+
+    // A slip typed into the settings while the window waits in the tray, then Refresh Now from the
+    // panel's menu: the program meets the slip and says so in a notification, whose body a server
+    // that reads markup shows as the notice's characters.
+    QFile settings(home + u"/config/tallymeter/registry.reg"_s);
+    ASSERT_TRUE(settings.open(QIODevice::ReadWrite));
+    const QByteArray text = settings.readAll().replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    settings.resize(0);
+    settings.write(text);
+    settings.close();
+    const StatusNotifierWatcher::Item item = watcher.registrations.last();
+    const auto menu = [&](const QStringList& call) {
+        QProcess send;
+        send.start(u"dbus-send"_s, QStringList{u"--bus="_s + address, u"--print-reply"_s, u"--dest="_s + item.service,
+                                               property(item, u"Menu"_s).value<QDBusObjectPath>().path(),
+                                               u"com.canonical.dbusmenu."_s + call[0]} +
+                                       call.mid(1));
+        waitFor([&send] { return send.state() == QProcess::NotRunning; }, 10000);
+        return QString::fromUtf8(send.readAllStandardOutput());
+    };
+    const QString refresh =
+        QRegularExpression(uR"(int32 (\d+)\s+array \[[^\]]*"label"\s+variant\s+string "_Refresh Now")"_s)
+            .match(menu({u"GetLayout"_s, u"int32:0"_s, u"int32:-1"_s, u"array:string:label"_s}))
+            .captured(1);
+    menu({u"Event"_s, u"int32:"_s + refresh, u"string:clicked"_s, u"variant:int32:0"_s, u"uint32:0"_s});
+    ASSERT_TRUE(waitFor([&] { return !notifications.notices.isEmpty(); }, 15000))
+        << refresh.toStdString() << log().toStdString();
+    EXPECT_EQ(notifications.notices[0][0], u"Tallyroo"_s);
+    const QString shown = markupText(notifications.notices[0][1]);
+    EXPECT_TRUE(shown.startsWith(u"The settings file "_s + folder + u"/tallymeter/registry.reg cannot be read"_s) &&
+                log().contains(shown))
+        << notifications.notices[0][1].toStdString();
 
     EXPECT_TRUE(endsAtOnce());
 }

@@ -5,6 +5,7 @@
 #include "XEmbedTrayWatch.h"
 
 #ifdef TALLY_TRAY_HAS_DBUS
+#include "NotificationServerWatch.h"
 #include "StatusNotifierHostWatch.h"
 #endif
 
@@ -47,6 +48,11 @@ QString QtTrayBackend::shownTip(const QString& tip, bool statusNotifierItem)
     return QString(tip).replace(QChar(u'\0'), QChar::ReplacementCharacter);
 }
 
+QString QtTrayBackend::shownMessage(const QString& text, bool markup)
+{
+    return shownTip(markup ? text.toHtmlEscaped() : text, true);
+}
+
 bool QtTrayBackend::singleClickRestores() const
 {
     return m_singleClick.value_or(false);
@@ -80,6 +86,7 @@ void QtTrayBackend::startFollowing()
 #ifdef TALLY_TRAY_HAS_DBUS
     m_hostWatch = new StatusNotifierHostWatch(this);
     connect(m_hostWatch, &StatusNotifierHostWatch::changed, this, &QtTrayBackend::areaChanged);
+    m_notifications = new NotificationServerWatch(this);
 #endif
     m_trayWatch = new XEmbedTrayWatch(this);
     connect(m_trayWatch, &XEmbedTrayWatch::changed, this, &QtTrayBackend::areaChanged);
@@ -197,7 +204,11 @@ bool QtTrayBackend::showMessage(const QString& title, const QString& text)
 {
     if (!isShown())
         return false;
-    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+    bool markup = false;
+#ifdef TALLY_TRAY_HAS_DBUS
+    markup = m_kind == IconKind::StatusNotifier && m_notifications && m_notifications->readsMarkup();
+#endif
+    m_icon->showMessage(title, shownMessage(text, markup), QSystemTrayIcon::Warning);
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <optional>
 
 class QMenu;
+class NotificationServerWatch;
 class StatusNotifierHostWatch;
 class XEmbedTrayWatch;
 
@@ -40,7 +41,10 @@ class XEmbedTrayWatch;
 //
 // The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
 // text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD); Qt draws an XEmbed icon's tooltip
-// itself and reads one that looks like markup as rich text, so there it is escaped.
+// itself and reads one that looks like markup as rich text, so there it is escaped. A notification
+// of a StatusNotifier icon goes to the desktop's notification server, which reads its body as
+// markup when it says so (NotificationServerWatch), so there the body is escaped; Qt shows an XEmbed
+// icon's as plain text. The title is plain text to every server.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single
@@ -91,6 +95,8 @@ public:
 
     // The tooltip as Qt gets it for an icon of the kind given.
     static QString shownTip(const QString& tip, bool statusNotifierItem);
+    // A notification's body as Qt gets it, for a receiver that reads markup or not.
+    static QString shownMessage(const QString& text, bool markup);
 
     // For tests: how the backend learns whether a tray exists; areaChanged() then tells it to look.
     void setAvailability(Availability available) { m_available = std::move(available); }
@@ -127,6 +133,7 @@ private:
     QPointer<QMenu> m_menu;
     Availability m_available;
     StatusNotifierHostWatch* m_hostWatch = nullptr;
+    NotificationServerWatch* m_notifications = nullptr;
     XEmbedTrayWatch* m_trayWatch = nullptr;
     // The kind Qt's icons use in this process; None until the first icon is shown.
     IconKind m_kind = IconKind::None;

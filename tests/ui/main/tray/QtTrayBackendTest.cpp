@@ -125,4 +125,6 @@ TEST(QtTrayBackendTip, EveryKindOfTrayShowsTheTextsCharacters)
         (!statusNotifierItem && Qt::mightBeRichText(shown)) ? drawn.setHtml(shown) : drawn.setPlainText(shown);
         EXPECT_EQ(drawn.toPlainText().replace(QChar::Nbsp, u' '), text) << statusNotifierItem;
     }
+    // A notification's body goes as it stands where it is not read as markup.
+    EXPECT_EQ(QtTrayBackend::shownMessage(text, false), text);
 }
