@@ -324,7 +324,7 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
             [&] {
                 const QList<StatusNotifierWatcher::Item> items = watcher.registrations.mid(registered);
                 return log().count(AreaCame) == restarts + 1 && !items.isEmpty() &&
-                       (shown = title(items.last()) + u'\n' + toolTip(items.last()))
+                       (shown = title(items.last()) + u'\n' + toolTip(items.last()).remove(QChar(0x2060)))
                            .startsWith(u"Tallyroo\nTallyroo ["_s + shownUser + u"]: "_s);
             },
             15000))

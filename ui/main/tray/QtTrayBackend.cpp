@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +22,12 @@ bool platformHasTrays()
 {
     const QString platform = QGuiApplication::platformName();
     return platform == u"xcb"_s || platform.startsWith(u"wayland"_s);
+}
+
+// A D-Bus string ends at its first NUL, which would cut off the rest of the text.
+QString busText(QString text)
+{
+    return text.replace(QChar(u'\0'), QChar::ReplacementCharacter);
 }
 } // namespace
 
@@ -44,13 +51,17 @@ QString QtTrayBackend::shownTip(const QString& tip, bool statusNotifierItem)
 {
     if (!statusNotifierItem)
         return PlainText::toolTip(tip);
-    // A D-Bus string ends at its first NUL, which would cut off the rest of the tooltip.
-    return QString(tip).replace(QChar(u'\0'), QChar::ReplacementCharacter);
+    QString shown = busText(tip);
+    // Some panels (lxqt-panel) hand the tooltip to Qt, which takes one that looks like markup for
+    // rich text: an invisible word joiner after each '<' and '&' keeps it from looking so.
+    if (Qt::mightBeRichText(shown))
+        shown.replace(u'<', u"<\u2060"_s).replace(u'&', u"&\u2060"_s);
+    return shown;
 }
 
 QString QtTrayBackend::shownMessage(const QString& text, bool markup)
 {
-    return shownTip(markup ? text.toHtmlEscaped() : text, true);
+    return busText(markup ? text.toHtmlEscaped() : text);
 }
 
 bool QtTrayBackend::singleClickRestores() const

@@ -39,12 +39,15 @@ class XEmbedTrayWatch;
 // at login) would hold the window's thread for D-Bus's 25 s. So while the watcher owes an answer
 // the backend leaves Qt's icon alone (add() waits as for a tray), and goes on when it answers.
 //
-// The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
-// text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD); Qt draws an XEmbed icon's tooltip
-// itself and reads one that looks like markup as rich text, so there it is escaped. A notification
-// of a StatusNotifier icon goes to the desktop's notification server, which reads its body as
-// markup when it says so (NotificationServerWatch), so there the body is escaped; Qt shows an XEmbed
-// icon's as plain text. The title is plain text to every server.
+// The tooltip: a panel draws a StatusNotifier item's tooltip from its characters (xfce4-panel), or
+// hands it to Qt (lxqt-panel), which reads one that looks like markup as rich text; so it gets the
+// text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD), with an invisible word joiner
+// after each '<' and '&' where it looks like markup. Qt draws an XEmbed icon's tooltip itself, as
+// rich text where it looks like markup, so there it is escaped.
+//
+// A notification of a StatusNotifier icon goes to the desktop's notification server, which reads
+// its body as markup when it says so (NotificationServerWatch), so there the body is escaped; Qt
+// shows an XEmbed icon's as plain text. The title is plain text to every server.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single
