@@ -24,6 +24,9 @@
 // is left as it is: readers keep the content last read well, every change is refused, and
 // unreadableToTell() hands the damage over, once until the file reads again, to whoever tells the
 // user; that one keeps it until the user has seen it.
+//
+// The current user's store is one per process (it lives in a shared library of its own), so the
+// component libraries read what the program reads: the content last read well included.
 class RegistryStore
 {
 public:

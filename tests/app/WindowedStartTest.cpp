@@ -471,3 +471,20 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     EXPECT_EQ(logged().count(notice), 2);
     EXPECT_TRUE(logged().mid(logBefore).contains(u"configuration settings saved"_s));
 }
+
+TEST_F(WindowedStart, ASettingsSlipBeforeAnyFetchLeavesTheFeedWithTheSettingsLastRead)
+{
+    // No fetch at the start: the feed component has read nothing of the file when it goes bad.
+    ASSERT_EQ(start({u"/NOOLD"_s, u"/NOAUTO"_s}), std::nullopt);
+    QByteArray text = TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath());
+    text.replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    QFile file(RegistryStore::defaultCurrentUserPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    file.close();
+    MessageBoxCloser closer;
+    emit program->mainWindow()->trayMenu()->refreshClicked();
+    // The month came from the profile's address, as before the slip, and nothing failed.
+    EXPECT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+    EXPECT_TRUE(closer.boxes.isEmpty()) << closer.boxes.join(u'\n').toStdString();
+    EXPECT_TRUE(logged().contains(u"Tallyroo goes on with the settings it last read"_s));
+}
