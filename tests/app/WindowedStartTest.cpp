@@ -9,6 +9,7 @@
 #include "RunState.h"
 #include "Settings.h"
 #include "SignalHandOff.h"
+#include "StandardLocations.h"
 #include "TallyProgram.h"
 #include "TestEnvironment.h"
 #include "TrayMenu.h"
@@ -470,4 +471,41 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
     EXPECT_EQ(logged().count(notice), 2);
     EXPECT_TRUE(logged().mid(logBefore).contains(u"configuration settings saved"_s));
+}
+
+TEST_F(WindowedStart, AStoredDataFolderThatCannotBeMadeLeavesEveryFileOfTheRunInItsOwnFolder)
+{
+    // A file where the stored folder would be made, as a share that is not mounted.
+    const QString stored = TestEnvironment::freshFolder(u"share"_s) + u"/file/data"_s;
+    QFile(QFileInfo(stored).path()).open(QIODevice::WriteOnly);
+    QString error;
+    registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Sarnick\\Config"_s, u"Path"_s, stored, error);
+    MessageBoxCloser closer;
+    ASSERT_EQ(start({}), std::nullopt);
+    // The start's word on the folder, and no other: the very first refresh cached, stored and
+    // reported in this run's folder, and the file still names the stored one for the next start.
+    const QString runFolder = StandardLocations::dataHome() + u"/Tallyroo"_s;
+    EXPECT_EQ(closer.boxes.size(), 1) << closer.boxes.join(u'\n').toStdString();
+    for (const QString& file : {u"alice-json.txt"_s, u"alice.sl3"_s})
+        EXPECT_TRUE(QFileInfo::exists(runFolder + u'/' + file)) << file.toStdString();
+    EXPECT_TRUE(logged().contains(u"WriteDebugInfo: datafile path: "_s + runFolder));
+    EXPECT_TRUE(TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath())
+                    .contains(QByteArray("\"Path\"=\"" + stored.toUtf8() + '"')));
+}
+
+TEST_F(WindowedStart, ASettingsSlipBeforeAnyFetchLeavesTheFeedWithTheSettingsLastRead)
+{
+    // No fetch at the start: the feed component has read nothing of the file when it goes bad.
+    ASSERT_EQ(start({u"/NOOLD"_s, u"/NOAUTO"_s}), std::nullopt);
+    QByteArray text = TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath());
+    text.replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    QFile file(RegistryStore::defaultCurrentUserPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    file.close();
+    MessageBoxCloser closer;
+    emit program->mainWindow()->trayMenu()->refreshClicked();
+    // The month came from the profile's address, as before the slip, and nothing failed.
+    EXPECT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+    EXPECT_TRUE(closer.boxes.isEmpty()) << closer.boxes.join(u'\n').toStdString();
+    EXPECT_TRUE(logged().contains(u"Tallyroo goes on with the settings it last read"_s));
 }
