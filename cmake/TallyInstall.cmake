@@ -38,11 +38,11 @@ else()
 endif()
 file(RELATIVE_PATH _tally_bin_to_libs /${CMAKE_INSTALL_BINDIR} /${TALLY_INSTALL_PRIVATE_LIBDIR})
 set_target_properties(tallymeter PROPERTIES INSTALL_RPATH "$ORIGIN/${_tally_bin_to_libs}")
-# The component runtime is found by the components from their own folder.
+# The component runtime and the registry are found by the components from their own folder.
 set_target_properties(tally_com pelborne_library sarnick_library PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS tallymeter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS tally_com pelborne_library sarnick_library LIBRARY DESTINATION ${TALLY_INSTALL_PRIVATE_LIBDIR}
+install(TARGETS tally_registry tally_com pelborne_library sarnick_library LIBRARY DESTINATION ${TALLY_INSTALL_PRIVATE_LIBDIR}
     NAMELINK_SKIP)
 install(FILES ${PROJECT_SOURCE_DIR}/app/desktop/tallymeter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${TALLY_ICON_THEME_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor

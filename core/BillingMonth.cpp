@@ -70,7 +70,8 @@ int16_t BillingMonth::latestResetDay(const LocalDateTime& first)
 }
 
 int16_t BillingMonth::storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
-                                     const std::optional<LocalDateTime>& nextFirst)
+                                     const std::optional<LocalDateTime>& nextFirst,
+                                     const std::optional<LocalDateTime>& lastStored)
 {
     const int16_t earliest = int16_t(first.day());
     const int16_t latest = latestResetDay(first);
@@ -82,6 +83,14 @@ int16_t BillingMonth::storedResetDay(const LocalDateTime& first, std::optional<i
     for (int16_t day = earliest; day <= latest; ++day) {
         if (endsAtNext(day))
             return day;
+    }
+    // After a gap the next first day says nothing, but the days stored say how far the month ran: the
+    // account has since moved its reset day to an earlier one that this first day can also be.
+    if (lastStored && from(first, preferred).next <= lastStored->dateOnly()) {
+        for (int16_t day = earliest; day <= latest; ++day) {
+            if (from(first, day).next > lastStored->dateOnly())
+                return day;
+        }
     }
     return preferred;
 }

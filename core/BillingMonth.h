@@ -49,12 +49,14 @@ struct BillingMonth
     // of a short month (any later reset day is clamped to it), else first's own day.
     static int16_t latestResetDay(const LocalDateTime& first);
     // The reset day a stored month was kept under, from its first day, the reset day the database
-    // keeps for the account (nullopt: an older database without one) and the next stored month's
-    // first day: the kept one when first can be its reset date (0, no reset day, always can), else
-    // the latest. A reset day from first's own day to the latest that ends the month exactly where
-    // the next stored one begins wins over it: that month was stored under another reset day.
+    // keeps for the account (nullopt: an older database without one), the next stored month's first
+    // day and the last day stored before it: the kept one when first can be its reset date (0, no
+    // reset day, always can), else the latest. A reset day from first's own day to the latest that
+    // ends the month exactly where the next stored one begins wins over it, and so does the earliest
+    // whose month still holds lastStored: that month was stored under another reset day.
     static int16_t storedResetDay(const LocalDateTime& first, std::optional<int16_t> kept,
-                                  const std::optional<LocalDateTime>& nextFirst);
+                                  const std::optional<LocalDateTime>& nextFirst,
+                                  const std::optional<LocalDateTime>& lastStored);
 
     friend bool operator==(const BillingMonth&, const BillingMonth&) = default;
 };

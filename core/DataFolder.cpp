@@ -83,7 +83,10 @@ void DataFolder::SetDataPath(const QString& folder)
 {
     m_run.DataDir = folder;
     QString ignored;
-    m_registry.WriteRegStringValue(HKEY_CURRENT_USER, sharedKey(), PathValue, folder, ignored);
+    // The components take their cache folder from "Path": where it cannot be stored (a settings
+    // file that cannot be read), they are given this run's folder all the same.
+    if (!m_registry.WriteRegStringValue(HKEY_CURRENT_USER, sharedKey(), PathValue, folder, ignored))
+        m_registry.holdForThisRun(HKEY_CURRENT_USER, sharedKey(), PathValue, folder);
 }
 
 QString DataFolder::derive()
@@ -134,6 +137,9 @@ void DataFolder::settle()
         // nothing this run, but stays stored for the next: the user's history is there.
         m_unusableFolder = path;
         m_run.DataDir = derive();
+        // The components keep their caches in this run's folder too, without a word of it in the
+        // file, so the next start tries the stored folder again.
+        m_registry.holdForThisRun(HKEY_CURRENT_USER, sharedKey(), PathValue, m_run.DataDir);
         m_log.LogMessage(u"The data folder "_s + path + u" cannot be used:"_s + CrLf + szErr + CrLf + CrLf +
                              u"It stays set for the next start; this run keeps its files in "_s + m_run.DataDir + u'.',
                          1);

@@ -39,12 +39,12 @@ public:
     // Start-up: DataDir from "Path" (copied from the legacy key when missing), else derived
     // and stored. An empty "Path" counts as missing; a folder "Path" names that does not exist
     // is created. One that cannot be made is named to the user and in unusableFolder(), and the
-    // derived folder serves this run; "Path" stays as it is.
+    // derived folder serves this run, the components' caches included; "Path" stays as it is.
     void settle();
     // The stored folder that settle() could not use; empty when there was none.
     const QString& unusableFolder() const { return m_unusableFolder; }
 
-    // Sets DataDir and stores it as "Path"; a failed write is ignored.
+    // Sets DataDir and stores it as "Path"; where that fails, it is "Path" for this run only.
     void SetDataPath(const QString& folder);
 
     // The one-time offer to move the data out of the program's folder. hidden: nobody is there

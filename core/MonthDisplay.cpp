@@ -12,6 +12,8 @@
 #include "WindowSeam.h"
 #include "qoMonth.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -73,12 +75,10 @@ QString MonthDisplay::PlanSentence(const qoMonth& month)
 
 LocalDateTime MonthDisplay::NextResetDate(const qoMonth& month, const LocalDateTime& now)
 {
-    // Without a reset day each month is added to the previous result, so a day clamped at a short
-    // month's end stays clamped.
-    BillingMonth billing = BillingMonth::of(month);
-    while (now.secondsTo(billing.first) < 0)
-        billing = BillingMonth::from(billing.next, billing.resetDay);
-    return billing.first;
+    // The provider's date may lie either side of the computer's: a month that has not begun by the
+    // computer's clock still resets at its own end, and one whose end has passed while the provider
+    // still lists it resets as soon as the provider rolls over, never a whole month later.
+    return std::max(BillingMonth::of(month).next, now);
 }
 
 QString MonthDisplay::TrayPictureKey(const qoMonth& month)

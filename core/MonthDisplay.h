@@ -38,7 +38,7 @@ public:
     // The sentence that describes the plan; empty for a month without quota unless it is the
     // unlimited-but-shaped plan type 2.
     static QString PlanSentence(const qoMonth& month);
-    // The first reset at or after now: the month's first day or a later month's, by its reset day.
+    // The reset that ends the month: where the month calculations end it, or now once that has passed.
     static LocalDateTime NextResetDate(const qoMonth& month, const LocalDateTime& now);
     // The tray picture of the month: peak state "_" off-peak state ("ok_ok" .. "over_over").
     static QString TrayPictureKey(const qoMonth& month);

@@ -40,6 +40,12 @@ bool SystemRegistry::DeleteRegValue(uint32_t hive, const QString& key, const QSt
     return withDamageTold(::DeleteRegValue(hive, key, name));
 }
 
+void SystemRegistry::holdForThisRun(uint32_t hive, const QString& key, const QString& name, const QString& value)
+{
+    if (RegistryStore* store = RegistryStore::forHive(hive))
+        store->holdForThisRun(key, name, RegistryValue::text(value));
+}
+
 bool SystemRegistry::settingsFileUnreadable()
 {
     return RegistryStore::currentUser().unreadable().has_value();

@@ -26,6 +26,10 @@ public:
     virtual bool DeleteRegKey(uint32_t hive, const QString& key) = 0;
     virtual bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) = 0;
 
+    // A text value for this run only: every reader in the process, the components included, sees
+    // it in place of the stored one, which stays as it is. A write of that value ends it.
+    virtual void holdForThisRun(uint32_t hive, const QString& key, const QString& name, const QString& value) = 0;
+
     // True while the current user's settings file cannot be read, which refuses every write.
     virtual bool settingsFileUnreadable() { return false; }
 };
@@ -51,6 +55,7 @@ public:
                            QString& szErr) override;
     bool DeleteRegKey(uint32_t hive, const QString& key) override;
     bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
+    void holdForThisRun(uint32_t hive, const QString& key, const QString& name, const QString& value) override;
     bool settingsFileUnreadable() override;
 
 private:

@@ -104,11 +104,11 @@ void SettingsStore::readOne(const SettingSpec& spec)
         m_log.LogMessage(*line, detailLevel);
 }
 
-bool SettingsStore::SaveRegSettings(QString* refusal)
+bool SettingsStore::SaveRegSettings(const Settings& values, QString* refusal)
 {
     try {
         for (const SaveSpec& step : SettingsTable::saveOrder()) {
-            if (!saveOne(step, refusal))
+            if (!saveOne(step, values, refusal))
                 return false;
         }
         return true;
@@ -125,12 +125,12 @@ void SettingsStore::reportFailure(const QString& text, QString* refusal)
     m_log.LogMessage(text, 1, refusal ? 1 : -1);
 }
 
-bool SettingsStore::saveOne(const SaveSpec& step, QString* refusal)
+bool SettingsStore::saveOne(const SaveSpec& step, const Settings& values, QString* refusal)
 {
-    if (step.conditionBit != 0 && m_settings.hasOption(step.conditionBit) != step.whenSet)
+    if (step.conditionBit != 0 && values.hasOption(step.conditionBit) != step.whenSet)
         return true;
     if (step.graphOptions) {
-        SaveGraphOptions();
+        saveGraphOptions(values.GraphTeeOptions);
         return true;
     }
 
@@ -139,9 +139,9 @@ bool SettingsStore::saveOne(const SaveSpec& step, QString* refusal)
     bool refused = false; // by the store, rather than by the scrambler
     const bool written = std::visit(
         [&](auto member) {
-            using Member = std::remove_reference_t<decltype(m_settings.*member)>;
+            using Member = std::remove_cvref_t<decltype(values.*member)>;
             if constexpr (std::is_same_v<Member, QString>) {
-                QString text = step.writeEmptyText ? QString() : m_settings.*member;
+                QString text = step.writeEmptyText ? QString() : values.*member;
                 if (step.conversion == SettingConversion::Scrambled) {
                     // A text that failed to scramble is never written: the stored one stays.
                     QString scrambled;
@@ -151,7 +151,7 @@ bool SettingsStore::saveOne(const SaveSpec& step, QString* refusal)
                 }
                 refused = !m_registry.WriteRegStringValue(HKEY_CURRENT_USER, key, step.valueName, text, szErr);
             } else {
-                const int32_t number = int32_t(m_settings.*member);
+                const int32_t number = int32_t(values.*member);
                 refused = !m_registry.WriteRegWordValue(HKEY_CURRENT_USER, key, step.valueName, number, szErr);
             }
             return !refused;
@@ -166,18 +166,21 @@ bool SettingsStore::saveOne(const SaveSpec& step, QString* refusal)
                       refusal);
         return false;
     }
-    if (const std::optional<QString> line = SettingsTable::saveLine(step, m_settings))
+    if (const std::optional<QString> line = SettingsTable::saveLine(step, values))
         m_log.LogMessage(*line, detailLevel);
     return true;
 }
 
 void SettingsStore::SaveGraphOptions()
 {
+    saveGraphOptions(m_settings.GraphTeeOptions);
+}
+
+void SettingsStore::saveGraphOptions(int16_t options)
+{
     QString szErr;
-    if (m_registry.WriteRegWordValue(HKEY_CURRENT_USER, m_app.configKey(), u"GraphTeeOptions"_s,
-                                     m_settings.GraphTeeOptions, szErr)) {
-        m_log.LogMessage(u"SaveGraphOptions: graph options: "_s + QString::number(m_settings.GraphTeeOptions), 6);
-    } else {
+    if (m_registry.WriteRegWordValue(HKEY_CURRENT_USER, m_app.configKey(), u"GraphTeeOptions"_s, options, szErr))
+        m_log.LogMessage(u"SaveGraphOptions: graph options: "_s + QString::number(options), 6);
+    else
         m_log.LogMessage(u"SaveGraphOptions: failed to save tee graph options:\r\n"_s + szErr, 1);
-    }
 }

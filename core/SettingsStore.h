@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class LogFrontEnd;
 class PasswordScrambler;
 class RegistryAccess;
@@ -26,7 +28,9 @@ public:
     // Writes the settings back; the first failed write ends the save, later values stay as stored.
     // False when the save ended early, which has been reported at level 1. With `refusal` the
     // caller shows the report (where the user pressed for the save) and the log shows no box.
-    bool SaveRegSettings(QString* refusal = nullptr);
+    bool SaveRegSettings(QString* refusal = nullptr) { return SaveRegSettings(m_settings, refusal); }
+    // The same for values not in use yet, which their caller takes into use only once stored.
+    bool SaveRegSettings(const Settings& values, QString* refusal);
     // The graph window's options word, also written on its own when the graph window closes.
     void SaveGraphOptions();
 
@@ -34,7 +38,8 @@ private:
     QString keyOf(bool profileKey) const;
     void readOne(const SettingSpec& spec);
     // False when the save must stop.
-    bool saveOne(const SaveSpec& step, QString* refusal);
+    bool saveOne(const SaveSpec& step, const Settings& values, QString* refusal);
+    void saveGraphOptions(int16_t options);
     void reportFailure(const QString& text, QString* refusal);
 
     const AppInfo& m_app;

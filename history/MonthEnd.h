@@ -14,8 +14,8 @@ class SQLAccess;
 
 // Where a stored month ends: at the next stored month's first day when that lies within the
 // month, else where the month's bounds end. The bounds go by the reset day each store keeps in
-// Config, unless the next first day or the first day itself says otherwise
-// (BillingMonth::storedResetDay).
+// Config, unless the next first day, the first day itself or the days stored before the next
+// month say otherwise (BillingMonth::storedResetDay).
 struct MonthEnd
 {
     std::optional<LocalDateTime> next; // the next stored first day, when one parses

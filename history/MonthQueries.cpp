@@ -56,8 +56,8 @@ bool MonthQueries::SQLGetMonths(QList<LocalDateTime>& months, QString& szErr)
 bool MonthQueries::SQLGetLastUpdate(LocalDateTime& lastUpdate, QString& szErr)
 {
     m_ctx.log.LogMessage(u"calling SQLGetLastUpdate for profile "_s + QString::number(m_ctx.run.ProfileNumber), 3);
-    return readLastUpdate(
-        u"SQLGetLastUpdate"_s,
+    return readDate(
+        u"SQLGetLastUpdate"_s, u"MonthlyData"_s,
         u"select LastUpdate from MonthlyData where AnniversaryDate=(select max(AnniversaryDate) from MonthlyData)"_s,
         {}, lastUpdate, szErr);
 }
@@ -67,13 +67,19 @@ bool MonthQueries::SQLGetLastUpdateForMonth(const LocalDateTime& firstDay, Local
     m_ctx.log.LogMessage(u"calling SQLGetLastUpdateForMonth for profile "_s + QString::number(m_ctx.run.ProfileNumber) +
                              u" for "_s + firstDay.toDateString(),
                          3);
-    return readLastUpdate(u"SQLGetLastUpdateForMonth"_s,
-                          u"select LastUpdate from MonthlyData where AnniversaryDate=?"_s, {dateParam(firstDay)},
-                          lastUpdate, szErr);
+    return readDate(u"SQLGetLastUpdateForMonth"_s, u"MonthlyData"_s,
+                    u"select LastUpdate from MonthlyData where AnniversaryDate=?"_s, {dateParam(firstDay)}, lastUpdate,
+                    szErr);
 }
 
-bool MonthQueries::readLastUpdate(const QString& name, const QString& sql, const LiteRow& params,
-                                  LocalDateTime& lastUpdate, QString& szErr)
+bool MonthQueries::SQLGetBackfilledMonth(LocalDateTime& firstDay, QString& szErr)
+{
+    return readDate(u"SQLGetBackfilledMonth"_s, u"Config"_s, u"select Value from Config where id=?"_s,
+                    {LiteValue::text(backfilledMonthKey())}, firstDay, szErr);
+}
+
+bool MonthQueries::readDate(const QString& name, const QString& table, const QString& sql, const LiteRow& params,
+                            LocalDateTime& date, QString& szErr)
 {
     const QString file = m_ctx.DatabaseFile;
     LiteConnection conn;
@@ -89,7 +95,7 @@ bool MonthQueries::readLastUpdate(const QString& name, const QString& sql, const
         const QString text = firstValue(result).toText();
         const QString readError = name + u": database read error:"_s + crlf;
         if (text.isEmpty()) {
-            szErr = readError + u"[-1] no value found in MonthlyData table"_s;
+            szErr = readError + u"[-1] no value found in "_s + table + u" table"_s;
             return false;
         }
         LocalDateTime parsed;
@@ -99,7 +105,7 @@ bool MonthQueries::readLastUpdate(const QString& name, const QString& sql, const
             return false;
         }
         conn.Close();
-        lastUpdate = parsed;
+        date = parsed;
         return true;
     } catch (const RunTimeError& error) {
         szErr = name + u": error retrieving data:"_s + crlf + error.text();

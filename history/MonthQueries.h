@@ -25,10 +25,16 @@ public:
     // The LastUpdate of the month stored under exactly that first day; a month not stored fails
     // with a text holding "no value found", which the back-fill takes as "never updated".
     bool SQLGetLastUpdateForMonth(const LocalDateTime& firstDay, LocalDateTime& lastUpdate, QString& szErr);
+    // The first day of the month the last back-fill stored, unless it was stored as the current
+    // month since; none fails with a text holding "no value found".
+    bool SQLGetBackfilledMonth(LocalDateTime& firstDay, QString& szErr);
+
+    // The id of the Config row that SQLGetBackfilledMonth reads.
+    static QString backfilledMonthKey() { return QStringLiteral("BackfilledMonth"); }
 
 private:
-    bool readLastUpdate(const QString& name, const QString& sql, const LiteRow& params, LocalDateTime& lastUpdate,
-                        QString& szErr);
+    bool readDate(const QString& name, const QString& table, const QString& sql, const LiteRow& params,
+                  LocalDateTime& date, QString& szErr);
 
     HistoryContext& m_ctx;
     SQLAccess& m_sql;

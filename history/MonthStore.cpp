@@ -6,6 +6,7 @@
 #include "HistoryContext.h"
 #include "LogFrontEnd.h"
 #include "MonthEnd.h"
+#include "MonthQueries.h"
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "SQLAccess.h"
@@ -122,6 +123,16 @@ void MonthStore::storeMonth(LiteConnection& conn, const qoMonth& month, bool bHi
          LiteValue::integer(month.PeakStart), LiteValue::integer(month.PeakEnd), LiteValue::text(month.ShapingSpeed),
          LiteValue::text(month.PlanName), LiteValue::text(month.ProductName)},
         header + u"failed to replace into MonthlyData table: "_s);
+
+    // The back-fill asks for a month only once the provider lists the one after it, so that month
+    // holds the provider's final figures; the same month stored as the current one again may not.
+    const LiteValue backfilled = LiteValue::text(MonthQueries::backfilledMonthKey());
+    if (bHistorical)
+        run(conn, u"replace into Config(id, Value) values(?,?)"_s, {backfilled, firstDay},
+            header + u"failed to replace "_s + backfilled.toText() + u" into Config table: "_s);
+    else
+        run(conn, u"delete from Config where id=? and Value=?"_s, {backfilled, firstDay},
+            header + u"failed to delete "_s + backfilled.toText() + u" from Config table: "_s);
 
     // Like the class names, the reset day is the current month's; a back-filled month is stored
     // in the same refresh, just before it. The months read back go by it.

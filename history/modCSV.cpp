@@ -15,11 +15,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString crlf = u"\r\n"_s;
-const QString separator = u", "_s;
 
-// A cell holding the separator's comma, a double quote or a line break is quoted with its quotes
-// doubled (RFC 4180), so a class name cannot shift the columns; any other cell stands as it is.
-QString cell(const QString& text)
+// Spreadsheets take a cell that begins with one of these for a formula.
+bool startsFormula(const QString& text)
+{
+    return !text.isEmpty() && QStringView(u"=+-@").contains(text.front());
+}
+
+// A cell holding a comma, a double quote or a line break is quoted with its quotes doubled
+// (RFC 4180), so a class name cannot shift the columns; any other cell stands as it is.
+QString quoted(const QString& text)
 {
     const bool plain = std::none_of(text.cbegin(), text.cend(),
                                     [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; });
@@ -28,16 +33,19 @@ QString cell(const QString& text)
     return u'"' + QString(text).replace(u'"', u"\"\""_s) + u'"';
 }
 
-// A quoted cell follows the comma at once: strict readers take a cell that begins with a blank
-// as unquoted, quotes and all, and split it at its commas.
+// The blank of the separator belongs to the cell after it, inside the quotes where the cell has
+// them: a strict reader takes a quoted cell only when the quote follows the comma at once, and
+// reads every cell after the first as a blank and its text, quoted or not. No cell then begins
+// with a formula's first character; a first cell that would is given a blank too.
 QString line(const QStringList& cells)
 {
     QString text;
     for (qsizetype i = 0; i < cells.size(); ++i) {
-        const QString written = cell(cells.at(i));
+        const QString& cell = cells.at(i);
         if (i > 0)
-            text += written.startsWith(u'"') ? u","_s : separator;
-        text += written;
+            text += u',';
+        const bool blank = i > 0 || startsFormula(cell);
+        text += quoted(blank ? QString(u' ' + cell) : cell);
     }
     return text;
 }

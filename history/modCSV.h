@@ -15,7 +15,8 @@ struct qoMonth;
 // Writes a month as a comma-separated file in the data folder: a title line, one line per day
 // and a totals line, numbers with two decimals in the C locale, cells parted by a comma and a
 // blank. A cell holding a comma, a double quote or a line break (a class name may) is quoted as
-// RFC 4180 has it, right after the comma.
+// RFC 4180 has it, right after the comma, with the blank inside the quotes; no cell begins with
+// a character that spreadsheets take for the start of a formula.
 class modCSV
 {
 public:

@@ -51,6 +51,10 @@ public:
     {
         return m_queries.SQLGetLastUpdateForMonth(firstDay, lastUpdate, szErr);
     }
+    bool SQLGetBackfilledMonth(LocalDateTime& firstDay, QString& szErr)
+    {
+        return m_queries.SQLGetBackfilledMonth(firstDay, szErr);
+    }
     bool SQLGetMonthlyTotals(MonthlyTotals& totals, QString& szErr)
     {
         return m_totals.SQLGetMonthlyTotals(totals, szErr);

@@ -12,19 +12,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kMaxTimerMs = INT_MAX;
 // How long the look at whether a proxy takes connections may take, without a connect limit.
 constexpr int kReachabilityMs = 10000;
-
-int clampMs(int64_t ms)
-{
-    return static_cast<int>(std::clamp<int64_t>(ms, 0, kMaxTimerMs));
-}
 
 bool sameServer(const QUrl& a, const QUrl& b)
 {
@@ -35,12 +28,9 @@ bool sameServer(const QUrl& a, const QUrl& b)
 }
 } // namespace
 
-AsyncHttpRequest::AsyncHttpRequest() : m_manager(std::make_unique<QNetworkAccessManager>())
+AsyncHttpRequest::AsyncHttpRequest()
+    : m_manager(std::make_unique<QNetworkAccessManager>()), m_deadlines([this] { onTimedOut(); })
 {
-    m_phaseTimer.setSingleShot(true);
-    m_overallTimer.setSingleShot(true);
-    QObject::connect(&m_phaseTimer, &QTimer::timeout, [this] { onTimedOut(); });
-    QObject::connect(&m_overallTimer, &QTimer::timeout, [this] { onTimedOut(); });
     QObject::connect(m_manager.get(), &QNetworkAccessManager::authenticationRequired,
                      [this](QNetworkReply* reply, QAuthenticator* auth) { onAuthenticationRequired(reply, auth); });
     QObject::connect(m_manager.get(), &QNetworkAccessManager::proxyAuthenticationRequired,
@@ -49,8 +39,7 @@ AsyncHttpRequest::AsyncHttpRequest() : m_manager(std::make_unique<QNetworkAccess
 
 AsyncHttpRequest::~AsyncHttpRequest()
 {
-    m_phaseTimer.stop();
-    m_overallTimer.stop();
+    m_deadlines.stop();
     releaseReply();
 }
 
@@ -74,10 +63,12 @@ int32_t AsyncHttpRequest::open(const QString& method, const QString& url)
 
 void AsyncHttpRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs)
 {
-    m_resolveMs = std::max(resolveMs, 0);
-    m_connectMs = std::max(connectMs, 0);
-    m_sendMs = std::max(sendMs, 0);
-    m_receiveMs = std::max(receiveMs, 0);
+    m_deadlines.setLimits(resolveMs, connectMs, sendMs, receiveMs);
+}
+
+void AsyncHttpRequest::setWaitLimit(int ms)
+{
+    m_deadlines.setWaitLimit(ms);
 }
 
 void AsyncHttpRequest::setRequestHeader(const QString& name, const QString& value)
@@ -181,23 +172,18 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
 
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, reply, [this] {
         m_connectingStarted = true;
-        if (m_phase == Phase::Resolving)
-            startPhase(Phase::Connecting, int64_t(m_connectMs) + m_sendMs);
+        m_deadlines.connecting();
     });
-    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] { startPhase(Phase::Receiving, m_receiveMs); });
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] {
+        m_requestWritten = true;
+        m_deadlines.requestWritten();
+    });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] { onMetaDataChanged(); });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] { onReadyRead(); });
     QObject::connect(reply, &QNetworkReply::sslErrors, reply,
                      [this](const QList<QSslError>& errors) { m_sslErrors += errors; });
     QObject::connect(reply, &QNetworkReply::finished, reply, [this] { onFinished(); });
-
-    const int64_t overall = int64_t(m_resolveMs) + m_connectMs + m_sendMs + m_receiveMs;
-    if (overall > 0)
-        m_overallTimer.start(clampMs(overall));
-    if (m_resolveMs > 0)
-        startPhase(Phase::Resolving, m_resolveMs);
-    else
-        startPhase(Phase::Connecting, int64_t(m_connectMs) + m_sendMs);
+    m_deadlines.started();
     return 0;
 }
 
@@ -206,8 +192,7 @@ void AsyncHttpRequest::abort()
     m_aborted = true;
     m_reachability.reset();
     m_relay.reset();
-    m_phaseTimer.stop();
-    m_overallTimer.stop();
+    m_deadlines.stop();
     releaseReply();
     m_readyState = Unsent;
 }
@@ -216,8 +201,7 @@ void AsyncHttpRequest::onRelayEnded(int32_t number, const QString& proxyAnswer)
 {
     if (m_aborted || !m_reply)
         return;
-    m_phaseTimer.stop();
-    m_overallTimer.stop();
+    m_deadlines.stop();
     if (number != 0)
         fail(number);
     else
@@ -263,11 +247,12 @@ void AsyncHttpRequest::resetResult()
     m_reachability.reset();
     m_relay.reset();
     m_unusableProxy.reset();
-    m_phase = Phase::Idle;
+    m_deadlines.stop();
     m_timedOut = false;
     m_aborted = false;
     m_started = false;
     m_connectingStarted = false;
+    m_requestWritten = false;
     m_serverAuthAnswers = 0;
     m_proxyAuthAnswers = 0;
     m_sslErrors.clear();
@@ -276,15 +261,6 @@ void AsyncHttpRequest::resetResult()
     m_contentType.clear();
     m_body.clear();
     m_errorNumber = 0;
-}
-
-void AsyncHttpRequest::startPhase(Phase phase, int64_t limitMs)
-{
-    m_phase = phase;
-    if (limitMs > 0)
-        m_phaseTimer.start(clampMs(limitMs));
-    else
-        m_phaseTimer.stop();
 }
 
 void AsyncHttpRequest::onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator)
@@ -309,8 +285,7 @@ void AsyncHttpRequest::onProxyAuthenticationRequired(QAuthenticator* authenticat
 
 void AsyncHttpRequest::onMetaDataChanged()
 {
-    if (m_phase == Phase::Receiving && m_receiveMs > 0)
-        m_phaseTimer.start(m_receiveMs);
+    m_deadlines.responseProgress();
     // An intermediate redirect is not the response; its headers say nothing to the owner.
     if (m_reply && !m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid() &&
         takeStatusFromReply() && m_readyState < HeadersReceived)
@@ -321,8 +296,7 @@ void AsyncHttpRequest::onReadyRead()
 {
     if (!m_reply)
         return;
-    if (m_phase == Phase::Receiving && m_receiveMs > 0)
-        m_phaseTimer.start(m_receiveMs);
+    m_deadlines.responseProgress();
     const QByteArray chunk = m_reply->readAll();
     if (chunk.isEmpty())
         return;
@@ -338,8 +312,7 @@ void AsyncHttpRequest::onReadyRead()
 
 void AsyncHttpRequest::onFinished()
 {
-    m_phaseTimer.stop();
-    m_overallTimer.stop();
+    m_deadlines.stop();
     if (m_aborted || !m_reply)
         return;
     if (m_timedOut) {
@@ -405,10 +378,14 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
             // (403, 502 ...): whether it takes connections tells them apart.
             releaseReply();
             m_reachability = std::make_unique<ProxyReachability>(
-                m_activeProxy.hostName(), m_activeProxy.port(), m_connectMs > 0 ? m_connectMs : kReachabilityMs,
+                m_activeProxy.hostName(), m_activeProxy.port(), m_deadlines.connectionLimitMs(kReachabilityMs),
                 [this, error](bool reached) { onReachabilityKnown(reached, error); });
             return true;
         }
+        // A plain request fails on the network (no route, say) before it is written only on its
+        // way to the proxy.
+        if (error == QNetworkReply::UnknownNetworkError && !m_requestWritten)
+            break;
         if (error != QNetworkReply::ProxyConnectionRefusedError)
             return false;
         break;

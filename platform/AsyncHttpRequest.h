@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RequestDeadlines.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QNetworkProxy>
@@ -8,7 +10,6 @@
 #include <QPointer>
 #include <QSslError>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 
 #include <cstdint>
@@ -54,17 +55,13 @@ public:
     // address that does not parse, 12008 for a scheme other than http and https).
     int32_t open(const QString& method, const QString& url);
 
-    // Limits in milliseconds, 0 = none of its own. Qt does not report every step of a request,
-    // so the limits bound these stretches of it:
-    //  - resolve: from send() until the socket starts connecting (name and proxy lookup);
-    //  - connect + send, added into one limit: from the start of connecting (or from send() when
-    //    there is no resolve limit or the connection is reused) until the request is written;
-    //  - receive: from the request being written until the first piece of the response, and
-    //    then between pieces, like a socket's receive limit;
-    //  - overall: the sum of all four from send() to the end, so a lookup that hangs or a server
-    //    that trickles still ends.
-    // An expired limit fails the request with 12002.
+    // Limits in milliseconds, 0 = none of its own; RequestDeadlines says which stretch of the
+    // request each bounds. An expired limit fails the request with 12002.
     void setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs);
+    // The longest any one wait of the request may last, whatever the limits above allow: the
+    // lookup, the connection, a tunnel through the proxy, the TLS handshake, the response and each
+    // piece of it. 0 = none.
+    void setWaitLimit(int ms);
 
     // Replaces or adds a header (the name is sent as written). An empty value is still sent.
     void setRequestHeader(const QString& name, const QString& value);
@@ -110,10 +107,7 @@ public:
     QString proxyInUse() const;
 
 private:
-    enum class Phase { Idle, Resolving, Connecting, Receiving };
-
     void resetResult();
-    void startPhase(Phase phase, int64_t limitMs);
     void onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator);
     void onProxyAuthenticationRequired(QAuthenticator* authenticator);
     void refuseUnusableProxy();
@@ -139,8 +133,7 @@ private:
 
     std::unique_ptr<QNetworkAccessManager> m_manager;
     QPointer<QNetworkReply> m_reply;
-    QTimer m_phaseTimer;
-    QTimer m_overallTimer;
+    RequestDeadlines m_deadlines;
 
     QByteArray m_method;
     QUrl m_url;
@@ -159,16 +152,12 @@ private:
     // What this send answers a proxy's challenge with.
     QString m_proxyAnswerUser;
     QString m_proxyAnswerPassword;
-    int m_resolveMs = 0;
-    int m_connectMs = 0;
-    int m_sendMs = 0;
-    int m_receiveMs = 0;
 
-    Phase m_phase = Phase::Idle;
     bool m_timedOut = false;
     bool m_aborted = false;
     bool m_started = false;
     bool m_connectingStarted = false;
+    bool m_requestWritten = false;
     int m_serverAuthAnswers = 0;
     int m_proxyAuthAnswers = 0;
     QList<QSslError> m_sslErrors;

@@ -169,10 +169,23 @@ void RegistryStore::noteReadable(const QString& path, const RegistryContent& con
     m_unreadableHandedOver = false;
 }
 
+const RegistryContent* RegistryStore::heldFor(const QString& path) const
+{
+    return path == m_heldPath ? &m_held : nullptr;
+}
+
 bool RegistryStore::keyExists(const QString& key) const
 {
     const std::optional<QStringList> path = RegistryContent::splitPath(key);
-    return path && snapshot().hasKey(*path);
+    if (!path)
+        return false;
+    {
+        std::lock_guard guard(m_mutex);
+        const RegistryContent* held = heldFor(filePath());
+        if (held && held->hasKey(*path))
+            return true;
+    }
+    return snapshot().hasKey(*path);
 }
 
 std::optional<RegistryValue> RegistryStore::value(const QString& key, const QString& name) const
@@ -180,29 +193,69 @@ std::optional<RegistryValue> RegistryStore::value(const QString& key, const QStr
     const std::optional<QStringList> path = RegistryContent::splitPath(key);
     if (!path)
         return std::nullopt;
+    {
+        std::lock_guard guard(m_mutex);
+        const RegistryContent* held = heldFor(filePath());
+        if (const RegistryValue* found = held ? held->value(*path, name) : nullptr)
+            return *found;
+    }
     const RegistryContent content = snapshot();
     const RegistryValue* found = content.value(*path, name);
     return found ? std::optional<RegistryValue>(*found) : std::nullopt;
 }
 
+bool RegistryStore::holdForThisRun(const QString& key, const QString& name, const RegistryValue& value)
+{
+    const std::optional<QStringList> path = RegistryContent::splitPath(key);
+    if (!path)
+        return false;
+    const QString file = filePath();
+    std::lock_guard guard(m_mutex);
+    if (file != m_heldPath) {
+        m_held = RegistryContent();
+        m_heldPath = file;
+    }
+    m_held.setValue(*path, name, value);
+    return true;
+}
+
+void RegistryStore::endHold(const QString& key, const std::function<void(RegistryContent&, const QStringList&)>& drop)
+{
+    const std::optional<QStringList> path = RegistryContent::splitPath(key);
+    const QString file = filePath();
+    std::lock_guard guard(m_mutex);
+    if (path && file == m_heldPath)
+        drop(m_held, *path);
+}
+
 RegistryStore::Result RegistryStore::setValue(const QString& key, const QString& name, const RegistryValue& value)
 {
-    return modify(key, [&](RegistryContent& content, const QStringList& path) {
+    const Result result = modify(key, [&](RegistryContent& content, const QStringList& path) {
         content.setValue(path, name, value);
         return 0;
     });
+    if (result.ok())
+        endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
+    return result;
 }
 
 RegistryStore::Result RegistryStore::deleteKey(const QString& key)
 {
-    return modify(key, [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); });
+    const Result result =
+        modify(key, [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); });
+    if (result.ok())
+        endHold(key, [](RegistryContent& held, const QStringList& path) { held.deleteKey(path); });
+    return result;
 }
 
 RegistryStore::Result RegistryStore::deleteValue(const QString& key, const QString& name)
 {
-    return modify(key, [&](RegistryContent& content, const QStringList& path) {
+    const Result result = modify(key, [&](RegistryContent& content, const QStringList& path) {
         return content.removeValue(path, name) ? 0 : ENOENT;
     });
+    if (result.ok())
+        endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
+    return result;
 }
 
 std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()

@@ -24,6 +24,9 @@
 // is left as it is: readers keep the content last read well, every change is refused, and
 // unreadableToTell() hands the damage over, once until the file reads again, to whoever tells the
 // user; that one keeps it until the user has seen it.
+//
+// The current user's store is one per process (it lives in a shared library of its own), so the
+// component libraries read what the program reads: the content last read well included.
 class RegistryStore
 {
 public:
@@ -85,6 +88,12 @@ public:
     // ENOENT when the key or the value is missing.
     Result deleteValue(const QString& key, const QString& name);
 
+    // A value for this run only: readers of this store see it in place of whatever the file holds,
+    // and no change ever writes it to the file. It belongs to the file the store is backed by now,
+    // and ends when a change of the store sets, deletes or takes away that value. False for a key
+    // path that no reader could find.
+    bool holdForThisRun(const QString& key, const QString& name, const RegistryValue& value);
+
     // Moves a file that cannot be parsed aside now, under the name the next change would give it,
     // so that the store starts empty and nothing is ever written over the copy. A file that
     // cannot be read at all stays where it is. nullopt when the file is missing or reads well.
@@ -110,6 +119,10 @@ private:
     void noteReadable(const QString& path, const RegistryContent& content,
                       const RegistryFile::Identity& identity) const;
     Result modify(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change);
+    // The values held for this run for the file at path; nullptr for another file. Needs m_mutex.
+    const RegistryContent* heldFor(const QString& path) const;
+    // After a change that succeeded: drop takes what it touched out of the values held.
+    void endHold(const QString& key, const std::function<void(RegistryContent&, const QStringList&)>& drop);
 
     PathSource m_path;
     mutable std::mutex m_mutex;
@@ -120,4 +133,6 @@ private:
     mutable std::optional<Unreadable> m_unreadable;
     mutable RegistryFile::Identity m_unreadableIdentity;
     mutable bool m_unreadableHandedOver = false;
+    QString m_heldPath;
+    RegistryContent m_held;
 };

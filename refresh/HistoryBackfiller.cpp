@@ -25,6 +25,7 @@ bool HistoryBackfiller::HistoryBackfill(qoMonth& month, QString& error)
         const LocalDateTime previousStart = BillingMonth::of(month).previous().first;
 
         LocalDateTime lastUpdate;
+        LocalDateTime backfilled;
         if (!m_history.SQLGetLastUpdateForMonth(previousStart, lastUpdate, error)) {
             if (!error.contains(u"no value found"_s, Qt::CaseInsensitive)) {
                 error = u"Failed to read last update date for previous month from database:\r\n"_s + error;
@@ -33,9 +34,16 @@ bool HistoryBackfiller::HistoryBackfill(qoMonth& month, QString& error)
             m_log.LogMessage(u"HistoryBackfill: failed to find data for previous month in database, so backfilling"_s,
                              6);
             lastUpdate = LocalDateTime();
+        } else {
+            QString none;
+            m_history.SQLGetBackfilledMonth(backfilled, none);
         }
 
-        if (lastUpdate > month.AnniversaryDate) {
+        // Only the back-fill stores the provider's final figures: it runs once the provider lists
+        // the month after. The time of the last update cannot tell: a provider whose day ends later
+        // than the computer's still lists the month, its last day unfinished, to the refreshes after
+        // the computer's midnight; one whose day ends earlier is back-filled before that midnight.
+        if (backfilled == previousStart) {
             m_log.LogMessage(u"HistoryBackfill: previous month has already been updated, skipping backfill"_s, 6);
             error.clear();
             return false;

@@ -9,8 +9,8 @@ class modSQL;
 struct Settings;
 struct qoMonth;
 
-// Fetches the month before the current one for the history database when that month was never
-// stored, or was last stored before it ended.
+// Fetches the month before the current one for the history database until it was stored from a
+// back-fill, as the provider finished it.
 class HistoryBackfiller
 {
 public:

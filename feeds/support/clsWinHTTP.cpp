@@ -148,9 +148,11 @@ bool clsWinHTTP::HTTPFetchSetup(const QString& szMethod, const QString& szURL, c
             throw RunTimeError(kOverflow, u"Overflow"_s);
         if (receiveMs < 0)
             throw RunTimeError(kInvalidParameter, u"The parameter is incorrect."_s);
-        // Name resolution gets no limit of its own; the request's overall limit (connect + send +
-        // receive) still ends a lookup that hangs.
+        // Name resolution gets no limit of its own; the user's limit bounds every wait of the fetch,
+        // the lookup, a tunnel through the proxy and the handshake included, where the connect and
+        // send limits would allow more.
         objWinHTTP->setTimeouts(0, kConnectTimeoutMs, kSendTimeoutMs, static_cast<int>(receiveMs));
+        objWinHTTP->setWaitLimit(static_cast<int>(receiveMs));
         m_waitLimitMs = waitLimitMs(lngTimeout);
 
         raiseStatus(u"HTTPFetchSetup: setting SSL certificate options"_s);

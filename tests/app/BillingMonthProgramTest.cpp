@@ -4,7 +4,7 @@
 // lists, and a stray day of the month before is dropped with its line instead of moving the month.
 // The database, the CSV, data.xml and the next start's read-back all hold the same month, also when
 // the provider's own date is a day off the computer's across the reset, and when no month is stored
-// beside it.
+// beside it. Refreshes walking across the reset leave the month before as the provider finished it.
 #include "BillingMonth.h"
 #include "FakeProvider.h"
 #include "MonthDescription.h"
@@ -46,6 +46,10 @@ struct BillingCase
     // Not 0: the provider itself lists its months, its date this many days off now's.
     int providerDayOffset = 0;
     bool previousFails = false; // the provider fails the back-fill, so the month is stored alone
+    // A walk across the edge: refreshes this many hours off now (the last at now), the provider's
+    // clock this many hours off the computer's.
+    int providerHours = 0;
+    QList<int> walk{};
 };
 
 void PrintTo(const BillingCase& c, std::ostream* out)
@@ -120,6 +124,11 @@ protected:
         return QString::fromUtf8(TestEnvironment::readFile(dataDir() + u'/' + name));
     }
     QString log() const { return file(u"debug.log"_s); }
+    // A query's text that ends comparing with the first day of the month before, in date order.
+    QByteArray since(const char* sql) const
+    {
+        return sql + GetParam().previousFirst.toString(Qt::ISODate).toLatin1() + "' order by 1";
+    }
 
     // Rows of a query on the account's database, values joined by "|".
     QStringList rows(const char* sql) const
@@ -208,13 +217,22 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
         stray.values.first().second = 987650000; // no figure of the month before reads like it
         current.days.insert(current.days.size() / 2, stray);
     }
-    if (c.providerDayOffset == 0)
+    if (c.providerDayOffset == 0 && c.walk.isEmpty())
         serve(current, previous);
     else
         provider.setCalendar(u"alice"_s, {c.resetDay, c.providerDayOffset});
 
-    ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
-    const QStringList listed = datesFrom(c.first, c.now.date().addDays(c.providerDayOffset));
+    QStringList lastDay; // the month before's last day after each refresh
+    for (const int hours : c.walk.isEmpty() ? QList<int>{0} : c.walk) {
+        clock.set(c.now.addHours(hours));
+        const LocalDateTime providers = clock.now().addHours(c.providerHours);
+        provider.setNow(QDateTime(providers.date(), providers.time()));
+        ASSERT_EQ(runHidden(), TallyProgram::Ok) << log().toStdString();
+        lastDay += rows(QByteArray("select Peak from DailyData where Date='" +
+                                   c.first.addDays(-1).toString(Qt::ISODate).toLatin1() + "'")
+                            .constData());
+    }
+    const QStringList listed = datesFrom(c.first, c.now.addHours(c.providerHours).date().addDays(c.providerDayOffset));
     const QString first = c.first.toString(Qt::ISODate);
     const QString said = log();
     if (c.stray.isValid()) {
@@ -228,17 +246,22 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
         EXPECT_FALSE(said.contains(u"2qoMonth: dropping"_s)) << said.toStdString();
     }
     // The back-fill asked for the calendar month of the month before and stored it under its reset date.
-    bool askedPrevious = false;
+    int askedPrevious = 0;
     for (const FakeProvider::Request& request : provider.requests())
-        askedPrevious |=
+        askedPrevious +=
             QString::fromUtf8(request.rawQuery).contains(u"period="_s + c.previousFirst.toString(u"yyyyMM"_s));
-    EXPECT_TRUE(askedPrevious);
+    EXPECT_EQ(askedPrevious, 1); // once, however many refreshes list the month after it
+    // Its last day as the provider finished it: the whole of what it had counted by the first refresh.
+    if (!c.walk.isEmpty()) {
+        EXPECT_NEAR(lastDay.last().toDouble() * c.now.addHours(c.walk[0] + c.providerHours).hour() / 24,
+                    lastDay.first().toDouble(), 0.02);
+    }
 
     // The months stored, each under its first day; every listed day of this one, nothing else.
     const QStringList months =
         c.previousFails ? QStringList{first} : QStringList{c.previousFirst.toString(Qt::ISODate), first};
-    EXPECT_EQ(rows("select AnniversaryDate from MonthlyData order by 1"), months);
-    const QStringList stored = rows("select Date from DailyData order by 1");
+    EXPECT_EQ(rows(since("select AnniversaryDate from MonthlyData where AnniversaryDate>='")), months);
+    const QStringList stored = rows(since("select Date from DailyData where Date>='"));
     EXPECT_EQ(stored, (c.previousFails ? QStringList() : datesFrom(c.previousFirst, c.first.addDays(-1))) + listed);
     if (c.stray.isValid()) {
         // The stray day holds the figure of its own month.
@@ -268,7 +291,7 @@ TEST_P(BillingMonthProgram, KeepsEveryDayOfTheMonthAndOnlyThoseFromEverySource)
     EXPECT_EQ(BillingMonth::of(readBack), BillingMonth::of(liveMonth));
     EXPECT_EQ(readBack.ElapsedPeak, liveMonth.ElapsedPeak);
     EXPECT_EQ(readBack.DailyDates.size(), listed.size());
-    EXPECT_EQ(rows("select AnniversaryDate from MonthlyData order by 1"), months);
+    EXPECT_EQ(rows(since("select AnniversaryDate from MonthlyData where AnniversaryDate>='")), months);
     const Csv again = csv();
     EXPECT_EQ(again.dates, listed);
     ASSERT_EQ(again.totals.size(), live.totals.size());
@@ -304,5 +327,13 @@ INSTANTIATE_TEST_SUITE_P(
         BillingCase{"JsonAlone", Feed::Json, 31, *LocalDateTime::fromParts(2026, 3, 30, 12), QDate(2026, 2, 28),
                     QDate(), QDate(2026, 1, 31), 0, true},
         BillingCase{"XmlAlone", Feed::Xml, 28, *LocalDateTime::fromParts(2026, 3, 27, 12), QDate(2026, 2, 28), QDate(),
-                    QDate(2026, 1, 28), 0, true}),
+                    QDate(2026, 1, 28), 0, true},
+        // Walks: the provider at 19:00 and 21:00 on the last day (the computer past midnight at the
+        // second) and 01:00; at 23:00, 01:00 and 03:00 (the computer before midnight, or with it).
+        BillingCase{"JsonProviderAnEveningBehind", Feed::Json, 10, *LocalDateTime::fromParts(2025, 12, 10, 5),
+                    QDate(2025, 12, 10), QDate(), QDate(2025, 11, 10), 0, false, -4, QList<int>{-6, -4, 0}},
+        BillingCase{"XmlProviderAnEveningAhead", Feed::Xml, 31, *LocalDateTime::fromParts(2025, 11, 29, 23),
+                    QDate(2025, 11, 30), QDate(), QDate(2025, 10, 31), 0, false, 4, QList<int>{-4, -2, 0}},
+        BillingCase{"JsonClocksInStep", Feed::Json, 1, *LocalDateTime::fromParts(2025, 12, 1, 3), QDate(2025, 12, 1),
+                    QDate(), QDate(2025, 11, 1), 0, false, 0, QList<int>{-4, -2, 0}}),
     [](const ::testing::TestParamInfo<BillingCase>& info) { return std::string(info.param.name); });

@@ -290,11 +290,12 @@ TEST_P(UnlimitedPlan, KeepsEveryClassAndOneSetOfFiguresExportedStoredAndReadBack
         "select printf('%.6f', Peak), printf('%.6f', Offpeak) from DailyData where Date='" + first.toUtf8() + "'";
     EXPECT_EQ(storedRows(firstDaySql.constData()), (QList<QStringList>{{u"737.450000"_s, u"63.000000"_s}}));
 
-    // The CSV: the names quoted, one column each; every total the sum of the figures shown.
+    // The CSV: the names quoted with the blank before them, one column each; every total the sum
+    // of the figures shown.
     const QByteArray csv = csvFile();
     QStringList lines = QString::fromUtf8(csv).split(u"\r\n"_s, Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 3) << csv.toStdString();
-    EXPECT_EQ(lines.takeFirst(), u"Date,\"Peak \"\"fair use\"\", any time\",\"Night, 1am-7am\", Total"_s);
+    EXPECT_EQ(lines.takeFirst(), u"Date,\" Peak \"\"fair use\"\", any time\",\" Night, 1am-7am\", Total"_s);
     EXPECT_EQ(lines.first(), first + u", 737.45, 63.00, 800.45"_s);
     const QStringList totals = lines.takeLast().split(u", "_s);
     ASSERT_EQ(totals.size(), 4) << csv.toStdString();

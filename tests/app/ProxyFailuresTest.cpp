@@ -5,6 +5,7 @@
 #include "FakeProvider.h"
 #include "TallymeterProgram.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 
 using namespace Qt::StringLiterals;
@@ -72,6 +73,8 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
     const QString down = u"127.0.0.1:"_s + QString::number(closedPort());
     // No DNS query can carry a name of over 255 octets: the resolver refuses it before anything leaves.
     const QString unknown = QStringList(4, QString(63, u'q')).join(u'.') + u".test:3128"_s;
+    // No route leads to a broadcast address: the system refuses to connect before anything goes out.
+    const QString unroutable = u"255.255.255.255:3128"_s;
     const QString notVia = u"The request cannot be made via a proxy. (proxy "_s + proxy + u')';
     const QString refused = u"The proxy server refused the proxy credentials. (proxy "_s + proxy + u')';
     const QString noneSet = u"The proxy server asks for proxy credentials, and none are set. (proxy "_s + proxy + u')';
@@ -83,6 +86,7 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
     const QString badChallenge = cannot(u"NTLM, with a challenge that does not parse"_s);
     const QString downTold = u"The designated proxy server cannot be reached. (proxy "_s + down + u')';
     const QString unknownTold = u"The designated proxy server cannot be reached. (proxy "_s + unknown + u')';
+    const QString unroutableTold = u"The designated proxy server cannot be reached. (proxy "_s + unroutable + u')';
     const QByteArray right = "Basic " + QByteArray("proxyuser:right").toBase64();
     const struct
     {
@@ -116,6 +120,7 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
         {{asks("Negotiate")}, proxy, u"right"_s, {}, cannot(u"Negotiate"_s), cannot(u"Negotiate"_s), 1},
         {{}, down, u"right"_s, {}, downTold, downTold, 0},
         {{}, unknown, u"right"_s, {}, unknownTold, unknownTold, 0},
+        {{}, unroutable, u"right"_s, {}, unroutableTold, unroutableTold, 0},
         // An address that does not parse: no request goes out, through the proxy or past it.
         {{}, u"127.0.0.1:80a"_s, u"right"_s, {}, u"The URL is invalid."_s, u"The URL is invalid."_s, 0},
     };
@@ -162,6 +167,36 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
                     EXPECT_EQ(users, rounds == 3 ? fetches : 0);
                 }
             }
+        }
+    }
+}
+
+TEST_F(ProxyFailures, TheTimeLimitEndsASilentTunnelAndASilentHandshakeOnEachTransport)
+{
+    ASSERT_NE(server.port(), 0);
+    // Takes connections and never says a word, so no handshake comes back.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString proxy = u"127.0.0.1:"_s + QString::number(server.port());
+    for (const bool msxml : {false, true}) {
+        for (const bool silentTunnel : {true, false}) {
+            SCOPED_TRACE(std::to_string(msxml) + std::to_string(silentTunnel));
+            // The proxy takes the CONNECT and is silent, or opens a tunnel to the silent server (which
+            // the environment's proxy leaves to a direct connection).
+            writeProxyProfile(silentTunnel ? u"https://usage.provider.test"_s
+                                           : u"https://127.0.0.1:"_s + QString::number(silent.serverPort()),
+                              proxy, u"right"_s, 1, msxml);
+            setRegistryValue(u"Software\\Tallymeter\\Config"_s, u"Timeout"_s, RegistryValue::dword(2));
+            ageLastRefresh();
+            server.clearRules();
+            if (silentTunnel)
+                server.addRule({.neverAnswer = true});
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_EQ(run({u"/H"_s}), 1);
+            EXPECT_TRUE(output.contains(u"Connection timed out (timeout exceeded)"_s)) << output.toStdString();
+            // Two seconds to wait, the rest for the program to start and end.
+            EXPECT_LT(clock.elapsed(), 15000);
         }
     }
 }

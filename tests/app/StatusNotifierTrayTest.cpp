@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -14,8 +15,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <xcb/xcb.h>
 
@@ -57,21 +60,23 @@ const bool panelProcess = [] {
     std::_Exit(application.exec());
 }();
 
+xcb_atom_t atom(xcb_connection_t* x, const char* name)
+{
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
 // An XEmbed tray on display that takes the screen's selection, announces itself and is gone at once.
 void flashTray(const QString& display)
 {
     xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
-    const auto atom = [x](const char* name) {
-        xcb_intern_atom_reply_t* reply =
-            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return atom;
-    };
     const xcb_window_t tray = xcb_generate_id(x);
-    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom("MANAGER"), {}};
-    manager.data.data32[1] = atom("_NET_SYSTEM_TRAY_S0");
+    xcb_client_message_event_t manager{XCB_CLIENT_MESSAGE, 32, 0, root, atom(x, "MANAGER"), {}};
+    manager.data.data32[1] = atom(x, "_NET_SYSTEM_TRAY_S0");
     manager.data.data32[2] = tray;
     xcb_create_window(x, 0, tray, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, 0, 0, nullptr);
     xcb_set_selection_owner(x, tray, manager.data.data32[1], XCB_CURRENT_TIME);
@@ -79,6 +84,18 @@ void flashTray(const QString& display)
     xcb_destroy_window(x, tray);
     xcb_flush(x);
     xcb_disconnect(x);
+}
+
+// Whether the screen of display has an XEmbed tray.
+bool trayOwned(const QString& display)
+{
+    xcb_connection_t* x = xcb_connect(qPrintable(display), nullptr);
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(x, xcb_get_selection_owner(x, atom(x, "_NET_SYSTEM_TRAY_S0")), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    xcb_disconnect(x);
+    return owned;
 }
 
 // An X server and a session bus of the test's own: the server listens only on an abstract
@@ -113,6 +130,8 @@ protected:
         if (bus.waitForReadyRead(10000))
             address = QString::fromUtf8(bus.readLine()).trimmed();
         env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
+        // A home with a path short enough for the single-instance socket.
+        env.insert(u"HOME"_s, busFolder.path());
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     }
 
@@ -197,16 +216,46 @@ protected:
         return waitFor([&] { return log().count(line) == times; }, 30000);
     }
 
+    // The panel in a process of its own, which a test can stop.
+    bool startPanelProcess()
+    {
+        QProcessEnvironment panelEnv = env;
+        panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
+        panel.setProcessEnvironment(panelEnv);
+        panel.start(QCoreApplication::applicationFilePath(), {});
+        return panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready";
+    }
     void pausePanel(bool paused) { ::kill(pid_t(panel.processId()), paused ? SIGSTOP : SIGCONT); }
 
-    // What anyone but the bus itself sends on the bus for ms, a line per message.
-    QString busTraffic(int ms)
+    // The longest the window's thread took, asked every 100 ms for ms, to answer a line on the
+    // single-instance socket (one other than "show" it answers by hanging up); ms when it did not.
+    qint64 longestAnswer(int ms)
+    {
+        const QFileInfoList sockets =
+            QDir(busFolder.path() + u"/.cache/tallymeter"_s).entryInfoList({u"*.socket"_s}, QDir::System);
+        qint64 longest = sockets.size() == 1 ? 0 : ms;
+        QElapsedTimer all;
+        all.start();
+        for (QElapsedTimer asked; longest < ms && all.elapsed() < ms; waitFor([] { return false; }, 100)) {
+            QLocalSocket socket;
+            asked.start();
+            socket.connectToServer(sockets[0].filePath());
+            socket.write("ping\n");
+            socket.waitForDisconnected(ms);
+            longest = std::max(longest, asked.elapsed());
+        }
+        return longest;
+    }
+
+    // What anyone but the bus itself sends on the bus for ms, spent in meanwhile if given, a line
+    // per message.
+    QString busTraffic(int ms, const std::function<void(int)>& meanwhile = {})
     {
         QProcess monitor;
         monitor.start(QStandardPaths::findExecutable(u"dbus-monitor"_s), {u"--address"_s, address, u"--profile"_s});
         if (!waitFor([&] { return monitor.peek(1 << 16).contains("NameLost"); }, 10000))
             return u"<no monitor>"_s;
-        waitFor([] { return false; }, ms);
+        meanwhile ? meanwhile(ms) : void(waitFor([] { return false; }, ms));
         QStringList sent;
         for (const QString& line : QString::fromUtf8(monitor.readAllStandardOutput()).split(u'\n')) {
             if (!line.isEmpty() && !line.startsWith(u'#') && line.section(u'\t', 3, 3) != u"org.freedesktop.DBus"_s)
@@ -229,10 +278,19 @@ protected:
 
 } // namespace
 
-TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAndAgainAfterEachRestart)
+TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharactersAgainAfterEachRestartAndNoticesToo)
 {
     if (!ready())
         GTEST_SKIP() << "needs Xvfb and dbus-daemon";
+    // The settings are found through folders whose names look like markup.
+    const QString folder = home + u"/p<i>q</i>r &amp; a&b<c>"_s;
+    ASSERT_TRUE(QDir().mkpath(home + u"/p<i>q<"_s) && QFile::link(home + u"/config"_s, folder));
+    env.insert(u"XDG_CONFIG_HOME"_s, folder);
+    NotificationServer notifications;
+    QDBusConnection connection = QDBusConnection::connectToBus(address, connectionName);
+    ASSERT_TRUE(connection.registerObject(u"/org/freedesktop/Notifications"_s, &notifications,
+                                          QDBusConnection::ExportAllSlots) &&
+                connection.registerService(u"org.freedesktop.Notifications"_s));
     // Markup, entities, brackets, quotes, letters beyond ASCII and beyond 16 bits, and control
     // characters at once; a D-Bus string cannot hold a NUL.
     const QString user = u"<b>Ann &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac\U0001F600\t\u0001\u0000."_s;
@@ -255,12 +313,35 @@ TEST_F(StatusNotifierTray, APanelThatStartsLaterGetsTheIconAndItsTooltipAsCharac
             [&] {
                 const QList<StatusNotifierWatcher::Item> items = watcher.registrations.mid(registered);
                 return log().count(AreaCame) == restarts + 1 && !items.isEmpty() &&
-                       (shown = title(items.last()) + u'\n' + toolTip(items.last()))
+                       (shown = title(items.last()) + u'\n' + toolTip(items.last()).remove(QChar(0x2060)))
                            .startsWith(u"Tallyroo\nTallyroo ["_s + shownUser + u"]: "_s);
             },
             15000))
             << shown.toStdString() << log().toStdString();
     }
+
+    // A slip typed into the settings while the window waits in the tray, then the panel opens the
+    // menu: the program meets the slip and says so in a notification, whose body a server that reads
+    // markup shows as the notice's characters.
+    QFile settings(home + u"/config/tallymeter/registry.reg"_s);
+    ASSERT_TRUE(settings.open(QIODevice::ReadWrite));
+    const QByteArray text = settings.readAll().replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    settings.resize(0);
+    settings.write(text);
+    settings.close();
+    const StatusNotifierWatcher::Item item = watcher.registrations.last();
+    connection.call(QDBusMessage::createMethodCall(item.service,
+                                                   property(item, u"Menu"_s).value<QDBusObjectPath>().path(),
+                                                   u"com.canonical.dbusmenu"_s, u"AboutToShow"_s)
+                    << 0);
+    ASSERT_TRUE(waitFor([&] { return !notifications.notices.isEmpty(); }, 15000)) << log().toStdString();
+    EXPECT_EQ(notifications.notices[0][0], u"Tallyroo"_s);
+    QTextDocument shown;
+    shown.setHtml(notifications.notices[0][1]);
+    EXPECT_TRUE(shown.toPlainText().startsWith(u"The settings file "_s + folder +
+                                               u"/tallymeter/registry.reg cannot be read"_s) &&
+                log().contains(shown.toPlainText()))
+        << notifications.notices[0][1].toStdString();
 
     EXPECT_TRUE(endsAtOnce());
 }
@@ -269,19 +350,18 @@ TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndN
 {
     if (!ready() || QStandardPaths::findExecutable(u"dbus-monitor"_s).isEmpty())
         GTEST_SKIP() << "needs Xvfb, dbus-daemon and dbus-monitor";
-    QProcessEnvironment panelEnv = env;
-    panelEnv.insert(u"TALLY_TEST_PANEL"_s, address);
-    panel.setProcessEnvironment(panelEnv);
-    panel.start(QCoreApplication::applicationFilePath(), {});
-    ASSERT_TRUE(panel.waitForReadyRead(15000) && panel.readLine().trimmed() == "ready");
+    ASSERT_TRUE(startPanelProcess());
     // The panel hangs from before the program starts until after D-Bus's usual limit for an answer
-    // (25 s): the program starts on the task bar, and asks nothing more meanwhile.
+    // (25 s): the program starts on the task bar, answers at once all the while, and asks nothing
+    // more meanwhile.
     pausePanel(true);
     QElapsedTimer hung;
     hung.start();
     startProgram();
     ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
-    EXPECT_EQ(busTraffic(30000 - int(hung.elapsed())).toStdString(), "");
+    qint64 answer = 0;
+    EXPECT_EQ(busTraffic(30000 - int(hung.elapsed()), [&](int ms) { answer = longestAnswer(ms); }).toStdString(), "");
+    EXPECT_LT(answer, 500);
     // The answer it owes brings the icon.
     pausePanel(false);
     ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
@@ -305,6 +385,33 @@ TEST_F(StatusNotifierTray, APanelStoppedFromTheStartGetsTheIconOnceItAnswersAndN
     EXPECT_LT(longest, 500);
     EXPECT_TRUE(endsAtOnce());
     pausePanel(false);
+}
+
+TEST_F(StatusNotifierTray, APanelStoppedFromTheStartBesideAnXEmbedTrayNeverHoldsTheWindowAndGetsTheIconOnceItAnswers)
+{
+    const QString trayer = QStandardPaths::findExecutable(u"trayer"_s);
+    if (!ready() || trayer.isEmpty())
+        GTEST_SKIP() << "needs Xvfb, dbus-daemon and trayer";
+    QProcess tray;
+    tray.setProcessEnvironment(env);
+    tray.start(trayer, {});
+    ASSERT_TRUE(waitFor([this] { return trayOwned(env.value(u"DISPLAY"_s)); }, 10000));
+    // The icon cannot go to the tray either while the panel hangs, as at login: making it would
+    // wait on the panel. So the window comes to the task bar within its 2 s, and answers at once.
+    ASSERT_TRUE(startPanelProcess());
+    pausePanel(true);
+    QElapsedTimer started;
+    started.start();
+    startProgram();
+    ASSERT_TRUE(logs(StartedOnTheTaskBar)) << log().toStdString();
+    EXPECT_LT(started.elapsed(), 5000);
+    EXPECT_LT(longestAnswer(3000), 500);
+    pausePanel(false);
+    ASSERT_TRUE(panel.waitForReadyRead(15000)) << log().toStdString();
+    EXPECT_TRUE(panel.readLine().contains("/StatusNotifierItem"));
+    EXPECT_TRUE(endsAtOnce());
+    tray.terminate();
+    tray.waitForFinished();
 }
 
 TEST_F(StatusNotifierTray, AnXEmbedTrayThatComesAndGoesTwiceHoldsTheIconWhileItIsThere)

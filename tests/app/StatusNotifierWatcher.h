@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // A panel's StatusNotifier watcher with a host, as far as an item sees it: it takes the items'
 // registrations and remembers who registered where.
@@ -48,4 +49,23 @@ signals:
     void StatusNotifierItemRegistered(const QString& item);
     void StatusNotifierItemUnregistered(const QString& item);
     void StatusNotifierHostRegistered();
+};
+
+// A desktop's notification server that reads a body as markup, as dunst and xfce4-notifyd do; it
+// keeps each notification's title and body as they came.
+class NotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QList<QStringList> notices;
+
+public slots:
+    QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("body-markup")}; }
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body, const QStringList&,
+                const QVariantMap&, int)
+    {
+        notices.append({summary, body});
+        return uint(notices.size());
+    }
 };

@@ -9,6 +9,7 @@
 #include "RunState.h"
 #include "Settings.h"
 #include "SignalHandOff.h"
+#include "StandardLocations.h"
 #include "TallyProgram.h"
 #include "TestEnvironment.h"
 #include "TrayMenu.h"
@@ -382,13 +383,15 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     edit(broken);
     const QStringList files = QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden);
     const qsizetype logBefore = logged().size();
+    const Settings lastRead = program->settings();
+    const QStringList dataFiles = QDir(dataDir).entryList(QDir::Files | QDir::Hidden);
 
     MessageBoxCloser closer;
     const QStringList& boxes = closer.boxes;
-    // Options from the tray, another proxy user and OK; a dialog that stays open keeps what was
-    // typed and is cancelled. True when OK closed it.
+    // Options from the tray, a user and a proxy user typed and OK; a dialog that stays open keeps
+    // what was typed and is cancelled. True when OK closed it.
     bool entryKept = true;
-    const auto applyOptions = [&](const QString& proxyUser) {
+    const auto applyOptions = [&](const QString& user, const QString& proxyUser) {
         bool okPressed = false;
         bool closedByOk = false;
         QTimer driver;
@@ -396,14 +399,16 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
             auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!options || qobject_cast<QMessageBox*>(options))
                 return;
+            auto* username = options->findChild<QLineEdit*>(u"txtUsername"_s);
             auto* proxyUID = options->findChild<QLineEdit*>(u"txtProxyUID"_s);
             if (!okPressed) {
                 okPressed = true;
+                username->setText(user);
                 proxyUID->setText(proxyUser);
                 options->findChild<QPushButton*>(u"cmdOK"_s)->click();
                 closedByOk = !options->isVisible();
             } else if (options->isVisible()) {
-                entryKept = entryKept && proxyUID->text() == proxyUser;
+                entryKept = entryKept && username->text() == user && proxyUID->text() == proxyUser;
                 options->findChild<QPushButton*>(u"cmdCancel"_s)->click();
             }
         });
@@ -414,8 +419,18 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
 
     // A refresh and an OK in the options, both from the tray, meet the damaged file.
     emit tray.refreshClicked();
-    EXPECT_FALSE(applyOptions(u"carol"_s));
+    EXPECT_FALSE(applyOptions(u"bob"_s, u"carol"_s));
     EXPECT_TRUE(entryKept);
+    // Nothing of the refused save is in use: an hour on, the refresh fetches the account last saved,
+    // the caption names it, and no file was made for the refused one.
+    clock.advanceSeconds(3600);
+    provider.clearRequests();
+    emit tray.refreshClicked();
+    ASSERT_FALSE(provider.requests().isEmpty());
+    for (const FakeProvider::Request& request : provider.requests())
+        EXPECT_TRUE(request.target.contains("alice")) << request.target.toStdString();
+    EXPECT_TRUE(form.windowTitle().endsWith(u" [alice]"_s)) << form.windowTitle().toStdString();
+    EXPECT_EQ(QDir(dataDir).entryList(QDir::Files | QDir::Hidden), dataFiles);
 
     EXPECT_EQ(TestEnvironment::readFile(path), broken);
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden), files);
@@ -437,8 +452,7 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     form.mnuFile_MinToTray_Click();
     emit tray.showClicked();
     QTest::qWait(200);
-    // The settings last read stay in use, the log level among them; the applied change is in use
-    // for this run.
+    // The settings last read stay in use, the log level among them.
     const QString log = logged().mid(logBefore);
     EXPECT_EQ(log.count(notice), 2) << log.toStdString(); // its own line and the tray icon's
     EXPECT_TRUE(log.contains(LogFrontEnd::normalise(notSaved))) << log.toStdString();
@@ -446,16 +460,52 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     int32_t debug = 0;
     EXPECT_TRUE(registry.GetRegWordValue(HKEY_CURRENT_USER, u"Software\\Tallymeter"_s, u"debug"_s, debug));
     EXPECT_EQ(debug, 20);
-    EXPECT_EQ(program->settings().Username, u"alice"_s);
-    EXPECT_EQ(program->settings().ProxyUID, u"carol"_s);
+    EXPECT_EQ(program->settings(), lastRead);
     EXPECT_EQ(program->run().DataDir, dataDir);
 
     // Mended, the file takes the next save, and nothing more is told.
     edit(good);
-    EXPECT_TRUE(applyOptions(u"dave"_s));
+    EXPECT_TRUE(applyOptions(u"alice"_s, u"dave"_s));
     closer.timer.stop();
     EXPECT_TRUE(TestEnvironment::readFile(path).contains("\"ProxyUID\"=\"dave\"\n"));
     EXPECT_EQ(boxes.size(), 2) << boxes.join(u'\n').toStdString();
     EXPECT_EQ(logged().count(notice), 2);
     EXPECT_TRUE(logged().mid(logBefore).contains(u"configuration settings saved"_s));
+}
+
+TEST_F(WindowedStart, AStoredDataFolderThatCannotBeMadeLeavesEveryFileOfTheRunInItsOwnFolder)
+{
+    // A file where the stored folder would be made, as a share that is not mounted.
+    const QString stored = TestEnvironment::freshFolder(u"share"_s) + u"/file/data"_s;
+    QFile(QFileInfo(stored).path()).open(QIODevice::WriteOnly);
+    QString error;
+    registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Sarnick\\Config"_s, u"Path"_s, stored, error);
+    MessageBoxCloser closer;
+    ASSERT_EQ(start({}), std::nullopt);
+    // The start's word on the folder, and no other: the very first refresh cached, stored and
+    // reported in this run's folder, and the file still names the stored one for the next start.
+    const QString runFolder = StandardLocations::dataHome() + u"/Tallyroo"_s;
+    EXPECT_EQ(closer.boxes.size(), 1) << closer.boxes.join(u'\n').toStdString();
+    for (const QString& file : {u"alice-json.txt"_s, u"alice.sl3"_s})
+        EXPECT_TRUE(QFileInfo::exists(runFolder + u'/' + file)) << file.toStdString();
+    EXPECT_TRUE(logged().contains(u"WriteDebugInfo: datafile path: "_s + runFolder));
+    EXPECT_TRUE(TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath())
+                    .contains(QByteArray("\"Path\"=\"" + stored.toUtf8() + '"')));
+}
+
+TEST_F(WindowedStart, ASettingsSlipBeforeAnyFetchLeavesTheFeedWithTheSettingsLastRead)
+{
+    // No fetch at the start: the feed component has read nothing of the file when it goes bad.
+    ASSERT_EQ(start({u"/NOOLD"_s, u"/NOAUTO"_s}), std::nullopt);
+    QByteArray text = TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath());
+    text.replace("\"debug\"=dword:0000000a", "\"debug\"=10");
+    QFile file(RegistryStore::defaultCurrentUserPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    file.close();
+    MessageBoxCloser closer;
+    emit program->mainWindow()->trayMenu()->refreshClicked();
+    // The month came from the profile's address, as before the slip, and nothing failed.
+    EXPECT_EQ(program->run().CurrentMonth.AnniversaryDate.month(), 3);
+    EXPECT_TRUE(closer.boxes.isEmpty()) << closer.boxes.join(u'\n').toStdString();
+    EXPECT_TRUE(logged().contains(u"Tallyroo goes on with the settings it last read"_s));
 }

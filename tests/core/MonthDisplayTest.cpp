@@ -243,17 +243,20 @@ TEST_F(MonthDisplayTest, ResetDayAtTheEndOfAMonth)
     // To 29 February, the last day of a leap February.
     EXPECT_EQ(text(u"txtTimeToReset"_s), u"18 days, 12:00"_s);
 
-    // Without a reset day a clamped day stays clamped in the months after it; with one, every
-    // month resets on that day where the month has it.
+    // The countdown ends where the month shown ends, also when the computer's clock is not yet in it
+    // (the provider ahead) or has left it (the provider behind: the reset is due, not a month away).
     qoMonth unknownDay;
     unknownDay.AnniversaryDate = at(2024, 1, 31);
-    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 3, 5)), at(2024, 3, 29));
-    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 1, 31)), at(2024, 1, 31));
+    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 3, 5)), at(2024, 3, 5));
+    EXPECT_EQ(MonthDisplay::NextResetDate(unknownDay, at(2024, 1, 30, 22)), at(2024, 2, 29));
     qoMonth resetDay = unknownDay;
     resetDay.ResetDay = 31;
-    EXPECT_EQ(MonthDisplay::NextResetDate(resetDay, at(2024, 3, 5)), at(2024, 3, 31));
+    EXPECT_EQ(MonthDisplay::NextResetDate(resetDay, at(2024, 3, 5)), at(2024, 3, 5));
     resetDay.AnniversaryDate = at(2024, 2, 29);
     EXPECT_EQ(MonthDisplay::NextResetDate(resetDay, at(2024, 3, 5)), at(2024, 3, 31));
+    core.clock.set(at(2024, 4, 1, 0, 30));
+    ASSERT_TRUE(show(resetDay));
+    EXPECT_EQ(text(u"txtTimeToReset"_s), u"0 days, 0:00"_s);
     month.AnniversaryDate = at(2024, 2, 29);
     month.ResetDay = 31;
     month.LastUpdate = u"2024-03-10 11:00:00"_s;

@@ -76,32 +76,34 @@ TEST_F(CsvExportTest, ColumnsFollowTheTitles)
                                                  u"Totals, 1247.41, 12.00"_s);
 }
 
-TEST_F(CsvExportTest, TitlesOfEveryKindReadBackInAStrictReader)
+TEST_F(CsvExportTest, TitlesOfEveryKindReadBackInAStrictReaderAsText)
 {
     // The date title stands for a cell that may be empty; the free-zone title for any other.
-    const struct
-    {
-        QString title;
-        QString cell;
-    } cases[] = {
-        {u"Free zone"_s, u"Free zone"_s},
-        {u" Free_zone; 'local' (all)\t"_s, u" Free_zone; 'local' (all)\t"_s},
-        {u"Free, local"_s, u"\"Free, local\""_s},
-        {u","_s, u"\",\""_s},
-        {u"Free \"local\""_s, u"\"Free \"\"local\"\"\""_s},
-        {u"\""_s, u"\"\"\"\""_s},
-        {u"Free\rlocal"_s, u"\"Free\rlocal\""_s},
-        {u"Free\nlocal"_s, u"\"Free\nlocal\""_s},
-        {u"Free\r\n"_s, u"\"Free\r\n\""_s},
-        {u"\"Free, \"\"local\"\"\"\n"_s, u"\"\"\"Free, \"\"\"\"local\"\"\"\"\"\"\n\""_s},
-        {u"\u00dcberall \U0001F600"_s, u"\u00dcberall \U0001F600"_s},
-        {u" Fr\u00e9, \U0001F600 "_s, u"\" Fr\u00e9, \U0001F600 \""_s},
+    const QString titles[] = {
+        u"Free zone"_s,
+        u" Free_zone; 'local' (all)\t"_s,
+        u"Free, local"_s,
+        u","_s,
+        u"Free \"local\""_s,
+        u"\""_s,
+        u"Free\rlocal"_s,
+        u"Free\nlocal"_s,
+        u"Free\r\n"_s,
+        u"\"Free, \"\"local\"\"\"\n"_s,
+        u"\u00dcberall \U0001F600"_s,
+        u" Fr\u00e9, \U0001F600 "_s,
+        u"=HYPERLINK(\"http://example.com/\",\"Peak, click\")"_s,
+        u"=1+2"_s,
+        u"+1"_s,
+        u"-Free"_s,
+        u"@SUM(A1)"_s,
+        u"-1,5"_s,
     };
     QStringList files;
-    for (const auto& c : cases) {
+    for (const QString& title : titles) {
         qoMonth month = exportMonth();
-        month.DailyHeaders[DailyHeader::Date] = c.title;
-        month.DailyHeaders[DailyHeader::Freezone] = c.title;
+        month.DailyHeaders[DailyHeader::Date] = title;
+        month.DailyHeaders[DailyHeader::Freezone] = title;
         files << core.folder + u'/' + QString::number(files.size()) + u".csv"_s;
         SaveFile(files.last(), modCSV::csvText(month, false, {}));
     }
@@ -110,14 +112,22 @@ TEST_F(CsvExportTest, TitlesOfEveryKindReadBackInAStrictReader)
                                            "encoding='utf-8'))) for f in sys.argv[1:]], sys.stdout)",
                                            files, error)
                                 .array();
-    ASSERT_EQ(read.size(), std::size(cases)) << error.toStdString();
+    ASSERT_EQ(read.size(), std::size(titles)) << error.toStdString();
+    const auto formula = [](const QString& cell) { return cell.size() > 0 && QStringView(u"=+-@").contains(cell[0]); };
     for (qsizetype i = 0; i < read.size(); ++i) {
-        // A quoted cell reads as it is, any other with the separator's blank before it.
-        const QString& title = cases[i].title;
-        const QString middle = cases[i].cell.startsWith(u'"') ? title : u' ' + title;
-        EXPECT_EQ(read[i][0], QJsonArray({title, u" Peak"_s, u" Offpeak"_s, middle, u" Total"_s, u" Uploads"_s})) << i;
-        // Title, four days and totals, one record each.
+        // Every cell after the first reads as the separator's blank and its text, quoted or not;
+        // a first cell only where spreadsheets would take it for a formula.
+        const QString& title = titles[i];
+        const QString blank = u' ' + title;
+        const QString first = formula(title) ? blank : title;
+        EXPECT_EQ(read[i][0], QJsonArray({first, u" Peak"_s, u" Offpeak"_s, blank, u" Total"_s, u" Uploads"_s})) << i;
+        // Title, four days and totals, one record each; no cell, a negative figure included,
+        // begins as a formula does.
         EXPECT_EQ(read[i].toArray().size(), 6) << i;
+        for (const QJsonValue& record : read[i].toArray()) {
+            for (const QJsonValue& cell : record.toArray())
+                EXPECT_FALSE(formula(cell.toString())) << i;
+        }
     }
     qoMonth month = exportMonth();
     month.DailyHeaders[DailyHeader::Date].clear();

@@ -2,7 +2,8 @@
 // Every reset day over five years of calendar months (two leap Februaries among them): the month the
 // provider lists, from the reset date to the day before the next, comes through the converter whole,
 // also with the provider's date a day either side of the computer's, and the month calculations and the
-// time to reset see the same bounds; stored and read back, it keeps its days and bounds.
+// time to reset see the same bounds, also while the computer's clock is before or after them; stored and
+// read back, it keeps its days and bounds.
 #include "BillingMonth.h"
 #include "CoreTestContext.h"
 #include "FakeFeed.h"
@@ -49,11 +50,11 @@ protected:
         core.registry.WriteRegWordValue(HKEY_CURRENT_USER, core.app.appKey(), u"debug"_s, 0, error);
     }
 
-    // The provider's month from first to last, as the reply lists it, with its reset day.
-    FakeFeed::Month listed(QDate first, QDate last, const LocalDateTime& lastUpdate) const
+    // The provider's month from first to last, as the reply lists it, with its reset day (0: the sweep's).
+    FakeFeed::Month listed(QDate first, QDate last, const LocalDateTime& lastUpdate, int reset = 0) const
     {
         FakeFeed::Month month = FakeFeed::sampleMonth(at(first), int(first.daysTo(last)) + 1, lastUpdate.toString());
-        month.intAnniversaryDate = int16_t(resetDay);
+        month.intAnniversaryDate = int16_t(reset > 0 ? reset : resetDay);
         month.sngQuotaOffpeak = 0; // one anytime quota: the share gone is the share of the month's time
         return month;
     }
@@ -82,10 +83,11 @@ protected:
 
     // The month that begins in a calendar month, back-filled: asked for by that calendar month, every
     // day listed.
-    qoMonth backFilled(QDate month)
+    qoMonth backFilled(QDate month, int reset = 0)
     {
-        const QDate next = resetDate(resetDay, month.addMonths(1));
-        script.historical = listed(resetDate(resetDay, month), next.addDays(-1), at(next, 1));
+        reset = reset > 0 ? reset : resetDay;
+        const QDate next = resetDate(reset, month.addMonths(1));
+        script.historical = listed(resetDate(reset, month), next.addDays(-1), at(next, 1), reset);
         return convert(true, at(QDate(month.year(), month.month(), 1)));
     }
 
@@ -140,6 +142,8 @@ TEST_P(BillingMonthSweep, EveryMonthKeepsEveryListedDayAndTheSameBoundsEverywher
                 EXPECT_EQ(figures.ElapsedOffpeak, ahead ? 0 : 100);
                 EXPECT_FLOAT_EQ(figures.AvgRemainingPeak, ahead ? figures.PeakQuotaLeft / float(days) : 0);
             }
+            // The reset is counted to the end of the month shown, and is due once that has passed.
+            EXPECT_EQ(MonthDisplay::NextResetDate(converted, clock), ahead ? at(next) : clock);
         }
 
         // The same month back-filled.
@@ -217,6 +221,34 @@ TEST_P(BillingMonthSweep, EveryStoredMonthReadsBackWithTheDaysAndBoundsItHadLive
         else
             forgetResetDay();
         readAll(older);
+    }
+}
+
+// The account moves its reset day a day earlier as the next month begins or a month later (the month
+// between never stored): the first month reads back, and is totalled for the monthly chart, with every
+// day stored before the next one begins.
+TEST_P(BillingMonthSweep, AStoredMonthKeepsItsDaysWhenTheResetDayMovesEarlier)
+{
+    modSQL history{core.app, core.settings, core.run, core.log};
+    QString error;
+    for (QDate month(2024, 1, 1); resetDay > 1 && month < QDate(2025, 3, 1); month = month.addMonths(1)) {
+        for (const int gap : {0, 1}) {
+            const qoMonth before = backFilled(month);
+            const qoMonth after = backFilled(month.addMonths(1 + gap), resetDay - 1);
+            core.settings.Username = month.toString(u"yyyyMM"_s) + QString::number(gap);
+            qoMonth read;
+            MonthlyTotals totals;
+            ASSERT_TRUE(history.CheckSQLDatabase(error) && history.qoMonth2SQL(before, false, error) &&
+                        history.qoMonth2SQL(after, false, error) &&
+                        history.SQL2qoMonth(before.AnniversaryDate, read, error) &&
+                        history.SQLGetMonthlyTotals(totals, error))
+                << error.toStdString();
+            QList<LocalDateTime> days = before.DailyDates;
+            days.removeIf([&](const LocalDateTime& day) { return day >= after.AnniversaryDate; });
+            EXPECT_EQ(read.DailyDates, days) << core.settings.Username.toStdString();
+            EXPECT_TRUE(BillingMonth::of(read).contains(days.last()));
+            EXPECT_EQ(totals.Totals.value(1).Peak, read.TotalPeak);
+        }
     }
 }
 

@@ -189,7 +189,7 @@ TEST_F(RefreshCycleTest, APreviousMonthNeverStoredIsBackFilled)
 
 TEST_F(RefreshCycleTest, APreviousMonthLastStoredBeforeItEndedIsBackFilled)
 {
-    storeMonth(*LocalDateTime::fromParts(2008, 2, 15), u"2008-03-10 08:00:00"_s, true);
+    storeMonth(*LocalDateTime::fromParts(2008, 2, 15), u"2008-03-10 08:00:00"_s, false);
     ASSERT_TRUE(ctx.refresh());
     EXPECT_EQ(historicalCalls(), 1);
     EXPECT_TRUE(

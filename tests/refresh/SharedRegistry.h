@@ -7,9 +7,8 @@
 #include <QByteArray>
 #include <QFile>
 
-// The component libraries carry their own registry routines, which always read the current
-// user's default store. While this lives, the test's store is the default one, below the test's
-// own folder, so the program and the components share it as they do in a real run.
+// While this lives, the current user's store (one for the process, the components' too) is the
+// default one, below the test's own folder, as in a real run.
 class SharedRegistry
 {
 public:

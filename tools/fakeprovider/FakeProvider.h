@@ -53,6 +53,8 @@ public:
 
     // The day the provider takes for today (its current month); invalid: the system's date.
     void setToday(QDate today) { m_router.setToday(today); }
+    // The provider's clock to the second, with today's figures counted up to then (ProviderRouter).
+    void setNow(const QDateTime& now) { m_router.setNow(now); }
     // How the provider dates one account's months (its folder under accounts/): its reset day, and
     // its own date a number of days off the one above (AccountStore::Calendar).
     void setCalendar(const QString& account, AccountStore::Calendar calendar)

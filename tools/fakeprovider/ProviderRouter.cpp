@@ -171,8 +171,17 @@ AccountStore::MonthStatus ProviderRouter::month(const HttpRequest& request, cons
                                                 const QString& data, MonthDescription& out, QString& error) const
 {
     const AccountStore::Calendar calendar = m_calendars.value(QFileInfo(account.folder).fileName());
-    return m_accounts.month(account, data, requestedMonth(request), today().addDays(calendar.dayOffset),
-                            calendar.resetDay, out, error);
+    const QDate today = this->today().addDays(calendar.dayOffset);
+    const AccountStore::MonthStatus status =
+        m_accounts.month(account, data, requestedMonth(request), today, calendar.resetDay, out, error);
+    // A day still counting lists what it has counted so far.
+    for (MonthDescription::Day& day : out.days) {
+        if (day.date != today || !m_time.isValid())
+            continue;
+        for (auto& value : day.values)
+            value.second = value.second * m_time.msecsSinceStartOfDay() / (24 * 3600 * 1000);
+    }
+    return status;
 }
 
 std::optional<HttpResponse> ProviderRouter::fixedReply(const QString& relativePath) const

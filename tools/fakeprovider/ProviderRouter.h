@@ -6,6 +6,7 @@
 #include "HttpResponse.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 
@@ -22,7 +23,18 @@ public:
     explicit ProviderRouter(const QString& dataDir);
 
     // The day the provider takes for today; an invalid date (the default) follows the system clock.
-    void setToday(QDate today) { m_today = today; }
+    void setToday(QDate today)
+    {
+        m_today = today;
+        m_time = QTime();
+    }
+    // The provider's clock to the second: today is still counting, so its figures are the share
+    // of the day gone by then; the days before hold their whole figures.
+    void setNow(const QDateTime& now)
+    {
+        m_today = now.date();
+        m_time = now.time();
+    }
     QDate today() const;
     // How the provider dates the months of the account whose folder is named account.
     void setCalendar(const QString& account, AccountStore::Calendar calendar) { m_calendars.insert(account, calendar); }
@@ -46,5 +58,6 @@ private:
     AccountStore m_accounts;
     QHash<QString, QString> m_tokens; // login token -> user name it was issued to
     QDate m_today;
+    QTime m_time;                                       // invalid: today's figures are whole
     QHash<QString, AccountStore::Calendar> m_calendars; // by account folder name
 };

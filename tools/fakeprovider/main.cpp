@@ -39,7 +39,9 @@ int main(int argc, char** argv)
     const QCommandLineOption certOption(u"tls-cert"_s, u"Serve HTTPS with this PEM certificate."_s, u"FILE"_s);
     const QCommandLineOption keyOption(u"tls-key"_s, u"The PEM private key of the certificate."_s, u"FILE"_s);
     const QCommandLineOption todayOption(u"today"_s, u"Take this day (yyyy-MM-dd) for today."_s, u"DATE"_s);
-    parser.addOptions({portOption, dataOption, certOption, keyOption, todayOption});
+    const QCommandLineOption nowOption(
+        u"now"_s, u"Take this moment (yyyy-MM-ddTHH:mm:ss) for now: today's figures count up to it."_s, u"TIME"_s);
+    parser.addOptions({portOption, dataOption, certOption, keyOption, todayOption, nowOption});
     parser.process(app);
 
     if (!parser.isSet(dataOption))
@@ -55,6 +57,12 @@ int main(int argc, char** argv)
         if (!today.isValid())
             return fail(u"invalid date "_s + parser.value(todayOption));
         provider.setToday(today);
+    }
+    if (parser.isSet(nowOption)) {
+        const QDateTime now = QDateTime::fromString(parser.value(nowOption), Qt::ISODate);
+        if (!now.isValid())
+            return fail(u"invalid time "_s + parser.value(nowOption));
+        provider.setNow(now);
     }
 
     bool started = false;

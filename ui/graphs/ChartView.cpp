@@ -2,6 +2,7 @@
 #include "ChartView.h"
 
 #include "AxisLabelThinning.h"
+#include "LegendFit.h"
 
 #include <QAreaSeries>
 #include <QCategoryAxis>
@@ -97,6 +98,7 @@ void ChartView::RedrawChart()
     }
     m_xAxis = m_yAxis = nullptr;
     m_drawn.clear();
+    m_legendEntries.clear();
     m_dateThinning = m_valueThinning = Thinning();
 
     std::set<double> xs;
@@ -113,6 +115,7 @@ void ChartView::RedrawChart()
             addLines(i, series);
     }
     std::sort(m_drawn.begin(), m_drawn.end());
+    LegendFit::showWholeEntries(drawing, m_legendEntries);
     thinLabels();
     viewport()->update();
 }
@@ -178,6 +181,7 @@ void ChartView::resizeEvent(QResizeEvent* event)
     // A new size may make room for labels that were left out: judge afresh.
     m_dateThinning.floor = m_valueThinning.floor = 1;
     QChartView::resizeEvent(event);
+    LegendFit::showWholeEntries(chart(), m_legendEntries);
 }
 
 void ChartView::setUpAxes(const QList<double>& xs)
@@ -335,10 +339,11 @@ void ChartView::attach(QAbstractSeries* drawn, int index, bool inLegend)
         connect(area, &QAreaSeries::hovered, this,
                 [this, index](const QPointF& point, bool state) { emit seriesHovered(index, point.x(), state); });
     }
-    if (!inLegend) {
-        for (QLegendMarker* marker : chart()->legend()->markers(drawn))
-            marker->setVisible(false);
-    }
+    const QList<QLegendMarker*> markers = chart()->legend()->markers(drawn);
+    if (inLegend)
+        m_legendEntries.append(markers);
+    for (QLegendMarker* marker : markers)
+        marker->setVisible(inLegend);
     if (!m_drawn.contains(index))
         m_drawn.append(index);
 }

@@ -12,6 +12,7 @@
 
 class QAbstractSeries;
 class QCategoryAxis;
+class QLegendMarker;
 class QMouseEvent;
 
 // A chart control over Qt Charts: it draws its ChartModel when told to (RedrawChart), with the
@@ -94,6 +95,8 @@ private:
     Thinning m_dateThinning;
     Thinning m_valueThinning;
     QList<int> m_drawn;
+    // The legend's entries, one per series drawn, in the legend's order.
+    QList<QLegendMarker*> m_legendEntries;
     std::optional<QPointF> m_mouse;
     QCategoryAxis* m_xAxis = nullptr;
     QCategoryAxis* m_yAxis = nullptr;

@@ -393,6 +393,7 @@ struct DrawnLabels
 {
     QList<QGraphicsTextItem*> dates;
     QList<QGraphicsTextItem*> values;
+    QList<QGraphicsTextItem*> legend;
     QStringList all;
 };
 
@@ -409,6 +410,8 @@ DrawnLabels drawnLabels(ChartView* chart)
         drawn.all.append(text->toPlainText());
         if (text->rotation() != 0)
             drawn.dates.append(text);
+        else if (chart->chart()->legend()->isAncestorOf(text))
+            drawn.legend.append(text);
         else if (text->sceneBoundingRect().right() <= plot.left())
             drawn.values.append(text);
     }
@@ -420,6 +423,7 @@ DrawnLabels drawnLabels(ChartView* chart)
     };
     byPosition(drawn.dates, true);
     byPosition(drawn.values, false);
+    byPosition(drawn.legend, false);
     return drawn;
 }
 
@@ -453,9 +457,10 @@ void expectApartAndInside(const QList<QGraphicsTextItem*>& labels, const QRectF&
     }
 }
 
-// The labels the chart draws now are whole, apart, inside it and evenly thinned. The steps between
-// the date labels and between the value labels drawn.
-std::pair<int, int> expectWholeAndEven(ChartView* chart, const QStringList& dates)
+// The labels the chart draws now are whole, apart, inside it and evenly thinned; the legend's
+// entries name the first series drawn, top down, each with its marker inside what the legend
+// shows. The steps between the date labels and between the value labels drawn, and the entries.
+std::tuple<int, int, qsizetype> expectWholeAndEven(ChartView* chart, const QStringList& dates)
 {
     const DrawnLabels drawn = drawnLabels(chart);
     for (const QString& text : drawn.all) {
@@ -468,7 +473,14 @@ std::pair<int, int> expectWholeAndEven(ChartView* chart, const QStringList& date
     QStringList values;
     for (const QString& label : chart->valueAxisLabels())
         values.append(label.trimmed());
-    return {evenStep(drawn.dates, dates), evenStep(drawn.values, values)};
+    const QRectF legend = chart->chart()->legend()->sceneBoundingRect() & inside;
+    for (qsizetype i = 0; i < drawn.legend.size(); ++i) {
+        const QGraphicsTextItem* entry = drawn.legend[drawn.legend.size() - 1 - i];
+        EXPECT_EQ(entry->toPlainText(), chart->model().Series(chart->drawnSeries().value(i)).Title);
+        for (const QGraphicsItem* part : entry->parentItem()->childItems())
+            EXPECT_TRUE(legend.contains(part->sceneBoundingRect())) << entry->toPlainText().toStdString();
+    }
+    return {evenStep(drawn.dates, dates), evenStep(drawn.values, values), drawn.legend.size()};
 }
 } // namespace
 
@@ -495,14 +507,24 @@ TEST_F(GraphWindowTest, AxesDrawTheirLabelsWholeWithTheFirstAndLastAndThinEvenly
             SCOPED_TRACE(count * 10000 + size.width());
             form()->resize(size);
             form()->tabGraphs->setCurrentIndex(0);
-            const auto [dateStep, valueStep] = expectWholeAndEven(form()->TChart1, days);
+            const auto [dateStep, valueStep, entries] = expectWholeAndEven(form()->TChart1, days);
+            // Where the legend has no room for all, the classes stay; the check boxes name the lines.
+            EXPECT_GE(entries, size.width() < 800 ? 3 : 6);
             EXPECT_EQ(dateStep > 1, size.width() < 800);
             EXPECT_TRUE(valueStep == 1 || size.width() < 800);
             form()->tabGraphs->setCurrentIndex(1);
-            const int monthStep = expectWholeAndEven(form()->TChart2, months).first;
+            const auto [monthStep, yearValueStep, monthEntries] = expectWholeAndEven(form()->TChart2, months);
+            EXPECT_GE(monthEntries, size.width() < 800 ? 3 : 5);
             if (size.width() <= 800) {
                 EXPECT_GT(monthStep, 1);
             }
         }
+    }
+    // A line drawn again at the smallest size, and its entry with it.
+    form()->resize(300, 200);
+    form()->tabGraphs->setCurrentIndex(0);
+    for (const bool uploads : {false, true}) {
+        form()->chkShowUploads->setChecked(uploads);
+        EXPECT_GE(std::get<2>(expectWholeAndEven(form()->TChart1, days)), 3);
     }
 }

@@ -31,39 +31,43 @@ bool ConfigApplier::Apply(ConfigInput& input, QString& refusal)
 {
     using namespace ConfigRules;
     Settings& settings = m_ctx.settings;
-    bool account = false;
-    bool display = false;
     bool saved = false;
     try {
         log(u"frmConfig.Apply: saving configuration settings"_s, 6);
-        account = accountChanged(settings.Username, input.username);
-        if (account)
-            m_ctx.run.CurrentMonth = qoMonth{};
-        copyAccount(input);
+        const bool account = accountChanged(settings.Username, input.username);
+        // The controls go into a copy, which the program takes into use only once it is stored.
+        Settings wanted = settings;
+        copyAccount(input, wanted);
 
         const auto oldFlags = static_cast<uint32_t>(settings.OptionFlags);
         const uint32_t newFlags = input.optionFlags & knownOptionBits();
-        display = displayChanged(oldFlags, newFlags);
+        const bool display = displayChanged(oldFlags, newFlags);
         const bool layout = layoutChanged(oldFlags, newFlags);
 
         log(u"frmConfig.Apply: calculating values"_s, 6);
-        settings.OptionFlags = static_cast<int32_t>(newFlags);
-        settings.VerCheckOptions = verCheckOptions(input.verCheckTimed, input.verCheckStartup);
-        settings.VerCheckInterval = static_cast<int16_t>(input.verCheckInterval);
-
-        if (escapeButtonChanged)
-            escapeButtonChanged(settings.hasOption(OptionFlag::MinimiseToTray));
+        wanted.OptionFlags = static_cast<int32_t>(newFlags);
+        wanted.VerCheckOptions = verCheckOptions(input.verCheckTimed, input.verCheckStartup);
+        wanted.VerCheckInterval = static_cast<int16_t>(input.verCheckInterval);
 
         input.interval = std::max(input.interval, IntervalMinimum);
         input.delay = std::min(input.delay, DelayMaximum);
         input.timeout = clampToRange(input.timeout, TimeoutMinimum, TimeoutMaximum);
-        settings.Interval = input.interval;
-        settings.StartupRefreshDelay = input.delay;
-        settings.Timeout = input.timeout;
+        wanted.Interval = input.interval;
+        wanted.StartupRefreshDelay = input.delay;
+        wanted.Timeout = input.timeout;
 
         log(u"frmConfig.Apply: writing registry values"_s, 6);
+        // A refused save changes nothing: the program goes on with the settings it last read, so the
+        // shown month, the autostart entry and the account's database stay as they are too.
+        saved = m_ctx.store.SaveRegSettings(wanted, &refusal);
+        if (!saved)
+            return false;
+        settings = wanted;
+        if (account)
+            m_ctx.run.CurrentMonth = qoMonth{};
+        if (escapeButtonChanged)
+            escapeButtonChanged(settings.hasOption(OptionFlag::MinimiseToTray));
         applyAutoStart(input.autoStartup);
-        saved = m_ctx.store.SaveRegSettings(&refusal);
 
         followUp(account, display);
 
@@ -78,7 +82,7 @@ bool ConfigApplier::Apply(ConfigInput& input, QString& refusal)
             m_ctx.window.setMonthListVisible(false);
         }
 
-        // What is left only redraws; a failure there must not hide whether the settings were saved.
+        // What is left only redraws; a failure there must not hide that the settings were saved.
         try {
             if (m_ctx.window.isGraphWindowLoaded())
                 m_ctx.window.RefreshTeeGraph(m_ctx.run.CurrentMonth);
@@ -89,10 +93,7 @@ bool ConfigApplier::Apply(ConfigInput& input, QString& refusal)
                 m_ctx.window.SetFormLayout();
         } catch (const RunTimeError&) {
         }
-        // An unsaved change still takes effect in this run; the save's own report said why.
-        if (saved)
-            log(u"configuration settings saved"_s, 2);
-        return saved;
+        log(u"configuration settings saved"_s, 2);
     } catch (const RunTimeError& error) {
         log(u"frmConfig.Apply: runtime error:\r\n"_s + error.text(), 3);
         if (!saved && refusal.isEmpty())
@@ -101,9 +102,8 @@ bool ConfigApplier::Apply(ConfigInput& input, QString& refusal)
     return saved;
 }
 
-void ConfigApplier::copyAccount(const ConfigInput& input)
+void ConfigApplier::copyAccount(const ConfigInput& input, Settings& settings)
 {
-    Settings& settings = m_ctx.settings;
     settings.Username = input.username;
     settings.Password = input.password;
     settings.AccountType = static_cast<int16_t>(input.accountType);
@@ -134,8 +134,7 @@ void ConfigApplier::applyAutoStart(bool wanted)
     entry.remove();
 }
 
-// The settings are saved by now (or the save said why not): the rest brings the program up to date
-// with them.
+// The settings are saved and in use by now: the rest brings the program up to date with them.
 void ConfigApplier::followUp(bool accountChanged, bool displayChanged)
 {
     const Settings& settings = m_ctx.settings;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+struct Settings;
+
 // What the options dialog's controls hold when Apply is pressed.
 struct ConfigInput
 {
@@ -40,14 +42,14 @@ public:
     // can follow it (cmdMinimise with the option, else cmdClose).
     std::function<void(bool minimiseToTray)> escapeButtonChanged;
 
-    // True when the settings were saved, even if a later step failed; otherwise refusal says why,
-    // for the dialog to tell the user (the log shows no box of its own). The three numbers of input
-    // are set to what was taken, for the up-downs to show.
+    // True when the settings were saved, even if a later step failed. Otherwise nothing was taken
+    // into use and refusal says why, for the dialog to tell the user (the log shows no box of its
+    // own). The three numbers of input are set to what was taken, for the up-downs to show.
     bool Apply(ConfigInput& input, QString& refusal);
 
 private:
     void log(const QString& text, int16_t level);
-    void copyAccount(const ConfigInput& input);
+    static void copyAccount(const ConfigInput& input, Settings& settings);
     void applyAutoStart(bool wanted);
     void followUp(bool accountChanged, bool displayChanged);
 

@@ -5,12 +5,14 @@
 #include "XEmbedTrayWatch.h"
 
 #ifdef TALLY_TRAY_HAS_DBUS
+#include "NotificationServerWatch.h"
 #include "StatusNotifierHostWatch.h"
 #endif
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +22,12 @@ bool platformHasTrays()
 {
     const QString platform = QGuiApplication::platformName();
     return platform == u"xcb"_s || platform.startsWith(u"wayland"_s);
+}
+
+// A D-Bus string ends at its first NUL, which would cut off the rest of the text.
+QString busText(QString text)
+{
+    return text.replace(QChar(u'\0'), QChar::ReplacementCharacter);
 }
 } // namespace
 
@@ -43,8 +51,17 @@ QString QtTrayBackend::shownTip(const QString& tip, bool statusNotifierItem)
 {
     if (!statusNotifierItem)
         return PlainText::toolTip(tip);
-    // A D-Bus string ends at its first NUL, which would cut off the rest of the tooltip.
-    return QString(tip).replace(QChar(u'\0'), QChar::ReplacementCharacter);
+    QString shown = busText(tip);
+    // Some panels (lxqt-panel) hand the tooltip to Qt, which takes one that looks like markup for
+    // rich text: an invisible word joiner after each '<' and '&' keeps it from looking so.
+    if (Qt::mightBeRichText(shown))
+        shown.replace(u'<', u"<\u2060"_s).replace(u'&', u"&\u2060"_s);
+    return shown;
+}
+
+QString QtTrayBackend::shownMessage(const QString& text, bool markup)
+{
+    return busText(markup ? text.toHtmlEscaped() : text);
 }
 
 bool QtTrayBackend::singleClickRestores() const
@@ -80,6 +97,7 @@ void QtTrayBackend::startFollowing()
 #ifdef TALLY_TRAY_HAS_DBUS
     m_hostWatch = new StatusNotifierHostWatch(this);
     connect(m_hostWatch, &StatusNotifierHostWatch::changed, this, &QtTrayBackend::areaChanged);
+    m_notifications = new NotificationServerWatch(this);
 #endif
     m_trayWatch = new XEmbedTrayWatch(this);
     connect(m_trayWatch, &XEmbedTrayWatch::changed, this, &QtTrayBackend::areaChanged);
@@ -101,6 +119,16 @@ bool QtTrayBackend::areaPresent() const
         break;
     }
     return host || tray;
+}
+
+bool QtTrayBackend::panelAnswering() const
+{
+#ifdef TALLY_TRAY_HAS_DBUS
+    // Qt's XEmbed icons never ask the watcher.
+    if (m_hostWatch && m_kind != IconKind::XEmbed)
+        return m_hostWatch->isAnswered();
+#endif
+    return true;
 }
 
 void QtTrayBackend::ensureIcon()
@@ -131,13 +159,16 @@ bool QtTrayBackend::add(const QIcon& icon, const QString& tip)
     m_iconPicture = icon;
     m_tip = tip;
     startFollowing();
-    m_present = m_available();
+    m_present = m_available() && panelAnswering();
     if (!m_present) {
         m_waiting = true;
         return false;
     }
     m_waiting = false;
     ensureIcon();
+    // A menu set while Qt could not be asked.
+    if (m_icon->contextMenu() != m_menu)
+        m_icon->setContextMenu(m_menu);
     m_icon->setIcon(icon);
     m_icon->show();
     noteIconKind();
@@ -184,36 +215,47 @@ bool QtTrayBackend::showMessage(const QString& title, const QString& text)
 {
     if (!isShown())
         return false;
-    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+    bool markup = false;
+#ifdef TALLY_TRAY_HAS_DBUS
+    markup = m_kind == IconKind::StatusNotifier && m_notifications && m_notifications->readsMarkup();
+#endif
+    m_icon->showMessage(title, shownMessage(text, markup), QSystemTrayIcon::Warning);
     return true;
 }
 
 void QtTrayBackend::setContextMenu(QMenu* menu)
 {
     m_menu = menu;
-    if (m_icon)
+    // Qt hands a StatusNotifier icon's menu to the panel through a connection that asks the watcher.
+    if (m_icon && panelAnswering())
         m_icon->setContextMenu(menu);
 }
 
 void QtTrayBackend::areaChanged()
 {
-    follow(m_available());
+    follow();
     if (!m_areaKnownTold && isAreaKnown()) {
         m_areaKnownTold = true;
         emit areaKnown();
     }
 }
 
-void QtTrayBackend::follow(bool present)
+void QtTrayBackend::follow()
 {
     // Between remove() and the next add() nothing is shown or waited for.
-    if (present == m_present || (!m_shown && !m_waiting))
+    if (!m_shown && !m_waiting)
         return;
-    m_present = present;
-    if (present)
+    const bool present = m_available();
+    // A question to the watcher that is out does not take the icon away, nor does a panel that
+    // hangs; the icon comes (back) once the watcher has answered.
+    if (m_present && !present) {
+        m_present = false;
+        if (m_shown)
+            emit trayLost();
+    } else if (!m_present && present && panelAnswering()) {
+        m_present = true;
         emit trayAppeared();
-    else if (m_shown)
-        emit trayLost();
+    }
 }
 
 void QtTrayBackend::handleActivation(QSystemTrayIcon::ActivationReason reason)

@@ -14,6 +14,7 @@
 #include <optional>
 
 class QMenu;
+class NotificationServerWatch;
 class StatusNotifierHostWatch;
 class XEmbedTrayWatch;
 
@@ -33,9 +34,20 @@ class XEmbedTrayWatch;
 // is there yet, it would never use a D-Bus panel that starts later. So the backend lets Qt make its
 // icon only once an area is there, and from then on follows only the kind Qt chose.
 //
-// The tooltip: a panel draws a StatusNotifier item's tooltip from its characters, so it gets the
-// text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD); Qt draws an XEmbed icon's tooltip
-// itself and reads one that looks like markup as rich text, so there it is escaped.
+// Qt asks the panel's StatusNotifier watcher, and waits for the answer, when it makes its first
+// icon and whenever it shows a StatusNotifier icon (again); a panel that hangs (one still starting
+// at login) would hold the window's thread for D-Bus's 25 s. So while the watcher owes an answer
+// the backend leaves Qt's icon alone (add() waits as for a tray), and goes on when it answers.
+//
+// The tooltip: a panel draws a StatusNotifier item's tooltip from its characters (xfce4-panel), or
+// hands it to Qt (lxqt-panel), which reads one that looks like markup as rich text; so it gets the
+// text as it stands (a NUL, which D-Bus cannot carry, as U+FFFD), with an invisible word joiner
+// after each '<' and '&' where it looks like markup. Qt draws an XEmbed icon's tooltip itself, as
+// rich text where it looks like markup, so there it is escaped.
+//
+// A notification of a StatusNotifier icon goes to the desktop's notification server, which reads
+// its body as markup when it says so (NotificationServerWatch), so there the body is escaped; Qt
+// shows an XEmbed icon's as plain text. The title is plain text to every server.
 //
 // Clicks: a double click emits doubleClicked(). Trays that talk the StatusNotifierItem protocol
 // over D-Bus (and every tray under Wayland) never report a double click, only a single
@@ -68,8 +80,9 @@ public:
     bool isShown() const { return m_shown && m_present; }
     // add() failed for want of a tray, and the backend looks for one.
     bool isWaitingForTray() const { return m_waiting; }
-    // Whether a notification area the icon can show in is there now, as far as the desktop has told.
-    bool trayAvailable() const { return m_available(); }
+    // Whether a notification area the icon can show in is there now, as far as the desktop has told,
+    // and the icon can be shown in it without waiting on a panel.
+    bool trayAvailable() const { return m_available() && panelAnswering(); }
     // The desktop has told whether it has a notification area. Until then trayAvailable() is false.
     bool isAreaKnown() const;
     // Runs then once the desktop has told, at once when it has; never after context is gone.
@@ -85,6 +98,8 @@ public:
 
     // The tooltip as Qt gets it for an icon of the kind given.
     static QString shownTip(const QString& tip, bool statusNotifierItem);
+    // A notification's body as Qt gets it, for a receiver that reads markup or not.
+    static QString shownMessage(const QString& text, bool markup);
 
     // For tests: how the backend learns whether a tray exists; areaChanged() then tells it to look.
     void setAvailability(Availability available) { m_available = std::move(available); }
@@ -111,7 +126,9 @@ private:
 
     void startFollowing();
     bool areaPresent() const;
-    void follow(bool present);
+    // Qt may make or show its icon now without waiting on a panel.
+    bool panelAnswering() const;
+    void follow();
     void ensureIcon();
     void noteIconKind();
 
@@ -119,6 +136,7 @@ private:
     QPointer<QMenu> m_menu;
     Availability m_available;
     StatusNotifierHostWatch* m_hostWatch = nullptr;
+    NotificationServerWatch* m_notifications = nullptr;
     XEmbedTrayWatch* m_trayWatch = nullptr;
     // The kind Qt's icons use in this process; None until the first icon is shown.
     IconKind m_kind = IconKind::None;
@@ -127,7 +145,7 @@ private:
     QString m_tip;
     bool m_shown = false;
     bool m_waiting = false;
-    // The area as last seen while following it.
+    // The area as last seen while following it; while waiting, seen where the icon can be shown.
     bool m_present = false;
     bool m_following = false;
     bool m_areaKnownTold = false;

@@ -32,6 +32,7 @@ StatusNotifierHostWatch::StatusNotifierHostWatch(QObject* parent) : QObject(pare
                     return;
                 }
                 ++m_reads;
+                m_asking = false;
                 settle(false);
             });
     // From any sender: naming the watcher's well-known name would make Qt ask the bus for its
@@ -53,6 +54,7 @@ void StatusNotifierHostWatch::readHost()
     // Asking starts no watcher.
     get.setAutoStartService(false);
     const int read = ++m_reads;
+    m_asking = true;
     // Awaited without a time limit: a watcher that hangs owes the answer, and gives it when it
     // resumes; one that ends instead loses its name, which the owner watch reports.
     auto* call = new QDBusPendingCallWatcher(
@@ -62,16 +64,20 @@ void StatusNotifierHostWatch::readHost()
         const QDBusPendingReply<QDBusVariant> reply = *call;
         if (read != m_reads)
             return;
-        if (reply.isValid())
+        if (reply.isValid()) {
+            m_asking = false;
             settle(reply.value().variant().toBool());
-        else if (reply.error().type() != QDBusError::NoReply && reply.error().type() != QDBusError::Timeout)
+        } else if (reply.error().type() != QDBusError::NoReply && reply.error().type() != QDBusError::Timeout) {
+            m_asking = false;
             settle(false);
+        }
     });
 }
 
 void StatusNotifierHostWatch::settle(bool present)
 {
-    const bool news = !m_known || present != m_present;
+    // An answer is news too: what waited for the watcher to answer may go ahead.
+    const bool news = !m_known || present != m_present || !m_asking;
     m_known = true;
     m_present = present;
     if (news)

@@ -117,12 +117,17 @@ TEST(QtTrayBackendGuess, EnvironmentDecidesSingleClick)
 TEST(QtTrayBackendTip, EveryKindOfTrayShowsTheTextsCharacters)
 {
     const QString text = u"Tallyroo [<b>Ann</b> &amp; <font color=red>\"Bo\" 'Cy' < > \u00fc\u20ac]: 1 MB"_s;
-    // A panel shows a StatusNotifier item's tooltip as plain text; Qt draws an XEmbed icon's
-    // itself, as rich text where it looks like markup.
+    // A panel shows a StatusNotifier item's tooltip as plain text, or as Qt does (lxqt-panel), as
+    // rich text where it looks like markup; Qt draws an XEmbed icon's so itself.
     for (const bool statusNotifierItem : {true, false}) {
-        const QString shown = QtTrayBackend::shownTip(text, statusNotifierItem);
-        QTextDocument drawn;
-        (!statusNotifierItem && Qt::mightBeRichText(shown)) ? drawn.setHtml(shown) : drawn.setPlainText(shown);
-        EXPECT_EQ(drawn.toPlainText().replace(QChar::Nbsp, u' '), text) << statusNotifierItem;
+        for (const bool asQtDoes : {true, false}) {
+            const QString shown = QtTrayBackend::shownTip(text, statusNotifierItem);
+            QTextDocument drawn;
+            (asQtDoes || !statusNotifierItem) && Qt::mightBeRichText(shown) ? drawn.setHtml(shown)
+                                                                            : drawn.setPlainText(shown);
+            EXPECT_EQ(drawn.toPlainText().replace(QChar::Nbsp, u' ').remove(QChar(0x2060)), text) << asQtDoes;
+        }
     }
+    // A notification's body goes as it stands where it is not read as markup.
+    EXPECT_EQ(QtTrayBackend::shownMessage(text, false), text);
 }
