@@ -4,6 +4,7 @@
 #include "EnvironmentProxy.h"
 #include "HttpErrorTable.h"
 #include "ProxyReachability.h"
+#include "ProxyRelay.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -17,26 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 // How long the look at whether a proxy takes connections may take, without a connect limit.
 constexpr int kReachabilityMs = 10000;
-
-// The errors that can end a response after its status line: the connection went (closed or reset)
-// before the body that the headers announced was in, or the rest did not read as HTTP. The other
-// errors that come with a status only restate it (404, 500, 401 ...): those responses are answers.
-bool brokeOff(QNetworkReply::NetworkError error)
-{
-    switch (error) {
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyTimeoutError:
-    case QNetworkReply::ProtocolFailure:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool sameServer(const QUrl& a, const QUrl& b)
 {
@@ -169,7 +150,13 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         break;
     }
     }
-    m_manager->setProxy(m_activeProxy);
+    // An HTTP proxy's sign-in rounds are judged on the way: the network layer has the relay for its
+    // proxy, with the credentials, which it offers once the proxy asks, in the scheme asked for.
+    if (m_activeProxy.type() == QNetworkProxy::HttpProxy)
+        m_relay = std::make_unique<ProxyRelay>(
+            m_activeProxy, std::exchange(m_proxyAnswerUser, {}), std::exchange(m_proxyAnswerPassword, {}),
+            [this](int32_t number, const QString& answer) { onRelayEnded(number, answer); });
+    m_manager->setProxy(m_relay ? m_relay->proxy() : m_activeProxy);
 
     QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -204,9 +191,21 @@ void AsyncHttpRequest::abort()
 {
     m_aborted = true;
     m_reachability.reset();
+    m_relay.reset();
     m_deadlines.stop();
     releaseReply();
     m_readyState = Unsent;
+}
+
+void AsyncHttpRequest::onRelayEnded(int32_t number, const QString& proxyAnswer)
+{
+    if (m_aborted || !m_reply)
+        return;
+    m_deadlines.stop();
+    if (number != 0)
+        fail(number);
+    else
+        proxyAnswered(proxyAnswer);
 }
 
 void AsyncHttpRequest::refuseUnusableProxy()
@@ -246,6 +245,7 @@ QString AsyncHttpRequest::responseText() const
 void AsyncHttpRequest::resetResult()
 {
     m_reachability.reset();
+    m_relay.reset();
     m_unusableProxy.reset();
     m_deadlines.stop();
     m_timedOut = false;
@@ -323,11 +323,11 @@ void AsyncHttpRequest::onFinished()
     // A status line alone is no response: a body cut short fails as the broken connection it is.
     const QNetworkReply::NetworkError error = m_reply->error();
     if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
-        proxyRefusedCredentials();
+        proxyAnswered(HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse()));
         return;
     }
     const QByteArray rest = m_reply->readAll();
-    if (!brokeOff(error) && takeStatusFromReply()) {
+    if (!HttpErrorTable::cutsResponseShort(error) && takeStatusFromReply()) {
         announceResponseStart();
         if (m_aborted)
             return;
@@ -349,6 +349,11 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
 {
     if (proxyInUse().isEmpty())
         return false;
+    // The network layer takes a SOCKS proxy's refusal by its rules for a name it could not look up.
+    if (error == QNetworkReply::HostNotFoundError && m_activeProxy.type() == QNetworkProxy::Socks5Proxy) {
+        fail(HttpErrorTable::NotViaProxy);
+        return true;
+    }
     // A plain request only ever connects to the proxy. Through a tunnel (https, or any request
     // through a SOCKS proxy) the proxy also passes on how its own connection to the server went,
     // mapped onto the same errors.
@@ -406,10 +411,10 @@ void AsyncHttpRequest::onReachabilityKnown(bool reached, QNetworkReply::NetworkE
         fail(HttpErrorTable::NotViaProxy);
 }
 
-void AsyncHttpRequest::proxyRefusedCredentials()
+void AsyncHttpRequest::proxyAnswered(const QString& text)
 {
     m_status = 407;
-    m_statusText = HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse());
+    m_statusText = text;
     announceResponseStart();
     if (!m_aborted)
         finishWithResponse();

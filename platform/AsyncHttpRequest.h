@@ -19,6 +19,7 @@
 #include <utility>
 
 class ProxyReachability;
+class ProxyRelay;
 class QAuthenticator;
 class QNetworkAccessManager;
 
@@ -118,9 +119,11 @@ private:
     // Whether the proxy of a failed tunnel takes connections; error: the failure that the network
     // layer reported.
     void onReachabilityKnown(bool reached, QNetworkReply::NetworkError error);
-    // The proxy asked for credentials and did not take what it got (or there were none to give):
-    // an answer, with its own text.
-    void proxyRefusedCredentials();
+    // The proxy asked for credentials and did not take what it got (or there were none to give, or
+    // it asks in a way that cannot be answered): an answer, with its own text.
+    void proxyAnswered(const QString& text);
+    // The relay to an HTTP proxy ended the fetch (ProxyRelay::Ended).
+    void onRelayEnded(int32_t number, const QString& proxyAnswer);
     void finishWithResponse();
     void onTimedOut();
     bool takeStatusFromReply();
@@ -141,6 +144,7 @@ private:
     QNetworkProxy m_namedProxy;
     QNetworkProxy m_activeProxy;
     std::unique_ptr<ProxyReachability> m_reachability;
+    std::unique_ptr<ProxyRelay> m_relay;
     // The environment's proxy address that the last send could not use.
     std::optional<QString> m_unusableProxy;
     QString m_proxyUser;

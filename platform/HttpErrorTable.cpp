@@ -130,6 +130,23 @@ int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& ssl
     }
 }
 
+bool cutsResponseShort(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProtocolFailure:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString description(int32_t number)
 {
     if (const Entry* e = find(number))
@@ -158,6 +175,12 @@ QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy)
     return (credentialsGiven ? u"The proxy server refused the proxy credentials."_s
                              : u"The proxy server asks for proxy credentials, and none are set."_s) +
            u" (proxy "_s + proxy + u')';
+}
+
+QString proxyCannotAnswer(const QString& scheme, const QString& proxy)
+{
+    return u"The proxy server asks for proxy credentials in a scheme this program cannot answer ("_s + scheme +
+           u"). (proxy "_s + proxy + u')';
 }
 
 int32_t asResultCode(int32_t number)

@@ -41,6 +41,12 @@ inline constexpr int32_t SecurityPackageNotFound = -2146893051;
 // came before a handshake failure choose among the certificate numbers.
 int32_t fromReply(QNetworkReply::NetworkError error, const QList<QSslError>& sslErrors);
 
+// Whether an error that ends a response after its status line means the response broke off: the
+// connection went (closed or reset) before the body that the headers announced was in, or the rest
+// did not read as HTTP. The other errors that come with a status only restate it (404, 500, 401 ...):
+// those responses are answers.
+bool cutsResponseShort(QNetworkReply::NetworkError error);
+
 // The request object's own description of a failure: the table's text, a text of our own for the
 // few numbers we raise that the table lacks, else empty.
 QString description(int32_t number);
@@ -56,6 +62,8 @@ QString withProxy(int32_t number, const QString& text, const QString& proxy);
 // What a proxy that asked for credentials with 407 means: it did not take the ones it was given,
 // or none were set to give it.
 QString proxyRefusedCredentials(bool credentialsGiven, const QString& proxy);
+// A proxy that asks for credentials only in a way the program cannot answer (scheme: how it asks).
+QString proxyCannotAnswer(const QString& scheme, const QString& proxy);
 
 // The number as the request object raises it: the internet error number in the Win32 facility of a
 // result code (12007 gives 0x80072EE7), written signed.

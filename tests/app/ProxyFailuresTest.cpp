@@ -58,6 +58,12 @@ FakeProvider::Rule challenge(const QByteArray& scheme, const QByteArray& unlessV
             .unlessValue = unlessValue};
 }
 
+// A proxy that asks in a scheme with nothing more (as NTLM and Negotiate ask first).
+FakeProvider::Rule asks(const QByteArray& scheme)
+{
+    return {.status = 407, .headers = {{"Proxy-Authenticate", scheme}}};
+}
+
 } // namespace
 
 TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndNamesTheProxy)
@@ -72,6 +78,12 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
     const QString notVia = u"The request cannot be made via a proxy. (proxy "_s + proxy + u')';
     const QString refused = u"The proxy server refused the proxy credentials. (proxy "_s + proxy + u')';
     const QString noneSet = u"The proxy server asks for proxy credentials, and none are set. (proxy "_s + proxy + u')';
+    const auto cannot = [&proxy](const QString& scheme) -> QString {
+        return u"The proxy server asks for proxy credentials in a scheme this program cannot answer ("_s + scheme +
+               u"). (proxy "_s + proxy + u')';
+    };
+    const QString noChallenge = cannot(u"NTLM without a challenge"_s);
+    const QString badChallenge = cannot(u"NTLM, with a challenge that does not parse"_s);
     const QString downTold = u"The designated proxy server cannot be reached. (proxy "_s + down + u')';
     const QString unknownTold = u"The designated proxy server cannot be reached. (proxy "_s + unknown + u')';
     const QString unroutableTold = u"The designated proxy server cannot be reached. (proxy "_s + unroutable + u')';
@@ -83,23 +95,38 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
         QString password;
         QByteArray asks;               // the scheme the proxy asks for credentials in; empty: none
         QString tunnelTold, plainTold; // over https and over http; empty: the month comes
+        int rounds;                    // the requests of one fetch to the proxy
     } cases[] = {
-        {{challenge("Digest"), {.status = 403}}, proxy, u"right"_s, "Digest", notVia, u"Forbidden"_s},
-        {{{.status = 403}}, proxy, u"right"_s, {}, notVia, u"Forbidden"_s},
-        {{{.status = 502}}, proxy, u"right"_s, {}, notVia, u"Bad Gateway"_s},
+        {{challenge("Digest"), {.status = 403}}, proxy, u"right"_s, "Digest", notVia, u"Forbidden"_s, 2},
+        {{challenge("Digest", "never")}, proxy, u"right"_s, "Digest", refused, refused, 2},
+        {{{.status = 403}}, proxy, u"right"_s, {}, notVia, u"Forbidden"_s, 1},
+        {{{.status = 502}}, proxy, u"right"_s, {}, notVia, u"Bad Gateway"_s, 1},
         // The proxy takes the password, then refuses the tunnel to a server that is not on this machine.
-        {{challenge("Basic", right)}, proxy, u"right"_s, "Basic", notVia, {}},
-        {{challenge("Basic", right)}, proxy, u"wrong"_s, "Basic", refused, refused},
-        {{challenge("Basic")}, proxy, {}, "Basic", noneSet, noneSet},
-        {{}, down, u"right"_s, {}, downTold, downTold},
-        {{}, unknown, u"right"_s, {}, unknownTold, unknownTold},
-        {{}, unroutable, u"right"_s, {}, unroutableTold, unroutableTold},
+        {{challenge("Basic", right)}, proxy, u"right"_s, "Basic", notVia, {}, 2},
+        {{challenge("Basic", right)}, proxy, u"wrong"_s, "Basic", refused, refused, 2},
+        {{challenge("Basic")}, proxy, {}, "Basic", noneSet, noneSet, 1},
+        {FakeProvider::ntlmProxyRules(false), proxy, u"right"_s, "NTLM", notVia, {}, 3},
+        {FakeProvider::ntlmProxyRules(true), proxy, u"right"_s, "NTLM", refused, refused, 3},
+        {{asks("NTLM")}, proxy, u"right"_s, "NTLM", noChallenge, noChallenge, 2},
+        // The challenge of a proxy's NTLM helper, its target name at an offset past its end.
+        {{FakeProvider::ntlmProxyRules(false).constFirst(),
+          asks("NTLM TlRMTVNTUAACAAAACQAJAK6qqqoFgggAWYZ7bEMcoV0AAAAAAAA6AFdPUktHUk9VUA==")},
+         proxy,
+         u"right"_s,
+         "NTLM",
+         badChallenge,
+         badChallenge,
+         2},
+        {{asks("Negotiate")}, proxy, u"right"_s, {}, cannot(u"Negotiate"_s), cannot(u"Negotiate"_s), 1},
+        {{}, down, u"right"_s, {}, downTold, downTold, 0},
+        {{}, unknown, u"right"_s, {}, unknownTold, unknownTold, 0},
+        {{}, unroutable, u"right"_s, {}, unroutableTold, unroutableTold, 0},
         // An address that does not parse: no request goes out, through the proxy or past it.
-        {{}, u"127.0.0.1:80a"_s, u"right"_s, {}, u"The URL is invalid."_s, u"The URL is invalid."_s},
+        {{}, u"127.0.0.1:80a"_s, u"right"_s, {}, u"The URL is invalid."_s, u"The URL is invalid."_s, 0},
     };
     for (const bool msxml : {false, true}) {
         for (const int feed : {1, 0}) {
-            for (const auto& [rules, proxyServer, password, asks, tunnelTold, plainTold] : cases) {
+            for (const auto& [rules, proxyServer, password, asks, tunnelTold, plainTold, rounds] : cases) {
                 for (const bool tunnel : {true, false}) {
                     const QString& told = tunnel ? tunnelTold : plainTold;
                     SCOPED_TRACE(QString(QString::number(msxml) + QString::number(feed) + QString::number(tunnel) +
@@ -123,15 +150,21 @@ TEST_F(ProxyFailures, EachTransportAndFeedSendsProxyCredentialsOnlyWhenAskedAndN
                     EXPECT_EQ(output.contains(u"credentials"_s), told.contains(u"credentials"_s))
                         << output.toStdString();
                     // The proxy is the only one that hears of the request, and of the password only
-                    // once it asked for it, in its own scheme.
+                    // once it asked for it, in its own scheme; each fetch (which opens unasked) in as
+                    // many requests as the scheme takes, the user's NTLM message with the user.
                     bool asked = false;
+                    qsizetype fetches = 0, users = 0;
                     for (const FakeProvider::Request& request : server.requests()) {
                         EXPECT_EQ(request.method == "CONNECT", tunnel);
                         const QByteArray answer = request.header("Proxy-Authorization");
                         EXPECT_TRUE(answer.isEmpty() || (asked && answer.startsWith(QByteArray(asks + ' '))))
                             << answer.data();
                         asked = !asks.isEmpty();
+                        fetches += answer.isEmpty();
+                        users += request.ntlmUser() == u"proxyuser"_s;
                     }
+                    EXPECT_EQ(server.requests().size(), rounds * fetches);
+                    EXPECT_EQ(users, rounds == 3 ? fetches : 0);
                 }
             }
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AsyncHttpRequest.h"
 #include "HttpErrorTable.h"
+#include "HttpMessageStream.h"
+#include "ProxyAuthRounds.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -130,6 +132,75 @@ TEST(AsyncHttpRequestTest, ResponseTextFollowsTheNamedCharset)
     EXPECT_EQ(request.statusText(), u"OK"_s);
     EXPECT_EQ(request.responseText(), u"caf\u00e9"_s);
     EXPECT_EQ(request.responseBody(), QByteArray("caf\xe9"));
+}
+
+using Next = HttpMessageStream::Next;
+
+TEST(ProxyRelayTest, TheProxysAnswersPassWholeAndEachHeadIsSeenWhereverTheBytesAreCut)
+{
+    const QByteArray stream = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: NTLM\r\n"
+                              "Transfer-Encoding: chunked\r\n\r\n5;x=1\r\nhello\r\n0\r\nX-Trailer: 1\r\n\r\n"
+                              "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nbody"
+                              "HTTP/1.1 200 Connection established\r\n\r\n\x16\x03\x01 HTTP/1.1 200\r\n\r\n";
+    for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
+        QList<int> seen;
+        HttpMessageStream answers(HttpMessageStream::Side::Responses, [&seen](const HttpHead& head) {
+            seen.append(head.status);
+            return seen.size() == 4 ? Next::Raw : head.status == 100 ? Next::NoBody : Next::Body;
+        });
+        QByteArray passed = answers.pass(stream.left(cut));
+        passed += answers.pass(stream.mid(cut));
+        EXPECT_EQ(passed, stream) << cut;
+        EXPECT_EQ(seen, (QList<int>{407, 100, 200, 200})) << cut;
+    }
+    HttpMessageStream withheld(HttpMessageStream::Side::Responses,
+                               [](const HttpHead& head) { return head.status == 100 ? Next::Withhold : Next::Body; });
+    EXPECT_EQ(withheld.pass(stream), stream.left(stream.indexOf("HTTP/1.1 100")));
+}
+
+TEST(ProxyRelayTest, EachConversationEndsAsTheProxysLastAnswerSays)
+{
+    struct Round
+    {
+        QByteArray method, answer; // the client's request
+        int status;                // the proxy's answer
+        QByteArray challenge;
+    };
+    const QByteArray digest = "Digest realm=\"p\", nonce=\"n2\", stale=true";
+    const struct
+    {
+        QList<Round> rounds;
+        ProxyAuthRounds::Verdict verdict;
+        int32_t number; // 0: told as the proxy's answer
+    } cases[] = {
+        // A stale nonce is answered once; the second is a refusal.
+        {{{"CONNECT", {}, 407, "Digest realm=\"p\", nonce=\"n1\""},
+          {"CONNECT", "Digest x", 407, digest},
+          {"CONNECT", "Digest y", 407, digest}},
+         ProxyAuthRounds::Verdict::CredentialsRefused,
+         0},
+        {{{"CONNECT", {}, 404, {}}}, ProxyAuthRounds::Verdict::TunnelRefused, HttpErrorTable::NameNotResolved},
+        {{{"CONNECT", {}, 503, {}}}, ProxyAuthRounds::Verdict::TunnelRefused, HttpErrorTable::CannotConnect},
+        {{{"CONNECT", "Basic x", 403, {}}}, ProxyAuthRounds::Verdict::TunnelRefused, HttpErrorTable::NotViaProxy},
+        {{{"CONNECT", {}, 407, "Digest realm=\"p\", nonce=\"n\", algorithm=SHA-256"}},
+         ProxyAuthRounds::Verdict::SchemeUnanswerable,
+         0},
+        // A proxy that keeps the client asking, whatever it answers: the seventh request stays here.
+        {QList<Round>(ProxyAuthRounds::kMaxRequests + 1, Round{"GET", {}, 302, {}}),
+         ProxyAuthRounds::Verdict::TooManyRequests, HttpErrorTable::NotViaProxy},
+    };
+    for (const auto& [rounds, verdict, number] : cases) {
+        ProxyAuthRounds judge(true);
+        ProxyAuthRounds::Connection connection;
+        for (const Round& round : rounds) {
+            HttpHead request{.method = round.method, .fields = {{"Proxy-Authorization", round.answer}}};
+            if (judge.request(connection, request) != Next::Withhold)
+                judge.response(connection,
+                               {.status = round.status, .fields = {{"Proxy-Authenticate", round.challenge}}});
+        }
+        EXPECT_EQ(judge.verdict(), verdict) << rounds.constFirst().status;
+        EXPECT_EQ(judge.errorNumber(), number);
+    }
 }
 
 } // namespace

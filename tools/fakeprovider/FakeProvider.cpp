@@ -86,6 +86,23 @@ void FakeProvider::clearRules()
     m_rules.clear();
 }
 
+QList<FakeProvider::Rule> FakeProvider::ntlmProxyRules(bool refusesTheUser)
+{
+    const QByteArray challenge("NTLMSSP\0\2\0\0\0\0\0\0\0\x30\0\0\0\x33\x82\x02\0\x01\x23\x45\x67\x89\xab\xcd\xef"
+                               "\0\0\0\0\0\0\0\0\0\0\0\0\x30\0\0\0",
+                               48);
+    QList<Rule> rules{{.status = 407,
+                       .headers = {{"Proxy-Authenticate", "Negotiate"}, {"Proxy-Authenticate", "NTLM"}},
+                       .unlessHeader = "Proxy-Authorization"},
+                      {.status = 407,
+                       .headers = {{"Proxy-Authenticate", "NTLM " + challenge.toBase64()}},
+                       .ifHeader = "Proxy-Authorization",
+                       .ifPrefix = "NTLM TlRMTVNTUAAB"}};
+    if (refusesTheUser)
+        rules.append({.status = 407, .headers = {{"Proxy-Authenticate", "NTLM"}}});
+    return rules;
+}
+
 QByteArray FakeProvider::fixture(const QString& relativePath) const
 {
     return m_router.fixture(relativePath).value_or(QByteArray());

@@ -43,6 +43,10 @@ public:
     // Overrides, tried in the order added; the first whose path prefix and query part match wins.
     void addRule(const Rule& rule);
     void clearRules();
+    // The rules of an NTLM proxy: it asks (offering Negotiate beside, as a workplace's does), answers the client's
+    // first message (type 1) with its challenge (type 2, Unicode, with a server challenge), and takes the client's last
+    // message (type 3) or, when it refuses the user, asks again.
+    static QList<Rule> ntlmProxyRules(bool refusesTheUser);
 
     QList<Request> requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }

@@ -3,6 +3,7 @@
 
 #include <QUrl>
 #include <QUtf8StringView>
+#include <QtEndian>
 
 #include <optional>
 
@@ -29,6 +30,18 @@ std::optional<QString> findFormItem(const QByteArray& rawQuery, const QString& n
     return std::nullopt;
 }
 } // namespace
+
+QString HttpRequest::ntlmUser(const QByteArray& name) const
+{
+    const QByteArray value = header(name);
+    const QByteArray message = QByteArray::fromBase64(value.mid(5));
+    if (!value.startsWith("NTLM ") || message.size() < 44 || message.at(8) != 3)
+        return {};
+    // The user's field: length at 36, offset at 40, in UTF-16 as the Unicode flag asks.
+    const QByteArray user = message.mid(qFromLittleEndian<quint32>(message.constData() + 40),
+                                        qFromLittleEndian<quint16>(message.constData() + 36));
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(user.constData()), user.size() / 2);
+}
 
 QString HttpRequest::formValue(const QString& name) const
 {

@@ -37,6 +37,9 @@ struct HttpRequest
         }
         return false;
     }
+    // The user an NTLM message in that header names: the client's last message (type 3) has one, the
+    // others none.
+    QString ntlmUser(const QByteArray& name = "Proxy-Authorization") const;
     // A query value decoded the way a CGI program decodes a form ("+" is a blank); empty when absent.
     QString formValue(const QString& name) const;
     bool hasFormItem(const QString& name) const;

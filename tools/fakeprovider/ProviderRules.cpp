@@ -11,6 +11,8 @@ bool matches(const ProviderRule& rule, const HttpRequest& request)
     if (!rule.unlessHeader.isEmpty() && request.hasHeader(rule.unlessHeader) &&
         (rule.unlessValue.isEmpty() || request.header(rule.unlessHeader) == rule.unlessValue))
         return false;
+    if (!rule.ifHeader.isEmpty() && !request.header(rule.ifHeader).startsWith(rule.ifPrefix))
+        return false;
     if (rule.queryContains.isEmpty())
         return true;
     const QString raw = QString::fromLatin1(request.rawQuery);

@@ -26,6 +26,8 @@ struct ProviderRule
     int times = -1;               // how many requests the rule serves; -1: all
     QByteArray unlessHeader = {}; // the rule passes over requests that carry this header (auth challenges)
     QByteArray unlessValue = {};  // ... and only where the header has this value (a password check)
+    QByteArray ifHeader = {};     // the rule serves only requests whose header of this name ...
+    QByteArray ifPrefix = {};     // ... begins with this (one message of a handshake: "NTLM TlRMTVNTUAAB")
     bool useDefaultReply = false; // answer as the provider would, but with delayMs and headers applied
     // Accidents on the way. The body (the rule's or the default reply's) cut after this many bytes,
     // its Content-Length saying so: a whole HTTP response that holds part of a document.

@@ -291,6 +291,24 @@ TEST_F(WinHttpTransportTest, NamedProxyCarriesTheRequestAndItsCredentials)
     EXPECT_TRUE(last.absoluteForm);
     EXPECT_EQ(last.target, "http://usage.provider.test/cgi-bin/api.cgi?x=1");
     EXPECT_EQ(last.header("Proxy-Authorization"), "Basic " + QByteArray("proxyuser:proxypass").toBase64());
+
+    // A secure address through an NTLM proxy: the user in its handshake, and the page through the tunnel.
+    const TrustTestAuthority trust;
+    FakeProvider tls(fixturesDir() + u"/provider"_s);
+    ASSERT_TRUE(startTls(tls));
+    tls.addRule(rule(u"/ok"_s, 200, "secure"));
+    provider.clearRules();
+    provider.clearRequests();
+    for (const FakeProvider::Rule& ntlm : FakeProvider::ntlmProxyRules(false))
+        provider.addRule(ntlm);
+    clsWinHTTP secure(u"Sarnick"_s);
+    secure.szProxy = http.szProxy;
+    secure.szProxyUID = http.szProxyUID;
+    secure.szProxyPWD = http.szProxyPWD;
+    ASSERT_TRUE(fetch(secure, tls.baseUrl() + u"/ok"_s)) << detail.toStdString();
+    EXPECT_EQ(response, u"secure"_s);
+    ASSERT_EQ(provider.requests().size(), 3);
+    EXPECT_EQ(provider.requests().at(2).ntlmUser(), u"proxyuser"_s);
 }
 
 TEST_F(WinHttpTransportTest, ProxyWithoutCredentialsGetsTheRefusal)

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+#include "ProxyRelay.h"
+
+#include "HttpErrorTable.h"
+#include "HttpMessageStream.h"
+#include "ProxyAuthRounds.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <list>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// The relay's side, on the relay's thread: one link to the proxy per connection of the client's.
+class RelayCore : public QObject
+{
+public:
+    RelayCore(const QString& host, quint16 port, bool credentialsSet, ProxyRelay::Ended ended)
+        : m_server(new QTcpServer(this)), m_host(host), m_port(port), m_rounds(credentialsSet),
+          m_ended(std::move(ended))
+    {
+        connect(m_server, &QTcpServer::newConnection, this, [this] { accept(); });
+    }
+
+    quint16 listen() { return m_server->listen(QHostAddress::LocalHost, 0) ? m_server->serverPort() : 0; }
+
+private:
+    struct Link
+    {
+        QTcpSocket* client = nullptr;
+        QTcpSocket* proxy = nullptr;
+        bool reached = false;
+        bool closed = false; // the client hung up
+        QByteArray waiting;  // the client's bytes before the connection to the proxy is up
+        ProxyAuthRounds::Connection sent;
+        std::unique_ptr<HttpMessageStream> toProxy;
+        std::unique_ptr<HttpMessageStream> toClient;
+    };
+
+    void accept()
+    {
+        while (QTcpSocket* client = m_server->nextPendingConnection()) {
+            if (m_over || !m_rounds.connectionOpened()) {
+                // Held, silent, until the owner has ended the fetch.
+                connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+                judge();
+                continue;
+            }
+            Link& link = m_links.emplace_back();
+            link.client = client;
+            link.proxy = new QTcpSocket(this);
+            link.proxy->setProxy(QNetworkProxy::NoProxy);
+            link.toProxy = std::make_unique<HttpMessageStream>(
+                HttpMessageStream::Side::Requests,
+                [this, &link](const HttpHead& head) { return m_rounds.request(link.sent, head); });
+            link.toClient = std::make_unique<HttpMessageStream>(
+                HttpMessageStream::Side::Responses,
+                [this, &link](const HttpHead& head) { return m_rounds.response(link.sent, head); });
+            connect(client, &QTcpSocket::readyRead, this, [this, &link] { fromClient(link); });
+            connect(client, &QTcpSocket::disconnected, this, [&link] {
+                link.closed = true;
+                if (link.reached)
+                    link.proxy->disconnectFromHost();
+                else
+                    link.proxy->abort();
+            });
+            connect(link.proxy, &QTcpSocket::connected, this, [&link] {
+                link.reached = true;
+                link.proxy->write(std::exchange(link.waiting, {}));
+            });
+            connect(link.proxy, &QTcpSocket::readyRead, this, [this, &link] { fromProxy(link); });
+            connect(link.proxy, &QTcpSocket::disconnected, this, [this, &link] {
+                if (!m_over)
+                    link.client->disconnectFromHost();
+            });
+            connect(link.proxy, &QTcpSocket::errorOccurred, this, [this, &link](QAbstractSocket::SocketError) {
+                if (m_over || link.closed)
+                    return;
+                // Not even a connection: the proxy is down, or its name cannot be looked up.
+                if (!link.reached)
+                    end(HttpErrorTable::ProxyUnreachable, {});
+                else
+                    link.client->disconnectFromHost();
+            });
+            link.proxy->connectToHost(m_host, m_port);
+        }
+    }
+
+    void fromClient(Link& link)
+    {
+        const QByteArray data = link.client->readAll();
+        if (m_over)
+            return;
+        const QByteArray out = link.sent.tunnelOpen() ? data : link.toProxy->pass(data);
+        judge();
+        if (m_over || out.isEmpty())
+            return;
+        if (link.reached)
+            link.proxy->write(out);
+        else
+            link.waiting += out;
+    }
+
+    void fromProxy(Link& link)
+    {
+        const QByteArray out = link.toClient->pass(link.proxy->readAll());
+        judge();
+        if (!m_over && !out.isEmpty())
+            link.client->write(out);
+    }
+
+    void judge()
+    {
+        if (m_over || m_rounds.verdict() == ProxyAuthRounds::Verdict::None)
+            return;
+        const int32_t number = m_rounds.errorNumber();
+        end(number, number != 0 ? QString() : m_rounds.answerText(m_host + u':' + QString::number(m_port)));
+    }
+
+    void end(int32_t number, const QString& answer)
+    {
+        m_over = true;
+        // The proxy hears no more; the client waits, unanswered, for the owner to end the fetch.
+        for (Link& link : m_links)
+            link.proxy->abort();
+        m_ended(number, answer);
+    }
+
+    QTcpServer* m_server;
+    QString m_host;
+    quint16 m_port;
+    ProxyAuthRounds m_rounds;
+    ProxyRelay::Ended m_ended;
+    std::list<Link> m_links; // a list: the handlers hold on to their link
+    bool m_over = false;
+};
+
+} // namespace
+
+ProxyRelay::ProxyRelay(const QNetworkProxy& proxy, const QString& user, const QString& password, Ended ended)
+    : m_context(new QObject), m_live(std::make_shared<bool>(true)), m_proxy(proxy)
+{
+    m_proxy.setUser(user);
+    m_proxy.setPassword(password);
+    auto* core = new RelayCore(
+        proxy.hostName(), proxy.port(), !user.isEmpty(),
+        [context = m_context, live = m_live, ended = std::move(ended)](int32_t number, const QString& answer) {
+            QMetaObject::invokeMethod(
+                context,
+                [live, ended, number, answer] {
+                    if (*live)
+                        ended(number, answer);
+                },
+                Qt::QueuedConnection);
+        });
+    core->moveToThread(&m_thread);
+    QObject::connect(&m_thread, &QThread::finished, core, &QObject::deleteLater);
+    m_thread.start();
+    QMetaObject::invokeMethod(
+        core, [this, core] { m_port = core->listen(); }, Qt::BlockingQueuedConnection);
+}
+
+ProxyRelay::~ProxyRelay()
+{
+    // The relay's sockets go with its thread. The relay may end inside its own verdict's delivery
+    // (the owner aborts the fetch there): where it arrives goes later, and what is still on its way
+    // is dropped.
+    *m_live = false;
+    m_thread.quit();
+    m_thread.wait();
+    m_context->deleteLater();
+}
+
+QNetworkProxy ProxyRelay::proxy() const
+{
+    if (m_port == 0)
+        return m_proxy;
+    QNetworkProxy relay = m_proxy;
+    relay.setHostName(QStringLiteral("127.0.0.1"));
+    relay.setPort(m_port);
+    return relay;
+}
