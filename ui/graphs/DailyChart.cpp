@@ -8,6 +8,8 @@
 #include "RunTimeError.h"
 #include "Settings.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,6 +33,17 @@ constexpr int UploadsSeries = 3;
 bool after(double serial, const LocalDateTime& moment)
 {
     return LocalDateTime::fromSerial(serial) > moment;
+}
+
+// The provider lists a day once it counts it, and its date may run ahead of the computer's: a listed
+// day can lie after the computer's clock and after the last update, and still holds figures that the
+// window's totals count. No moment before the last listed day cuts a day off.
+LocalDateTime notBeforeListed(const qoMonth& month, const LocalDateTime& moment)
+{
+    LocalDateTime latest = moment;
+    for (const LocalDateTime& day : month.DailyDates)
+        latest = std::max(latest, day);
+    return latest;
 }
 
 // A day of the date axis: its x and its place among the month's listed days, -1 for a day the
@@ -90,7 +103,7 @@ void DailyChart::build(const qoMonth& month)
                      6);
     m_log.LogMessage(u"RefreshDailyGraph: populating data on trend"_s, 6);
 
-    const LocalDateTime now = m_clock.now();
+    const LocalDateTime now = notBeforeListed(month, m_clock.now());
     const QList<AxisDay> axis = axisDays(month);
     for (int slot = 1; slot <= 4; ++slot) {
         if (month.DailyHeaders[size_t(slot)].isEmpty())
@@ -199,7 +212,7 @@ std::optional<LocalDateTime> DailyChart::cutOff(const qoMonth& month) const
     QString szErr;
     if (!myCDate(month.LastUpdate, lastUpdate, szErr, m_log.dateSink()))
         return std::nullopt;
-    return m_latestMonth ? lastUpdate : m_clock.now();
+    return notBeforeListed(month, m_latestMonth ? lastUpdate : m_clock.now());
 }
 
 void DailyChart::lineError(const QString& context, const RunTimeError& error)

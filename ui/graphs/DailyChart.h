@@ -22,7 +22,8 @@ class DailyChart
 {
 public:
     // latestMonth: the month list shows its first (newest) month, so the last update is the
-    // cut-off of both lines; otherwise the present moment is.
+    // cut-off of both lines; otherwise the present moment is. A day the month lists is never cut
+    // off.
     DailyChart(ChartModel& chart, DisplayOptionBoxes& boxes, const Settings& settings, LogFrontEnd& log,
                const Clock& clock, bool latestMonth);
 

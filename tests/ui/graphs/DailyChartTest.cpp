@@ -105,6 +105,15 @@ TEST_F(DailyChartTest, AverageAndTargetStopAtTheLastUpdateOfTheNewestMonth)
     ASSERT_TRUE(calcs.qoMonthCalcs(month, err));
     const double perDay = double(month.PeakQuotaLeft + month.OffpeakQuotaLeft) / (BillingMonth::of(month).days() - 2);
     EXPECT_EQ(ys(5).mid(2), QList<double>(29, perDay));
+
+    // A provider an evening ahead lists the first day before the clock reaches it: the day is drawn,
+    // and the target is what the window shows as remaining per day.
+    month = HistoryTestContext::sampleMonth(HistoryTestContext::day(2010, 6, 1), 1);
+    core.clock.set(*LocalDateTime::fromParts(2010, 5, 31, 21));
+    month.LastUpdate = core.clock.now().toString();
+    build(true);
+    ASSERT_TRUE(!nulls(0).first() && calcs.qoMonthCalcs(month, err));
+    EXPECT_FLOAT_EQ(float(ys(5).last()), month.AvgRemainingPeak + month.AvgRemainingOffpeak);
 }
 
 TEST_F(DailyChartTest, AnEarlierMonthDrawsBothLinesOverEveryDay)

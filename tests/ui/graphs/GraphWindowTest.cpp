@@ -157,9 +157,10 @@ TEST_F(GraphWindowTest, MonthlyChartShowsTheStoredMonths)
     EXPECT_EQ(pens.value(u"Quota"_s), QColor(255, 0, 0));
 }
 
-TEST_F(GraphWindowTest, LinesStopAtTheLastUpdateOnlyWhileTheNewestListedMonthIsShown)
+TEST_F(GraphWindowTest, LinesCountEveryDayTheProviderListsWhicheverMonthTheListShows)
 {
-    // The provider lists the 3rd while the computer's clock still shows the 2nd.
+    // The provider lists the 3rd while the computer's clock still shows the 2nd: the 3rd has figures,
+    // though it lies after the last update that cuts the newest month's lines off.
     month.LastUpdate = u"2010-05-02 23:30:00"_s;
     QWidget mainWindow;
     mainWindow.setObjectName(u"frmMain"_s);
@@ -173,8 +174,8 @@ TEST_F(GraphWindowTest, LinesStopAtTheLastUpdateOnlyWhileTheNewestListedMonthIsS
     months->addItems({u"May 2010"_s, u"April 2010"_s});
     months->setCurrentIndex(0);
     graph.RefreshTeeGraph(month);
-    EXPECT_EQ(averageDays(), 2);
-    EXPECT_EQ(form()->TChart1->model().Series(5).YValue(2), form()->TChart1->model().Series(5).YValue(1));
+    EXPECT_EQ(averageDays(), 3);
+    EXPECT_EQ(form()->TChart1->model().Series(5).YValue(2), (330.0 - 66) / 29); // the quota left from the 3rd on
     months->setCurrentIndex(1);
     graph.RefreshTeeGraph(month);
     EXPECT_EQ(averageDays(), 3);
