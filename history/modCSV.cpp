@@ -23,11 +23,17 @@ bool startsFormula(const QString& text)
 }
 
 // A cell holding a comma, a double quote or a line break is quoted with its quotes doubled
-// (RFC 4180), so a class name cannot shift the columns; any other cell stands as it is.
-QString quoted(const QString& text)
+// (RFC 4180), so a class name cannot shift the columns. So is a text that begins as a formula:
+// spreadsheets offer to trim the blanks of the cells (LibreOffice then reads ", =1+2" as the
+// formula) but keep those inside quotes. Any other cell, a negative figure too, stands as it is.
+QString quoted(const QString& text, bool formula)
 {
-    const bool plain = std::none_of(text.cbegin(), text.cend(),
-                                    [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; });
+    bool figure = false;
+    if (formula)
+        text.toDouble(&figure);
+    const bool plain = (!formula || figure) && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+                           return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
+                       });
     if (plain)
         return text;
     return u'"' + QString(text).replace(u'"', u"\"\""_s) + u'"';
@@ -44,8 +50,8 @@ QString line(const QStringList& cells)
         const QString& cell = cells.at(i);
         if (i > 0)
             text += u',';
-        const bool blank = i > 0 || startsFormula(cell);
-        text += quoted(blank ? QString(u' ' + cell) : cell);
+        const bool formula = startsFormula(cell);
+        text += quoted(i > 0 || formula ? QString(u' ' + cell) : cell, formula);
     }
     return text;
 }

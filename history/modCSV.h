@@ -16,7 +16,8 @@ struct qoMonth;
 // and a totals line, numbers with two decimals in the C locale, cells parted by a comma and a
 // blank. A cell holding a comma, a double quote or a line break (a class name may) is quoted as
 // RFC 4180 has it, right after the comma, with the blank inside the quotes; no cell begins with
-// a character that spreadsheets take for the start of a formula.
+// a character that spreadsheets take for the start of a formula, and a text that would once its
+// blank is trimmed is quoted too.
 class modCSV
 {
 public:

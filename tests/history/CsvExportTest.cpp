@@ -129,6 +129,14 @@ TEST_F(CsvExportTest, TitlesOfEveryKindReadBackInAStrictReaderAsText)
                 EXPECT_FALSE(formula(cell.toString())) << i;
         }
     }
+    // Trimmed of their blanks, as spreadsheets offer, only figures begin so.
+    const QJsonArray trimmed =
+        readWithPython(
+            "import csv, json, sys\njson.dump(sorted({c for f in sys.argv[1:] for r in csv.reader(open"
+            "(f, newline='', encoding='utf-8'), skipinitialspace=1) for c in r if c[:1] in [*'=+-@']}), sys.stdout)",
+            files, error)
+            .array();
+    EXPECT_EQ(trimmed, QJsonArray({u"+1"_s, u"-1.00"_s})) << QJsonDocument(trimmed).toJson().toStdString();
     qoMonth month = exportMonth();
     month.DailyHeaders[DailyHeader::Date].clear();
     EXPECT_TRUE(modCSV::csvText(month, false, {}).startsWith(u", Peak, Offpeak, Total, Uploads\r\n"_s));
