@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
@@ -449,6 +450,16 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2; }, 2000));
     EXPECT_EQ(boxes, (QStringList{notSaved, notice}));
     EXPECT_EQ(closer.owners.value(1), u"frmMain"_s);
+    // The graph window's options, saved as it opens, at each click and as it closes, are told of by
+    // the notice alone.
+    emit tray.graphClicked();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"frmTeeGraph"_s && window->isVisible()) {
+            for (int click = 0; click < 2; ++click)
+                window->findChild<QCheckBox*>(u"chkShowTarget"_s)->click();
+            window->findChild<QPushButton*>(u"cmdClose"_s)->click();
+        }
+    }
     form.mnuFile_MinToTray_Click();
     emit tray.showClicked();
     QTest::qWait(200);
