@@ -10,6 +10,7 @@
 #include "RunState.h"
 #include "RunTimeError.h"
 #include "StandardLocations.h"
+#include "UsageDataTypes.h"
 #include "WindowSeam.h"
 
 #include <QDir>
@@ -137,15 +138,32 @@ void DataFolder::settle()
         // nothing this run, but stays stored for the next: the user's history is there.
         m_unusableFolder = path;
         m_run.DataDir = derive();
-        // The components keep their caches in this run's folder too, without a word of it in the
-        // file, so the next start tries the stored folder again.
-        m_registry.holdForThisRun(HKEY_CURRENT_USER, sharedKey(), PathValue, m_run.DataDir);
+        holdComponentsForThisRun();
         m_log.LogMessage(u"The data folder "_s + path + u" cannot be used:"_s + CrLf + szErr + CrLf + CrLf +
                              u"It stays set for the next start; this run keeps its files in "_s + m_run.DataDir + u'.',
                          1);
         return;
     }
     SetDataPath(derive());
+}
+
+void DataFolder::holdComponentsForThisRun()
+{
+    // Beside "Path", the components keep the time of each user's cache file under their keys. Those
+    // stored tell of the stored folder's files, and those written now would of this run's: the run
+    // reads none of them and writes none, so the next start finds the stored folder's own.
+    QStringList users;
+    for (int16_t profile = 0; profile <= HighestProfileNumber; ++profile) {
+        QString user;
+        if (m_registry.GetRegValue(HKEY_CURRENT_USER, m_app.profileKey(profile), u"Username"_s, user) &&
+            !user.isEmpty())
+            users.append(user);
+    }
+    for (const QString& key : {sharedKey(), u"Software\\Pelborne\\Config"_s})
+        m_registry.holdKeyForThisRun(HKEY_CURRENT_USER, key, users);
+    // The components keep their caches in this run's folder too, without a word of it in the file,
+    // so the next start tries the stored folder again.
+    m_registry.holdForThisRun(HKEY_CURRENT_USER, sharedKey(), PathValue, m_run.DataDir);
 }
 
 DataFolder::Check DataFolder::CheckDataDirectory(QString& dataDir, bool hidden, const Migrator& migrate)

@@ -63,6 +63,9 @@ private:
     static constexpr unsigned SharedMode = 0777;
     // Makes the folder with every missing level, each with mode (less the umask).
     bool makeFolders(const QString& folder, unsigned mode, QString& szErr);
+    // The stored folder cannot be used: "Path" and the times of the components' cache files are
+    // this run's own.
+    void holdComponentsForThisRun();
     int32_t checkSteps(QString& dataDir, int32_t status, bool hidden, const Migrator& migrate, bool& terminate,
                        bool& abandon);
 

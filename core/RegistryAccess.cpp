@@ -46,6 +46,12 @@ void SystemRegistry::holdForThisRun(uint32_t hive, const QString& key, const QSt
         store->holdForThisRun(key, name, RegistryValue::text(value));
 }
 
+void SystemRegistry::holdKeyForThisRun(uint32_t hive, const QString& key, const QStringList& dropped)
+{
+    if (RegistryStore* store = RegistryStore::forHive(hive))
+        store->holdKeyForThisRun(key, dropped);
+}
+
 bool SystemRegistry::settingsFileUnreadable()
 {
     return RegistryStore::currentUser().unreadable().has_value();

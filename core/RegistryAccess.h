@@ -4,6 +4,7 @@
 #include "RegistryStore.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +30,9 @@ public:
     // A text value for this run only: every reader in the process, the components included, sees
     // it in place of the stored one, which stays as it is. A write of that value ends it.
     virtual void holdForThisRun(uint32_t hive, const QString& key, const QString& name, const QString& value) = 0;
+    // The values under key become this run's own, for every reader in the process: those stored,
+    // less the ones named in `dropped`, and every change made from now on, which the file never sees.
+    virtual void holdKeyForThisRun(uint32_t hive, const QString& key, const QStringList& dropped) = 0;
 
     // True while the current user's settings file cannot be read, which refuses every write.
     virtual bool settingsFileUnreadable() { return false; }
@@ -56,6 +60,7 @@ public:
     bool DeleteRegKey(uint32_t hive, const QString& key) override;
     bool DeleteRegValue(uint32_t hive, const QString& key, const QString& name) override;
     void holdForThisRun(uint32_t hive, const QString& key, const QString& name, const QString& value) override;
+    void holdKeyForThisRun(uint32_t hive, const QString& key, const QStringList& dropped) override;
     bool settingsFileUnreadable() override;
 
 private:

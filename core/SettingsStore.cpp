@@ -179,8 +179,12 @@ void SettingsStore::SaveGraphOptions()
 void SettingsStore::saveGraphOptions(int16_t options)
 {
     QString szErr;
-    if (m_registry.WriteRegWordValue(HKEY_CURRENT_USER, m_app.configKey(), u"GraphTeeOptions"_s, options, szErr))
+    if (m_registry.WriteRegWordValue(HKEY_CURRENT_USER, m_app.configKey(), u"GraphTeeOptions"_s, options, szErr)) {
         m_log.LogMessage(u"SaveGraphOptions: graph options: "_s + QString::number(options), 6);
-    else
-        m_log.LogMessage(u"SaveGraphOptions: failed to save tee graph options:\r\n"_s + szErr, 1);
+        return;
+    }
+    // The graph window saves its options as it opens and at each click of its check boxes: while
+    // the settings file cannot be read, its notice has said once that nothing is saved.
+    m_log.LogMessage(u"SaveGraphOptions: failed to save tee graph options:\r\n"_s + szErr,
+                     m_registry.settingsFileUnreadable() ? 3 : 1);
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -174,6 +175,25 @@ const RegistryContent* RegistryStore::heldFor(const QString& path) const
     return path == m_heldPath ? &m_held : nullptr;
 }
 
+RegistryContent& RegistryStore::holdsFor(const QString& path)
+{
+    if (path != m_heldPath) {
+        m_held = RegistryContent();
+        m_heldKeys.clear();
+        m_heldPath = path;
+    }
+    return m_held;
+}
+
+bool RegistryStore::keyHeld(const QString& filePath, const QStringList& path) const
+{
+    return filePath == m_heldPath && std::any_of(m_heldKeys.cbegin(), m_heldKeys.cend(), [&](const QStringList& held) {
+               return std::equal(
+                   held.cbegin(), held.cend(), path.cbegin(), path.cend(),
+                   [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; });
+           });
+}
+
 bool RegistryStore::keyExists(const QString& key) const
 {
     const std::optional<QStringList> path = RegistryContent::splitPath(key);
@@ -181,9 +201,11 @@ bool RegistryStore::keyExists(const QString& key) const
         return false;
     {
         std::lock_guard guard(m_mutex);
-        const RegistryContent* held = heldFor(filePath());
-        if (held && held->hasKey(*path))
+        const QString file = filePath();
+        if (const RegistryContent* held = heldFor(file); held && held->hasKey(*path))
             return true;
+        if (keyHeld(file, *path))
+            return false;
     }
     return snapshot().hasKey(*path);
 }
@@ -195,9 +217,12 @@ std::optional<RegistryValue> RegistryStore::value(const QString& key, const QStr
         return std::nullopt;
     {
         std::lock_guard guard(m_mutex);
-        const RegistryContent* held = heldFor(filePath());
+        const QString file = filePath();
+        const RegistryContent* held = heldFor(file);
         if (const RegistryValue* found = held ? held->value(*path, name) : nullptr)
             return *found;
+        if (keyHeld(file, *path))
+            return std::nullopt;
     }
     const RegistryContent content = snapshot();
     const RegistryValue* found = content.value(*path, name);
@@ -211,12 +236,41 @@ bool RegistryStore::holdForThisRun(const QString& key, const QString& name, cons
         return false;
     const QString file = filePath();
     std::lock_guard guard(m_mutex);
-    if (file != m_heldPath) {
-        m_held = RegistryContent();
-        m_heldPath = file;
-    }
-    m_held.setValue(*path, name, value);
+    holdsFor(file).setValue(*path, name, value);
     return true;
+}
+
+bool RegistryStore::holdKeyForThisRun(const QString& key, const QStringList& dropped)
+{
+    const std::optional<QStringList> path = RegistryContent::splitPath(key);
+    if (!path)
+        return false;
+    const QString file = filePath();
+    const RegistryContent stored = snapshot();
+    std::lock_guard guard(m_mutex);
+    RegistryContent& held = holdsFor(file);
+    if (keyHeld(file, *path))
+        return true;
+    held.createKey(*path);
+    if (const RegistryContent::Key* found = stored.key(*path)) {
+        for (const auto& [name, value] : found->values) {
+            if (!dropped.contains(name, Qt::CaseInsensitive) && !held.value(*path, name))
+                held.setValue(*path, name, value);
+        }
+    }
+    m_heldKeys.append(*path);
+    return true;
+}
+
+std::optional<RegistryStore::Result>
+RegistryStore::changeHeld(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change)
+{
+    const std::optional<QStringList> path = RegistryContent::splitPath(key);
+    const QString file = filePath();
+    std::lock_guard guard(m_mutex);
+    if (!path || !keyHeld(file, *path))
+        return std::nullopt;
+    return Result{change(m_held, *path), {}};
 }
 
 void RegistryStore::endHold(const QString& key, const std::function<void(RegistryContent&, const QStringList&)>& drop)
@@ -230,10 +284,13 @@ void RegistryStore::endHold(const QString& key, const std::function<void(Registr
 
 RegistryStore::Result RegistryStore::setValue(const QString& key, const QString& name, const RegistryValue& value)
 {
-    const Result result = modify(key, [&](RegistryContent& content, const QStringList& path) {
+    const auto change = [&](RegistryContent& content, const QStringList& path) {
         content.setValue(path, name, value);
         return 0;
-    });
+    };
+    if (const std::optional<Result> held = changeHeld(key, change))
+        return *held;
+    const Result result = modify(key, change);
     if (result.ok())
         endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
     return result;
@@ -241,8 +298,10 @@ RegistryStore::Result RegistryStore::setValue(const QString& key, const QString&
 
 RegistryStore::Result RegistryStore::deleteKey(const QString& key)
 {
-    const Result result =
-        modify(key, [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); });
+    const auto change = [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); };
+    if (const std::optional<Result> held = changeHeld(key, change))
+        return *held;
+    const Result result = modify(key, change);
     if (result.ok())
         endHold(key, [](RegistryContent& held, const QStringList& path) { held.deleteKey(path); });
     return result;
@@ -250,9 +309,12 @@ RegistryStore::Result RegistryStore::deleteKey(const QString& key)
 
 RegistryStore::Result RegistryStore::deleteValue(const QString& key, const QString& name)
 {
-    const Result result = modify(key, [&](RegistryContent& content, const QStringList& path) {
+    const auto change = [&](RegistryContent& content, const QStringList& path) {
         return content.removeValue(path, name) ? 0 : ENOENT;
-    });
+    };
+    if (const std::optional<Result> held = changeHeld(key, change))
+        return *held;
+    const Result result = modify(key, change);
     if (result.ok())
         endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
     return result;

@@ -93,6 +93,10 @@ public:
     // and ends when a change of the store sets, deletes or takes away that value. False for a key
     // path that no reader could find.
     bool holdForThisRun(const QString& key, const QString& name, const RegistryValue& value);
+    // The values under key become this run's own, held as above: from now on readers see the key's
+    // values as it holds them now, less those named in `dropped`, with every change made since, and
+    // no change of them reaches the file. False for a key path that no reader could find.
+    bool holdKeyForThisRun(const QString& key, const QStringList& dropped);
 
     // Moves a file that cannot be parsed aside now, under the name the next change would give it,
     // so that the store starts empty and nothing is ever written over the copy. A file that
@@ -121,8 +125,15 @@ private:
     Result modify(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change);
     // The values held for this run for the file at path; nullptr for another file. Needs m_mutex.
     const RegistryContent* heldFor(const QString& path) const;
+    // The same to change, emptied first when it belonged to another file. Needs m_mutex.
+    RegistryContent& holdsFor(const QString& path);
     // After a change that succeeded: drop takes what it touched out of the values held.
     void endHold(const QString& key, const std::function<void(RegistryContent&, const QStringList&)>& drop);
+    // Whether the key at path is one of this run's own for the file at filePath. Needs m_mutex.
+    bool keyHeld(const QString& filePath, const QStringList& path) const;
+    // A change of a key that is this run's own, made to the values held; nullopt for any other key.
+    std::optional<Result> changeHeld(const QString& key,
+                                     const std::function<int(RegistryContent&, const QStringList&)>& change);
 
     PathSource m_path;
     mutable std::mutex m_mutex;
@@ -135,4 +146,5 @@ private:
     mutable bool m_unreadableHandedOver = false;
     QString m_heldPath;
     RegistryContent m_held;
+    QList<QStringList> m_heldKeys; // of the file at m_heldPath
 };

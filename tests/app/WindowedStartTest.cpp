@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
@@ -449,6 +450,16 @@ TEST_F(WindowedStart, ASettingsFileBrokenWhileTheProgramRunsIsLeftAsItIsAndToldO
     EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2; }, 2000));
     EXPECT_EQ(boxes, (QStringList{notSaved, notice}));
     EXPECT_EQ(closer.owners.value(1), u"frmMain"_s);
+    // The graph window's options, saved as it opens, at each click and as it closes, are told of by
+    // the notice alone.
+    emit tray.graphClicked();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"frmTeeGraph"_s && window->isVisible()) {
+            for (int click = 0; click < 2; ++click)
+                window->findChild<QCheckBox*>(u"chkShowTarget"_s)->click();
+            window->findChild<QPushButton*>(u"cmdClose"_s)->click();
+        }
+    }
     form.mnuFile_MinToTray_Click();
     emit tray.showClicked();
     QTest::qWait(200);
@@ -480,17 +491,23 @@ TEST_F(WindowedStart, AStoredDataFolderThatCannotBeMadeLeavesEveryFileOfTheRunIn
     QFile(QFileInfo(stored).path()).open(QIODevice::WriteOnly);
     QString error;
     registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Sarnick\\Config"_s, u"Path"_s, stored, error);
+    // The time of the cache file the stored folder holds, from the user's last run.
+    const QByteArray lastRefresh = "\"alice\"=\"2024-03-20 11:00:00\"";
+    registry.WriteRegStringValue(HKEY_CURRENT_USER, u"Software\\Pelborne\\Config"_s, u"alice"_s,
+                                 u"2024-03-20 11:00:00"_s, error);
     MessageBoxCloser closer;
     ASSERT_EQ(start({}), std::nullopt);
     // The start's word on the folder, and no other: the very first refresh cached, stored and
-    // reported in this run's folder, and the file still names the stored one for the next start.
+    // reported in this run's folder, and the file still names the stored one, and the time of its
+    // cache file, for the next start.
     const QString runFolder = StandardLocations::dataHome() + u"/Tallyroo"_s;
     EXPECT_EQ(closer.boxes.size(), 1) << closer.boxes.join(u'\n').toStdString();
     for (const QString& file : {u"alice-json.txt"_s, u"alice.sl3"_s})
         EXPECT_TRUE(QFileInfo::exists(runFolder + u'/' + file)) << file.toStdString();
     EXPECT_TRUE(logged().contains(u"WriteDebugInfo: datafile path: "_s + runFolder));
-    EXPECT_TRUE(TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath())
-                    .contains(QByteArray("\"Path\"=\"" + stored.toUtf8() + '"')));
+    const QByteArray file = TestEnvironment::readFile(RegistryStore::defaultCurrentUserPath());
+    EXPECT_TRUE(file.contains(QByteArray("\"Path\"=\"" + stored.toUtf8() + '"')));
+    EXPECT_TRUE(file.contains(lastRefresh)) << file.toStdString();
 }
 
 TEST_F(WindowedStart, ASettingsSlipBeforeAnyFetchLeavesTheFeedWithTheSettingsLastRead)
