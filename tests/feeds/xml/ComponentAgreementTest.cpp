@@ -79,6 +79,7 @@ TEST_F(ComponentAgreement, BothComponentsFillTheSameMonth)
         {Alice, AlicePassword},
         {u"anytime"_s, u"anytime-pass"_s},
         {u"nooffpeak"_s, u"nooffpeak-pass"_s},
+        {u"<b>Ann &amp; Cy< #+%\u00e9"_s, u"p&+% #\u00e9=?x"_s}, // what a query or markup would take apart
     };
     for (const auto& [user, password] : accounts) {
         bool jsonFromCache = false;
