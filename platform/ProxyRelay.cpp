@@ -3,6 +3,7 @@
 
 #include "HttpErrorTable.h"
 #include "HttpMessageStream.h"
+#include "LoopbackPeer.h"
 #include "ProxyAuthRounds.h"
 
 #include <QTcpServer>
@@ -43,6 +44,13 @@ private:
     void accept()
     {
         while (QTcpSocket* client = m_server->nextPendingConnection()) {
+            // Anyone on this machine can connect to a loopback port: only the network layer of this
+            // process is heard, and a connection from elsewhere is closed and counts for nothing.
+            if (!LoopbackPeer::isOwnProcess(client->peerPort(), client->localPort())) {
+                client->abort();
+                client->deleteLater();
+                continue;
+            }
             if (m_over || !m_rounds.connectionOpened()) {
                 // Held, silent, until the owner has ended the fetch.
                 connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });

@@ -3,15 +3,22 @@
 #include "HttpErrorTable.h"
 #include "HttpMessageStream.h"
 #include "ProxyAuthRounds.h"
+#include "ProxyRelay.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -201,6 +208,45 @@ TEST(ProxyRelayTest, EachConversationEndsAsTheProxysLastAnswerSays)
         EXPECT_EQ(judge.verdict(), verdict) << rounds.constFirst().status;
         EXPECT_EQ(judge.errorNumber(), number);
     }
+}
+
+TEST(ProxyRelayTest, OnlyThisProcessIsHeardThroughTheRelay)
+{
+    QTcpServer proxy;
+    ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
+    int reached = 0;
+    QByteArray heard;
+    QObject::connect(&proxy, &QTcpServer::newConnection, [&] {
+        for (QTcpSocket* socket; (socket = proxy.nextPendingConnection()); ++reached)
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [&heard, socket] { heard += socket->readAll(); });
+    });
+    bool ended = false;
+    ProxyRelay relay(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_s, proxy.serverPort()), {}, {},
+                     [&ended](int32_t, const QString&) { ended = true; });
+    const quint16 port = relay.proxy().port();
+    ASSERT_NE(port, proxy.serverPort());
+    // Another program on the machine, as any user's could, opens more connections than a fetch may.
+    const pid_t other = fork();
+    if (other == 0) {
+        sockaddr_in to{
+            .sin_family = AF_INET, .sin_port = htons(port), .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
+        for (int i = 0; i <= ProxyAuthRounds::kMaxRequests; ++i) {
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            if (connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+                (void)!write(fd, "GET http://other/ HTTP/1.1\r\n\r\n", 30);
+        }
+        _exit(0);
+    }
+    ASSERT_GT(other, 0);
+    waitpid(other, nullptr, 0);
+    QTcpSocket own;
+    own.connectToHost(QHostAddress::LocalHost, port);
+    own.write("GET http://own/ HTTP/1.1\r\n\r\n");
+    for (QDeadlineTimer deadline(5000); !heard.contains("own") && !deadline.hasExpired(); QThread::msleep(10))
+        QCoreApplication::processEvents();
+    EXPECT_EQ(heard, "GET http://own/ HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(reached, 1);
+    EXPECT_FALSE(ended);
 }
 
 } // namespace
