@@ -469,13 +469,16 @@ void AsyncHttpRequest::fail(int32_t number)
 
 void AsyncHttpRequest::releaseReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    // Only our own handlers: the manager keeps its connections to finish its bookkeeping.
-    QObject::disconnect(reply, nullptr, reply, nullptr);
-    if (!reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        // Only our own handlers: the manager keeps its connections to finish its bookkeeping.
+        QObject::disconnect(reply, nullptr, reply, nullptr);
+        if (!reply->isFinished())
+            reply->abort();
+        reply->deleteLater();
+    }
+    // The relay serves this reply alone: it listens, and holds the proxy's connection, no longer than
+    // the fetch (the request object may live on for a while, as the components keep it).
+    m_relay.reset();
 }

@@ -49,6 +49,11 @@ public:
         m_drip.start(intervalMs);
     }
     QString url() const { return u"http://127.0.0.1:"_s + QString::number(m_server.serverPort()) + u"/feed"_s; }
+    qsizetype connections() const
+    {
+        return std::count_if(m_sockets.begin(), m_sockets.end(),
+                             [](const QTcpSocket* s) { return s->state() == QAbstractSocket::ConnectedState; });
+    }
 
 private:
     QByteArray m_head;
@@ -132,6 +137,8 @@ TEST(AsyncHttpRequestTest, ResponseTextFollowsTheNamedCharset)
                           60000);
     AsyncHttpRequest request;
     ASSERT_EQ(request.open(u"GET"_s, server.url()), 0);
+    // Through a proxy (the server answers as one), whose connection ends with the fetch.
+    ASSERT_EQ(request.setProxy(QUrl(server.url()).authority()), 0);
     ASSERT_EQ(request.send(), 0);
     const Outcome out = run(request, 5000);
     ASSERT_TRUE(out.finished);
@@ -139,6 +146,9 @@ TEST(AsyncHttpRequestTest, ResponseTextFollowsTheNamedCharset)
     EXPECT_EQ(request.statusText(), u"OK"_s);
     EXPECT_EQ(request.responseText(), u"caf\u00e9"_s);
     EXPECT_EQ(request.responseBody(), QByteArray("caf\xe9"));
+    for (QDeadlineTimer deadline(2000); server.connections() > 0 && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(server.connections(), 0);
 }
 
 using Next = HttpMessageStream::Next;
