@@ -170,6 +170,11 @@ TEST(ProxyRelayTest, TheProxysAnswersPassWholeAndEachHeadIsSeenWhereverTheBytesA
         EXPECT_EQ(passed, stream) << cut;
         EXPECT_EQ(seen, (QList<int>{407, 100, 200, 200})) << cut;
     }
+    // A body passes as it came, not copied.
+    HttpMessageStream body(HttpMessageStream::Side::Responses, [](const HttpHead&) { return Next::Body; });
+    body.pass("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n");
+    const QByteArray piece = "12345678";
+    EXPECT_EQ(body.pass(piece).constData(), piece.constData());
     HttpMessageStream withheld(HttpMessageStream::Side::Responses,
                                [](const HttpHead& head) { return head.status == 100 ? Next::Withhold : Next::Body; });
     EXPECT_EQ(withheld.pass(stream), stream.left(stream.indexOf("HTTP/1.1 100")));
