@@ -186,8 +186,12 @@ ProxyRelay::ProxyRelay(const QNetworkProxy& proxy, const QString& user, const QS
     core->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::finished, core, &QObject::deleteLater);
     m_thread.start();
-    QMetaObject::invokeMethod(
-        core, [this, core] { m_port = core->listen(); }, Qt::BlockingQueuedConnection);
+    // A thread that did not start would leave this waiting for ever.
+    if (m_thread.isRunning())
+        QMetaObject::invokeMethod(
+            core, [this, core] { m_port = core->listen(); }, Qt::BlockingQueuedConnection);
+    else
+        delete core;
 }
 
 ProxyRelay::~ProxyRelay()
@@ -203,8 +207,6 @@ ProxyRelay::~ProxyRelay()
 
 QNetworkProxy ProxyRelay::proxy() const
 {
-    if (m_port == 0)
-        return m_proxy;
     QNetworkProxy relay = m_proxy;
     relay.setHostName(QStringLiteral("127.0.0.1"));
     relay.setPort(m_port);
