@@ -136,7 +136,10 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
     case ProxyMode::Environment: {
         const std::optional<QNetworkProxy> proxy = EnvironmentProxy::forUrl(m_url);
         if (!proxy) {
-            refuseUnusableProxy();
+            // The user set a proxy for this address: nothing goes out, not even direct.
+            m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+            m_unusableProxy = EnvironmentProxy::shownAddress(m_url);
+            refuse(HttpErrorTable::InvalidUrl);
             return 0;
         }
         m_activeProxy = *proxy;
@@ -152,10 +155,18 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
     }
     // An HTTP proxy's sign-in rounds are judged on the way: the network layer has the relay for its
     // proxy, with the credentials, which it offers once the proxy asks, in the scheme asked for.
-    if (m_activeProxy.type() == QNetworkProxy::HttpProxy)
+    if (m_activeProxy.type() == QNetworkProxy::HttpProxy) {
         m_relay = std::make_unique<ProxyRelay>(
             m_activeProxy, std::exchange(m_proxyAnswerUser, {}), std::exchange(m_proxyAnswerPassword, {}),
             [this](int32_t number, const QString& answer) { onRelayEnded(number, answer); });
+        // Without it the network layer would answer the proxy by itself, round after round (thousands
+        // a second, for NTLM through a tunnel): the fetch does not go out.
+        if (!m_relay->listening()) {
+            m_relay.reset();
+            refuse(HttpErrorTable::NotViaProxy);
+            return 0;
+        }
+    }
     m_manager->setProxy(m_relay ? m_relay->proxy() : m_activeProxy);
 
     QNetworkRequest request(m_url);
@@ -208,15 +219,13 @@ void AsyncHttpRequest::onRelayEnded(int32_t number, const QString& proxyAnswer)
         proxyAnswered(proxyAnswer);
 }
 
-void AsyncHttpRequest::refuseUnusableProxy()
+void AsyncHttpRequest::refuse(int32_t number)
 {
-    // Nothing goes out, not even direct: the user set a proxy for this address. The failure comes
-    // while the owner pumps events, as any other.
-    m_activeProxy = QNetworkProxy(QNetworkProxy::NoProxy);
-    m_unusableProxy = EnvironmentProxy::shownAddress(m_url);
+    // The failure comes while the owner pumps events, as any other, and only to this send.
+    m_refusal = number;
     QTimer::singleShot(0, m_manager.get(), [this] {
-        if (m_unusableProxy && !m_aborted && m_readyState != Done)
-            fail(HttpErrorTable::InvalidUrl);
+        if (m_refusal != 0 && !m_aborted && m_readyState != Done)
+            fail(std::exchange(m_refusal, 0));
     });
 }
 
@@ -247,6 +256,7 @@ void AsyncHttpRequest::resetResult()
     m_reachability.reset();
     m_relay.reset();
     m_unusableProxy.reset();
+    m_refusal = 0;
     m_deadlines.stop();
     m_timedOut = false;
     m_aborted = false;
@@ -469,13 +479,16 @@ void AsyncHttpRequest::fail(int32_t number)
 
 void AsyncHttpRequest::releaseReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    // Only our own handlers: the manager keeps its connections to finish its bookkeeping.
-    QObject::disconnect(reply, nullptr, reply, nullptr);
-    if (!reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        // Only our own handlers: the manager keeps its connections to finish its bookkeeping.
+        QObject::disconnect(reply, nullptr, reply, nullptr);
+        if (!reply->isFinished())
+            reply->abort();
+        reply->deleteLater();
+    }
+    // The relay serves this reply alone: it listens, and holds the proxy's connection, no longer than
+    // the fetch (the request object may live on for a while, as the components keep it).
+    m_relay.reset();
 }

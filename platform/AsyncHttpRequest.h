@@ -110,7 +110,8 @@ private:
     void resetResult();
     void onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator);
     void onProxyAuthenticationRequired(QAuthenticator* authenticator);
-    void refuseUnusableProxy();
+    // Fails the send, which sent nothing, with that internet error number.
+    void refuse(int32_t number);
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
@@ -147,6 +148,7 @@ private:
     std::unique_ptr<ProxyRelay> m_relay;
     // The environment's proxy address that the last send could not use.
     std::optional<QString> m_unusableProxy;
+    int32_t m_refusal = 0; // what refuse() fails the send with
     QString m_proxyUser;
     QString m_proxyPassword;
     // What this send answers a proxy's challenge with.

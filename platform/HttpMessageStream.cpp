@@ -28,37 +28,50 @@ QByteArray HttpHead::value(QByteArrayView name) const
 
 HttpMessageStream::HttpMessageStream(Side side, Reader reader) : m_side(side), m_reader(std::move(reader)) {}
 
-QByteArray HttpMessageStream::pass(QByteArrayView data)
+QByteArray HttpMessageStream::pass(const QByteArray& data)
 {
-    QByteArray out;
+    // What goes on is the front of data, after what was held of a head begun in an earlier piece: a
+    // body or a tunnel passes as it came, without a copy; only heads and the lines of the chunked
+    // coding are gathered on the way.
+    QByteArray earlier;
+    qsizetype passed = 0;
     qsizetype at = 0;
-    while (at < data.size()) {
+    while (at < data.size() && m_state != State::Withheld) {
         switch (m_state) {
         case State::Withheld:
-            return out;
+            break;
         case State::Raw:
-            out += data.sliced(at);
-            return out;
+            at = passed = data.size();
+            break;
         case State::Head: {
-            const qsizetype before = m_held.size();
-            m_held += data.sliced(at);
+            const qsizetype before = m_held.size(); // only ever held at the start of a piece
+            m_held += QByteArrayView(data).sliced(at);
             const qsizetype end = m_held.indexOf("\r\n\r\n", std::max<qsizetype>(0, before - 3));
-            if (end < 0) {
-                if (m_held.size() > kMaxHead) {
-                    out += std::exchange(m_held, {});
-                    m_state = State::Raw;
-                }
-                return out;
+            if (end < 0 && m_held.size() <= kMaxHead) {
+                at = data.size();
+                break;
             }
-            at += end + 4 - before;
-            out += takeHead(end + 4);
+            bool goesOn = true;
+            if (end < 0) {
+                // A head too long for HTTP as proxies speak it passes unread, and all after it.
+                m_state = State::Raw;
+                at = data.size();
+            } else {
+                goesOn = takeHead(m_held.first(end + 4));
+                at += end + 4 - before;
+            }
+            if (goesOn) {
+                if (before > 0)
+                    earlier = m_held.first(before);
+                passed = at;
+            }
+            m_held.clear();
             break;
         }
         case State::Length:
         case State::ChunkData: {
             const qsizetype n = qsizetype(std::min<int64_t>(m_left, data.size() - at));
-            out += data.sliced(at, n);
-            at += n;
+            at = passed = at + n;
             m_left -= n;
             if (m_left == 0)
                 m_state = m_state == State::Length ? State::Head : State::ChunkEnd;
@@ -66,31 +79,34 @@ QByteArray HttpMessageStream::pass(QByteArrayView data)
         }
         case State::ChunkSize:
         case State::ChunkEnd:
-        case State::Trailer:
-            if (takeLine(data, at, out))
+        case State::Trailer: {
+            const bool whole = takeLine(data, at);
+            passed = at;
+            if (whole)
                 endLine();
             break;
         }
+        }
     }
-    return out;
+    if (earlier.isEmpty() && passed == data.size())
+        return data;
+    return earlier.append(QByteArrayView(data).first(passed));
 }
 
-QByteArray HttpMessageStream::takeHead(qsizetype length)
+bool HttpMessageStream::takeHead(const QByteArray& head)
 {
-    const QByteArray head = m_held.left(length);
-    m_held.clear();
     HttpHead parsed;
     if (!parse(head, parsed)) {
         m_state = State::Raw;
-        return head;
+        return true;
     }
     const Next next = m_reader(parsed);
     if (next == Next::Withhold) {
         m_state = State::Withheld;
-        return {};
+        return false;
     }
     startBody(parsed, next);
-    return head;
+    return true;
 }
 
 bool HttpMessageStream::parse(QByteArrayView bytes, HttpHead& head) const
@@ -161,13 +177,11 @@ void HttpMessageStream::startBody(const HttpHead& head, Next next)
         m_state = State::Length;
 }
 
-bool HttpMessageStream::takeLine(QByteArrayView data, qsizetype& at, QByteArray& out)
+bool HttpMessageStream::takeLine(const QByteArray& data, qsizetype& at)
 {
     const qsizetype feed = data.indexOf('\n', at);
     const qsizetype end = feed < 0 ? data.size() : feed + 1;
-    const QByteArrayView part = data.sliced(at, end - at);
-    out += part;
-    m_line += part;
+    m_line += QByteArrayView(data).sliced(at, end - at);
     at = end;
     if (m_line.size() > kMaxLine) {
         m_line.clear();

@@ -41,18 +41,18 @@ public:
 
     HttpMessageStream(Side side, Reader reader);
 
-    // The part of data that goes on; after a Withhold, nothing.
-    QByteArray pass(QByteArrayView data);
+    // The part of data that goes on (data itself where all of it does); after a Withhold, nothing.
+    QByteArray pass(const QByteArray& data);
 
 private:
     enum class State { Head, Length, ChunkSize, ChunkData, ChunkEnd, Trailer, Raw, Withheld };
 
-    // The head ends in the bytes held so far: parses it, asks the reader, and goes on from there.
-    QByteArray takeHead(qsizetype length);
+    // A whole head: parses it, asks the reader, and goes on from there; false when it stays here.
+    bool takeHead(const QByteArray& head);
     bool parse(QByteArrayView bytes, HttpHead& head) const;
     void startBody(const HttpHead& head, Next next);
     // Adds bytes of a line (chunk size, chunk end, trailer) up to its line feed; true once it is whole.
-    bool takeLine(QByteArrayView data, qsizetype& at, QByteArray& out);
+    bool takeLine(const QByteArray& data, qsizetype& at);
     void endLine();
 
     Side m_side;

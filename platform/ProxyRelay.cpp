@@ -3,6 +3,7 @@
 
 #include "HttpErrorTable.h"
 #include "HttpMessageStream.h"
+#include "LoopbackPeer.h"
 #include "ProxyAuthRounds.h"
 
 #include <QTcpServer>
@@ -13,6 +14,10 @@
 #include <utility>
 
 namespace {
+
+// At most about this many bytes wait here to be written to either side, so that a large reply passes
+// without piling up.
+constexpr qint64 kWindow = 256 * 1024;
 
 // The relay's side, on the relay's thread: one link to the proxy per connection of the client's.
 class RelayCore : public QObject
@@ -34,7 +39,6 @@ private:
         QTcpSocket* proxy = nullptr;
         bool reached = false;
         bool closed = false; // the client hung up
-        QByteArray waiting;  // the client's bytes before the connection to the proxy is up
         ProxyAuthRounds::Connection sent;
         std::unique_ptr<HttpMessageStream> toProxy;
         std::unique_ptr<HttpMessageStream> toClient;
@@ -43,6 +47,13 @@ private:
     void accept()
     {
         while (QTcpSocket* client = m_server->nextPendingConnection()) {
+            // Anyone on this machine can connect to a loopback port: only the network layer of this
+            // process is heard, and a connection from elsewhere is closed and counts for nothing.
+            if (!LoopbackPeer::isOwnProcess(client->peerPort(), client->localPort())) {
+                client->abort();
+                client->deleteLater();
+                continue;
+            }
             if (m_over || !m_rounds.connectionOpened()) {
                 // Held, silent, until the owner has ended the fetch.
                 connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
@@ -53,6 +64,8 @@ private:
             link.client = client;
             link.proxy = new QTcpSocket(this);
             link.proxy->setProxy(QNetworkProxy::NoProxy);
+            for (QTcpSocket* socket : {link.client, link.proxy})
+                socket->setReadBufferSize(kWindow);
             link.toProxy = std::make_unique<HttpMessageStream>(
                 HttpMessageStream::Side::Requests,
                 [this, &link](const HttpHead& head) { return m_rounds.request(link.sent, head); });
@@ -60,22 +73,23 @@ private:
                 HttpMessageStream::Side::Responses,
                 [this, &link](const HttpHead& head) { return m_rounds.response(link.sent, head); });
             connect(client, &QTcpSocket::readyRead, this, [this, &link] { fromClient(link); });
-            connect(client, &QTcpSocket::disconnected, this, [&link] {
+            connect(link.proxy, &QTcpSocket::bytesWritten, this, [this, &link] { fromClient(link); });
+            connect(client, &QTcpSocket::disconnected, this, [this, &link] {
                 link.closed = true;
-                if (link.reached)
-                    link.proxy->disconnectFromHost();
-                else
+                if (!link.reached) {
                     link.proxy->abort();
+                    return;
+                }
+                fromClient(link, true);
+                link.proxy->disconnectFromHost();
             });
-            connect(link.proxy, &QTcpSocket::connected, this, [&link] {
+            connect(link.proxy, &QTcpSocket::connected, this, [this, &link] {
                 link.reached = true;
-                link.proxy->write(std::exchange(link.waiting, {}));
+                fromClient(link);
             });
             connect(link.proxy, &QTcpSocket::readyRead, this, [this, &link] { fromProxy(link); });
-            connect(link.proxy, &QTcpSocket::disconnected, this, [this, &link] {
-                if (!m_over)
-                    link.client->disconnectFromHost();
-            });
+            connect(client, &QTcpSocket::bytesWritten, this, [this, &link] { fromProxy(link); });
+            connect(link.proxy, &QTcpSocket::disconnected, this, [this, &link] { proxyGone(link); });
             connect(link.proxy, &QTcpSocket::errorOccurred, this, [this, &link](QAbstractSocket::SocketError) {
                 if (m_over || link.closed)
                     return;
@@ -83,33 +97,46 @@ private:
                 if (!link.reached)
                     end(HttpErrorTable::ProxyUnreachable, {});
                 else
-                    link.client->disconnectFromHost();
+                    proxyGone(link);
             });
             link.proxy->connectToHost(m_host, m_port);
         }
     }
 
-    void fromClient(Link& link)
+    // What one side says goes on to the other once the proxy is reached, and while the other has
+    // taken in what it was given before (all: whatever is left, as one side hangs up); meanwhile the
+    // bytes wait in the socket they came in by, which then takes in no more.
+    void fromClient(Link& link, bool all = false)
     {
+        if (!link.reached || (!all && link.proxy->bytesToWrite() >= kWindow))
+            return;
         const QByteArray data = link.client->readAll();
         if (m_over)
             return;
         const QByteArray out = link.sent.tunnelOpen() ? data : link.toProxy->pass(data);
         judge();
-        if (m_over || out.isEmpty())
-            return;
-        if (link.reached)
+        if (!m_over && !out.isEmpty())
             link.proxy->write(out);
-        else
-            link.waiting += out;
     }
 
-    void fromProxy(Link& link)
+    void fromProxy(Link& link, bool all = false)
     {
+        if (!all && link.client->bytesToWrite() >= kWindow)
+            return;
         const QByteArray out = link.toClient->pass(link.proxy->readAll());
         judge();
-        if (!m_over && !out.isEmpty())
+        if (!m_over && !link.closed && !out.isEmpty())
             link.client->write(out);
+    }
+
+    // The proxy hung up, or its connection broke: what it said before still reaches the client.
+    void proxyGone(Link& link)
+    {
+        if (m_over)
+            return; // cut off here: the client waits, unanswered
+        fromProxy(link, true);
+        if (!m_over)
+            link.client->disconnectFromHost();
     }
 
     void judge()
@@ -159,8 +186,12 @@ ProxyRelay::ProxyRelay(const QNetworkProxy& proxy, const QString& user, const QS
     core->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::finished, core, &QObject::deleteLater);
     m_thread.start();
-    QMetaObject::invokeMethod(
-        core, [this, core] { m_port = core->listen(); }, Qt::BlockingQueuedConnection);
+    // A thread that did not start would leave this waiting for ever.
+    if (m_thread.isRunning())
+        QMetaObject::invokeMethod(
+            core, [this, core] { m_port = core->listen(); }, Qt::BlockingQueuedConnection);
+    else
+        delete core;
 }
 
 ProxyRelay::~ProxyRelay()
@@ -176,8 +207,6 @@ ProxyRelay::~ProxyRelay()
 
 QNetworkProxy ProxyRelay::proxy() const
 {
-    if (m_port == 0)
-        return m_proxy;
     QNetworkProxy relay = m_proxy;
     relay.setHostName(QStringLiteral("127.0.0.1"));
     relay.setPort(m_port);

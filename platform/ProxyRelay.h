@@ -34,8 +34,10 @@ public:
     ProxyRelay(const ProxyRelay&) = delete;
     ProxyRelay& operator=(const ProxyRelay&) = delete;
 
+    // Whether it could start (a thread of its own, a port on 127.0.0.1).
+    bool listening() const { return m_port != 0; }
     // The relay as the network layer's proxy, with the credentials: the network layer offers them only
-    // once challenged, in the scheme asked for. The proxy itself where the relay cannot listen.
+    // once challenged, in the scheme asked for.
     QNetworkProxy proxy() const;
 
 private:

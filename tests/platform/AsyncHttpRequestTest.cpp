@@ -3,15 +3,22 @@
 #include "HttpErrorTable.h"
 #include "HttpMessageStream.h"
 #include "ProxyAuthRounds.h"
+#include "ProxyRelay.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +49,11 @@ public:
         m_drip.start(intervalMs);
     }
     QString url() const { return u"http://127.0.0.1:"_s + QString::number(m_server.serverPort()) + u"/feed"_s; }
+    qsizetype connections() const
+    {
+        return std::count_if(m_sockets.begin(), m_sockets.end(),
+                             [](const QTcpSocket* s) { return s->state() == QAbstractSocket::ConnectedState; });
+    }
 
 private:
     QByteArray m_head;
@@ -125,6 +137,8 @@ TEST(AsyncHttpRequestTest, ResponseTextFollowsTheNamedCharset)
                           60000);
     AsyncHttpRequest request;
     ASSERT_EQ(request.open(u"GET"_s, server.url()), 0);
+    // Through a proxy (the server answers as one), whose connection ends with the fetch.
+    ASSERT_EQ(request.setProxy(QUrl(server.url()).authority()), 0);
     ASSERT_EQ(request.send(), 0);
     const Outcome out = run(request, 5000);
     ASSERT_TRUE(out.finished);
@@ -132,6 +146,9 @@ TEST(AsyncHttpRequestTest, ResponseTextFollowsTheNamedCharset)
     EXPECT_EQ(request.statusText(), u"OK"_s);
     EXPECT_EQ(request.responseText(), u"caf\u00e9"_s);
     EXPECT_EQ(request.responseBody(), QByteArray("caf\xe9"));
+    for (QDeadlineTimer deadline(2000); server.connections() > 0 && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(server.connections(), 0);
 }
 
 using Next = HttpMessageStream::Next;
@@ -153,6 +170,11 @@ TEST(ProxyRelayTest, TheProxysAnswersPassWholeAndEachHeadIsSeenWhereverTheBytesA
         EXPECT_EQ(passed, stream) << cut;
         EXPECT_EQ(seen, (QList<int>{407, 100, 200, 200})) << cut;
     }
+    // A body passes as it came, not copied.
+    HttpMessageStream body(HttpMessageStream::Side::Responses, [](const HttpHead&) { return Next::Body; });
+    body.pass("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n");
+    const QByteArray piece = "12345678";
+    EXPECT_EQ(body.pass(piece).constData(), piece.constData());
     HttpMessageStream withheld(HttpMessageStream::Side::Responses,
                                [](const HttpHead& head) { return head.status == 100 ? Next::Withhold : Next::Body; });
     EXPECT_EQ(withheld.pass(stream), stream.left(stream.indexOf("HTTP/1.1 100")));
@@ -201,6 +223,45 @@ TEST(ProxyRelayTest, EachConversationEndsAsTheProxysLastAnswerSays)
         EXPECT_EQ(judge.verdict(), verdict) << rounds.constFirst().status;
         EXPECT_EQ(judge.errorNumber(), number);
     }
+}
+
+TEST(ProxyRelayTest, OnlyThisProcessIsHeardThroughTheRelay)
+{
+    QTcpServer proxy;
+    ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
+    int reached = 0;
+    QByteArray heard;
+    QObject::connect(&proxy, &QTcpServer::newConnection, [&] {
+        for (QTcpSocket* socket; (socket = proxy.nextPendingConnection()); ++reached)
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [&heard, socket] { heard += socket->readAll(); });
+    });
+    bool ended = false;
+    ProxyRelay relay(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_s, proxy.serverPort()), {}, {},
+                     [&ended](int32_t, const QString&) { ended = true; });
+    const quint16 port = relay.proxy().port();
+    ASSERT_NE(port, proxy.serverPort());
+    // Another program on the machine, as any user's could, opens more connections than a fetch may.
+    const pid_t other = fork();
+    if (other == 0) {
+        sockaddr_in to{
+            .sin_family = AF_INET, .sin_port = htons(port), .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
+        for (int i = 0; i <= ProxyAuthRounds::kMaxRequests; ++i) {
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            if (connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+                (void)!write(fd, "GET http://other/ HTTP/1.1\r\n\r\n", 30);
+        }
+        _exit(0);
+    }
+    ASSERT_GT(other, 0);
+    waitpid(other, nullptr, 0);
+    QTcpSocket own;
+    own.connectToHost(QHostAddress::LocalHost, port);
+    own.write("GET http://own/ HTTP/1.1\r\n\r\n");
+    for (QDeadlineTimer deadline(5000); !heard.contains("own") && !deadline.hasExpired(); QThread::msleep(10))
+        QCoreApplication::processEvents();
+    EXPECT_EQ(heard, "GET http://own/ HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(reached, 1);
+    EXPECT_FALSE(ended);
 }
 
 } // namespace
