@@ -156,6 +156,9 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
     // An HTTP proxy's sign-in rounds are judged on the way: the network layer has the relay for its
     // proxy, with the credentials, which it offers once the proxy asks, in the scheme asked for.
     if (m_activeProxy.type() == QNetworkProxy::HttpProxy) {
+        // The network layer answers the proxy itself from here: a 407 it gives up on refused what it
+        // was given, when it was given anything.
+        m_proxyCredentialsWithLayer = !m_proxyAnswerUser.isEmpty();
         m_relay = std::make_unique<ProxyRelay>(
             m_activeProxy, std::exchange(m_proxyAnswerUser, {}), std::exchange(m_proxyAnswerPassword, {}),
             [this](int32_t number, const QString& answer) { onRelayEnded(number, answer); });
@@ -185,10 +188,7 @@ int32_t AsyncHttpRequest::send(const QByteArray& body)
         m_connectingStarted = true;
         m_deadlines.connecting();
     });
-    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] {
-        m_requestWritten = true;
-        m_deadlines.requestWritten();
-    });
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [this] { m_deadlines.requestWritten(); });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] { onMetaDataChanged(); });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] { onReadyRead(); });
     QObject::connect(reply, &QNetworkReply::sslErrors, reply,
@@ -262,9 +262,9 @@ void AsyncHttpRequest::resetResult()
     m_aborted = false;
     m_started = false;
     m_connectingStarted = false;
-    m_requestWritten = false;
     m_serverAuthAnswers = 0;
     m_proxyAuthAnswers = 0;
+    m_proxyCredentialsWithLayer = false;
     m_sslErrors.clear();
     m_status = 0;
     m_statusText.clear();
@@ -333,7 +333,8 @@ void AsyncHttpRequest::onFinished()
     // A status line alone is no response: a body cut short fails as the broken connection it is.
     const QNetworkReply::NetworkError error = m_reply->error();
     if (error == QNetworkReply::ProxyAuthenticationRequiredError) {
-        proxyAnswered(HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0, proxyInUse()));
+        proxyAnswered(HttpErrorTable::proxyRefusedCredentials(m_proxyAuthAnswers > 0 || m_proxyCredentialsWithLayer,
+                                                              proxyInUse()));
         return;
     }
     const QByteArray rest = m_reply->readAll();
@@ -392,10 +393,6 @@ bool AsyncHttpRequest::proxyFailed(QNetworkReply::NetworkError error)
                 [this, error](bool reached) { onReachabilityKnown(reached, error); });
             return true;
         }
-        // A plain request fails on the network (no route, say) before it is written only on its
-        // way to the proxy.
-        if (error == QNetworkReply::UnknownNetworkError && !m_requestWritten)
-            break;
         if (error != QNetworkReply::ProxyConnectionRefusedError)
             return false;
         break;

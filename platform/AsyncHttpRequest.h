@@ -159,9 +159,9 @@ private:
     bool m_aborted = false;
     bool m_started = false;
     bool m_connectingStarted = false;
-    bool m_requestWritten = false;
     int m_serverAuthAnswers = 0;
     int m_proxyAuthAnswers = 0;
+    bool m_proxyCredentialsWithLayer = false; // handed to the network layer through the relay
     QList<QSslError> m_sslErrors;
 
     int m_readyState = Unsent;
