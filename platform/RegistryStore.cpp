@@ -282,42 +282,42 @@ void RegistryStore::endHold(const QString& key, const std::function<void(Registr
         drop(m_held, *path);
 }
 
-RegistryStore::Result RegistryStore::setValue(const QString& key, const QString& name, const RegistryValue& value)
+RegistryStore::Result RegistryStore::change(const QString& key,
+                                            const std::function<int(RegistryContent&, const QStringList&)>& change,
+                                            const std::function<void(RegistryContent&, const QStringList&)>& drop)
 {
-    const auto change = [&](RegistryContent& content, const QStringList& path) {
-        content.setValue(path, name, value);
-        return 0;
-    };
     if (const std::optional<Result> held = changeHeld(key, change))
         return *held;
     const Result result = modify(key, change);
     if (result.ok())
-        endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
+        endHold(key, drop);
     return result;
+}
+
+RegistryStore::Result RegistryStore::setValue(const QString& key, const QString& name, const RegistryValue& value)
+{
+    return change(
+        key,
+        [&](RegistryContent& content, const QStringList& path) {
+            content.setValue(path, name, value);
+            return 0;
+        },
+        [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
 }
 
 RegistryStore::Result RegistryStore::deleteKey(const QString& key)
 {
-    const auto change = [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); };
-    if (const std::optional<Result> held = changeHeld(key, change))
-        return *held;
-    const Result result = modify(key, change);
-    if (result.ok())
-        endHold(key, [](RegistryContent& held, const QStringList& path) { held.deleteKey(path); });
-    return result;
+    return change(
+        key, [](RegistryContent& content, const QStringList& path) { return content.deleteKey(path); },
+        [](RegistryContent& held, const QStringList& path) { held.deleteKey(path); });
 }
 
 RegistryStore::Result RegistryStore::deleteValue(const QString& key, const QString& name)
 {
-    const auto change = [&](RegistryContent& content, const QStringList& path) {
-        return content.removeValue(path, name) ? 0 : ENOENT;
-    };
-    if (const std::optional<Result> held = changeHeld(key, change))
-        return *held;
-    const Result result = modify(key, change);
-    if (result.ok())
-        endHold(key, [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
-    return result;
+    return change(
+        key,
+        [&](RegistryContent& content, const QStringList& path) { return content.removeValue(path, name) ? 0 : ENOENT; },
+        [&](RegistryContent& held, const QStringList& path) { held.removeValue(path, name); });
 }
 
 std::optional<RegistryStore::Unreadable> RegistryStore::setAsideUnreadable()

@@ -131,6 +131,10 @@ private:
     void endHold(const QString& key, const std::function<void(RegistryContent&, const QStringList&)>& drop);
     // Whether the key at path is one of this run's own for the file at filePath. Needs m_mutex.
     bool keyHeld(const QString& filePath, const QStringList& path) const;
+    // A change of the store: to the values held where the key is this run's own, else to the file,
+    // after which drop takes what it touched out of the values held.
+    Result change(const QString& key, const std::function<int(RegistryContent&, const QStringList&)>& change,
+                  const std::function<void(RegistryContent&, const QStringList&)>& drop);
     // A change of a key that is this run's own, made to the values held; nullopt for any other key.
     std::optional<Result> changeHeld(const QString& key,
                                      const std::function<int(RegistryContent&, const QStringList&)>& change);
