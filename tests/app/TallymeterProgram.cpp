@@ -37,6 +37,9 @@ TallymeterProgram::TallymeterProgram(bool startProvider)
     QDir().mkpath(home + u"/config/tallymeter"_s);
     QDir().mkpath(home + u"/data"_s);
     QDir().mkpath(home + u"/runtime"_s);
+    // Qt takes a runtime folder that others may read for none, and makes one in the system's
+    // temporary folder instead.
+    QFile::setPermissions(home + u"/runtime"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TallymeterProgram::~TallymeterProgram()

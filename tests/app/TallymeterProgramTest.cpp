@@ -184,6 +184,8 @@ TEST_F(TallymeterProgram, OneCopyInAnySession)
     // Starts from the menu and from a scheduler in an ssh or su session (runtime and cache folders
     // of its own, or none): each hands over to the running copy.
     env.insert(u"XDG_CACHE_HOME"_s, home + u"/elsewhere"_s);
+    // Without a runtime folder Qt makes one in the temporary folder: this test's own.
+    env.insert(u"TMPDIR"_s, home);
     for (const QString& runtime : QStringList{home + u"/elsewhere"_s, QString()}) {
         runtime.isEmpty() ? env.remove(u"XDG_RUNTIME_DIR"_s) : env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
         EXPECT_EQ(run({}), 4) << output.toStdString();
